@@ -1,0 +1,42 @@
+#include "app/labels.h"
+
+#include <array>
+
+namespace tavrin::lbl {
+#define TAVRIN_LABEL(key, english) std::string key{english};
+#include "app/labels.def"
+#undef TAVRIN_LABEL
+}  // namespace tavrin::lbl
+
+namespace tavrin::labels {
+namespace {
+
+constexpr std::size_t kCount = 0
+#define TAVRIN_LABEL(key, english) +1
+#include "app/labels.def"
+#undef TAVRIN_LABEL
+    ;
+
+const std::array<Entry, kCount> kTable = {{
+#define TAVRIN_LABEL(key, english) {#key, &lbl::key, english},
+#include "app/labels.def"
+#undef TAVRIN_LABEL
+}};
+
+}  // namespace
+
+std::span<const Entry> Table() { return kTable; }
+
+void Localize(const std::function<void(std::string_view key, std::string& text)>& translateVar) {
+  for (const Entry& e : kTable) translateVar(e.key, *e.variable);
+}
+
+void Clear() {
+  for (const Entry& e : kTable) e.variable->clear();
+}
+
+void ResetToDefaults() {
+  for (const Entry& e : kTable) e.variable->assign(e.english);
+}
+
+}  // namespace tavrin::labels

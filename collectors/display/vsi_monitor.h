@@ -1,0 +1,14 @@
+// Collector of monitors and their identification blocks.
+#pragma once
+
+#include "gather/collector.h"
+
+namespace tavrin::collectors {
+
+class TVexa_Monitor : public gather::TVexa_VSIC_Component {
+ public:
+  explicit TVexa_Monitor(std::shared_ptr<const platform::Services> services)
+      : TVexa_VSIC_Component("TVexa_Monitor", "Monitor", std::move(services)) {}
+};
+
+}  // namespace tavrin::collectors

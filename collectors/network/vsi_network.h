@@ -1,0 +1,14 @@
+// Collector of network adapters, TCP/IP, resources.
+#pragma once
+
+#include "gather/collector.h"
+
+namespace tavrin::collectors {
+
+class TVexa_Network : public gather::TVexa_VSIC_Component {
+ public:
+  explicit TVexa_Network(std::shared_ptr<const platform::Services> services)
+      : TVexa_VSIC_Component("TVexa_Network", "Network", std::move(services)) {}
+};
+
+}  // namespace tavrin::collectors

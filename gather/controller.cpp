@@ -1,0 +1,162 @@
+#include "gather/controller.h"
+
+#include <algorithm>
+#include <cctype>
+#include <thread>
+
+#include "app/format.h"
+#include "app/labels.h"
+#include "gather/gathering_thread.h"
+#include "helpers/accessors.h"
+#include "helpers/debug_log.h"
+#include "pages/categories.h"
+#include "pages/page_layouts.h"
+
+namespace tavrin::gather {
+namespace {
+
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+}  // namespace
+
+std::string CollectorDisplayName(std::string_view className) {
+  const auto at = Lower(className).find("tvexa_");
+  if (at == std::string::npos) return std::string(className);
+  std::string name(className);
+  name.erase(at, 6);
+  return name;
+}
+
+bool TakesPartInGathering(std::string_view className) {
+  return Lower(className).find("tvexa_") != std::string::npos;
+}
+
+TGetFunctionsClass::TGetFunctionsClass() {
+  for (const pages::PageLayout& layout : pages::PageLayouts()) {
+    std::vector<pages::Section> sections;
+    for (const pages::SectionLayout& s : layout.sections)
+      sections.push_back({std::string(s.caption), s.imageIndex, {}, {}});
+    pages_.emplace(std::string(layout.categoryKey),
+                   pages::Page(std::string(layout.categoryKey), std::string(layout.listName),
+                               std::move(sections)));
+  }
+}
+
+TGetFunctionsClass::~TGetFunctionsClass() = default;
+
+void TGetFunctionsClass::SetAggregate(std::shared_ptr<TVexa_SystemInfo> aggregate) {
+  if (aggregate) aggregate_ = std::move(aggregate);
+}
+
+void TGetFunctionsClass::SetHost(GatheringHost* host) {
+  if (host != nullptr) host_ = host;
+}
+
+void TGetFunctionsClass::SetPageDisplay(std::function<bool(const void*)> display) {
+  page_display_ = std::move(display);
+}
+
+bool TGetFunctionsClass::ShowCategoryPage(const void* sender) const {
+  if (sender == nullptr || !page_display_) return true;
+  return page_display_(sender);
+}
+
+pages::Page* TGetFunctionsClass::FindPage(std::string_view categoryKey) {
+  auto it = pages_.find(categoryKey);
+  return it == pages_.end() ? nullptr : &it->second;
+}
+
+const pages::Page* TGetFunctionsClass::FindPage(std::string_view categoryKey) const {
+  auto it = pages_.find(categoryKey);
+  return it == pages_.end() ? nullptr : &it->second;
+}
+
+bool TGetFunctionsClass::ThreadFinished() const { return thread_ && thread_->Finished(); }
+
+void TGetFunctionsClass::ShowProgress(const std::string& text) {
+  if (host_ != nullptr) host_->SetStatusText(text);
+}
+
+RunResult TGetFunctionsClass::RefreshLogged(std::size_t index, const char* how) {
+  const std::string class_name = aggregate_->Component(index)->ClassName();
+  DebugLog("Collecting from " + class_name + " started: " + how);
+  RunResult result = aggregate_->RefreshComponent(index, time_limit_);
+  switch (result.outcome) {
+    case RunOutcome::Finished:
+      DebugLog("Collecting from " + class_name + " finished: " + how);
+      break;
+    case RunOutcome::TimedOut:
+      DebugLog("Collecting from " + class_name + " abandoned after " +
+               std::to_string(time_limit_.count()) + " ms: " + how);
+      break;
+    case RunOutcome::Failed:
+      DebugLog("Collecting from " + class_name + " failed (" + result.error + "): " + how);
+      break;
+  }
+  return result;
+}
+
+void TGetFunctionsClass::StartGathering() {
+  if (in_progress_ || gathered_ || !aggregate_) return;
+  if (thread_ && !thread_->Finished()) return;
+  if (host_ != nullptr) host_->SetStatusText(lbl::S_REC);
+  in_progress_ = true;
+  thread_.reset();  // an earlier, finished thread
+  thread_ = std::make_unique<TRecieveInfoThread>(*this);
+  thread_->Start();
+}
+
+bool TGetFunctionsClass::GatherWithProgress() {
+  if (in_progress_ || gathered_ || !aggregate_) return false;
+  std::unique_ptr<ProgressWindow> progress;
+  if (host_ != nullptr) progress = host_->OpenProgress(lbl::S_REC);
+  const std::size_t count = aggregate_->ComponentCount();
+  if (progress) progress->SetMax(static_cast<int>(count));
+  in_progress_ = true;
+  first_flag_ = false;
+
+  bool completed = true;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string class_name = aggregate_->Component(i)->ClassName();
+    if (TakesPartInGathering(class_name)) {
+      if (progress) progress->SetText(FormatText(lbl::S_REC_FROM, {CollectorDisplayName(class_name)}));
+      if (RefreshLogged(i, "dialog").outcome == RunOutcome::Failed) {
+        // A collector that fails ends this gathering without data, as a crash in it would.
+        completed = false;
+        break;
+      }
+    }
+    if (progress) progress->SetPosition(static_cast<int>(i));
+  }
+  if (completed) gathered_ = true;
+  if (progress) progress->Close();
+  in_progress_ = false;
+  return completed;
+}
+
+void TGetFunctionsClass::GatheringFinished() {
+  gathered_ = true;
+  in_progress_ = false;
+  first_flag_ = false;
+  for (const pages::TSICategory& category : pages::TSICategoryList())
+    category.filler(*this, nullptr);
+  if (host_ != nullptr)
+    host_->SetStatusText(lbl::S_CURRENT_USER + " " + helpers::Globals().GetCurrentUserName());
+}
+
+void TGetFunctionsClass::Shutdown(const std::function<void()>& onUnloading) {
+  if (!thread_) return;
+  if (onUnloading) onUnloading();
+  thread_->RequestStop();
+  while (in_progress_) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (host_ != nullptr) host_->ProcessMessages();
+    if (thread_->Finished()) break;
+  }
+}
+
+}  // namespace tavrin::gather

@@ -1,0 +1,104 @@
+// The gathering controller: decides when the machine is gathered, runs the gathering on a
+// background thread or behind a progress window, and owns the pages the fillers write.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "gather/gathering_host.h"
+#include "gather/system_info.h"
+#include "pages/page_model.h"
+
+namespace tavrin::gather {
+
+class TRecieveInfoThread;
+
+/// "TVexa_CPU" -> "CPU": the class name without its first "tvexa_", compared without case.
+std::string CollectorDisplayName(std::string_view className);
+/// Only collectors whose class name contains "tvexa_" (without case) take part in gathering.
+bool TakesPartInGathering(std::string_view className);
+
+class TGetFunctionsClass {
+ public:
+  TGetFunctionsClass();
+  ~TGetFunctionsClass();
+  TGetFunctionsClass(const TGetFunctionsClass&) = delete;
+  TGetFunctionsClass& operator=(const TGetFunctionsClass&) = delete;
+
+  // Set-up by the main window (a null argument is ignored).
+  void SetAggregate(std::shared_ptr<TVexa_SystemInfo> aggregate);
+  void SetHost(GatheringHost* host);
+  /// The category page display of the main window; it answers whether a filler should go on.
+  /// Without one every call goes on.
+  void SetPageDisplay(std::function<bool(const void* sender)> display);
+
+  TVexa_SystemInfo* Aggregate() const { return aggregate_.get(); }
+
+  // Flags.
+  bool Gathered() const { return gathered_; }
+  bool InProgress() const { return in_progress_; }
+  /// The start-up hold: pages stay empty and no gathering starts until it is released.
+  void SetInProgress(bool value) { in_progress_ = value; }
+  void ClearGathered() { gathered_ = false; }
+  bool AdvancedMode() const { return advanced_mode_; }
+  void SetAdvancedMode(bool value) { advanced_mode_ = value; }
+
+  /// Time one collector may take before it is abandoned.
+  void SetCollectorTimeLimit(std::chrono::milliseconds limit) { time_limit_ = limit; }
+  std::chrono::milliseconds CollectorTimeLimit() const { return time_limit_; }
+
+  /// Starts the background gathering unless one runs or one has completed.
+  void StartGathering();
+  /// Gathers on the calling thread behind the progress window, same conditions. Returns false
+  /// when a collector failed (the gathering then ends without data).
+  bool GatherWithProgress();
+  /// Runs on the main thread when a gathering phase ends: marks the data gathered and refills
+  /// every page.
+  void GatheringFinished();
+  /// Shutdown: stops the gathering thread before its next collector and waits in 100 ms steps
+  /// while a gathering is in progress. `onUnloading` runs first when a thread exists (the GUI
+  /// takes its unloading lock there).
+  void Shutdown(const std::function<void()>& onUnloading = {});
+
+  /// Whether the gathering thread has been created / has ended.
+  bool ThreadCreated() const { return thread_ != nullptr; }
+  bool ThreadFinished() const;
+
+  // The pages, one per category, with the sections of their layout.
+  bool ShowCategoryPage(const void* sender) const;
+  pages::Page* FindPage(std::string_view categoryKey);
+  const pages::Page* FindPage(std::string_view categoryKey) const;
+
+  // Summary texts written by the General page and read by the report header.
+  std::string summary_windows_name;
+  std::string summary_system_name;
+  std::string summary_processor_name;
+  std::string summary_installed_memory;
+
+  GatheringHost* Host() const { return host_; }
+
+ private:
+  friend class TRecieveInfoThread;
+  void ShowProgress(const std::string& text);
+  /// Refreshes one slot under the time limit, with the log lines around it.
+  RunResult RefreshLogged(std::size_t index, const char* how);
+
+  std::shared_ptr<TVexa_SystemInfo> aggregate_;
+  GatheringHost* host_ = nullptr;
+  std::function<bool(const void*)> page_display_;
+  std::map<std::string, pages::Page, std::less<>> pages_;
+
+  std::atomic<bool> gathered_{false};
+  std::atomic<bool> in_progress_{false};
+  std::atomic<bool> advanced_mode_{false};
+  std::atomic<bool> first_flag_{false};
+  std::chrono::milliseconds time_limit_{std::chrono::seconds(30)};
+  std::unique_ptr<TRecieveInfoThread> thread_;
+};
+
+}  // namespace tavrin::gather

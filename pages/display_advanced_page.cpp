@@ -1,0 +1,11 @@
+// The advanced display page.
+// Its rows come with the collectors that feed it; until then the page shows its sections empty.
+#include "pages/fillers.h"
+
+namespace tavrin::pages {
+
+void FillDisplayAdvancedPage(gather::TGetFunctionsClass& controller, const void* sender) {
+  FillPage(controller, sender, "displayadvinfo", [](Page&) {});
+}
+
+}  // namespace tavrin::pages

@@ -1,0 +1,11 @@
+// The video page: adapter and monitor.
+// Its rows come with the collectors that feed it; until then the page shows its sections empty.
+#include "pages/fillers.h"
+
+namespace tavrin::pages {
+
+void FillDisplayPage(gather::TGetFunctionsClass& controller, const void* sender) {
+  FillPage(controller, sender, "displayinfo", [](Page&) {});
+}
+
+}  // namespace tavrin::pages

@@ -1,0 +1,11 @@
+// The I/O and USB devices page.
+// Its rows come with the collectors that feed it; until then the page shows its sections empty.
+#include "pages/fillers.h"
+
+namespace tavrin::pages {
+
+void FillIoPage(gather::TGetFunctionsClass& controller, const void* sender) {
+  FillPage(controller, sender, "ioinfo", [](Page&) {});
+}
+
+}  // namespace tavrin::pages

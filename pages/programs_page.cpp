@@ -1,0 +1,11 @@
+// The programs and engines page.
+// Its rows come with the collectors that feed it; until then the page shows its sections empty.
+#include "pages/fillers.h"
+
+namespace tavrin::pages {
+
+void FillProgramsPage(gather::TGetFunctionsClass& controller, const void* sender) {
+  FillPage(controller, sender, "programsinfo", [](Page&) {});
+}
+
+}  // namespace tavrin::pages

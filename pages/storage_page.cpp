@@ -1,0 +1,11 @@
+// The storage devices page.
+// Its rows come with the collectors that feed it; until then the page shows its sections empty.
+#include "pages/fillers.h"
+
+namespace tavrin::pages {
+
+void FillStoragePage(gather::TGetFunctionsClass& controller, const void* sender) {
+  FillPage(controller, sender, "harddriveadvinfo", [](Page&) {});
+}
+
+}  // namespace tavrin::pages

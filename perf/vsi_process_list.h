@@ -1,0 +1,14 @@
+// Collector of processes, services and drivers.
+#pragma once
+
+#include "gather/collector.h"
+
+namespace tavrin::collectors {
+
+class TVexa_ProcessList : public gather::TVexa_VSIC_Component {
+ public:
+  explicit TVexa_ProcessList(std::shared_ptr<const platform::Services> services)
+      : TVexa_VSIC_Component("TVexa_ProcessList", "ProcessList", std::move(services)) {}
+};
+
+}  // namespace tavrin::collectors

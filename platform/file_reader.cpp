@@ -1,0 +1,108 @@
+#include "platform/file_reader.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+namespace tavrin::platform {
+namespace {
+
+// Closes the descriptor whatever path the read takes.
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+std::string ErrnoText(int err) { return std::strerror(err); }
+
+std::string TrimLine(std::string_view text) {
+  const auto end_of_line = text.find('\n');
+  if (end_of_line != std::string_view::npos) text = text.substr(0, end_of_line);
+  const auto first = text.find_first_not_of(" \t\r");
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(" \t\r");
+  return std::string(text.substr(first, last - first + 1));
+}
+
+}  // namespace
+
+FileReader::FileReader(std::filesystem::path root) : root_(std::move(root)) {}
+
+std::filesystem::path FileReader::Resolve(std::string_view path) const {
+  std::string_view relative = path;
+  while (!relative.empty() && relative.front() == '/') relative.remove_prefix(1);
+  if (root_ == "/" || root_.empty()) return std::filesystem::path("/") / relative;
+  return root_ / relative;
+}
+
+Answer<std::string> FileReader::ReadFile(std::string_view path, std::size_t limit) const {
+  const std::string source(path);
+  const auto full = Resolve(path);
+  // O_NONBLOCK keeps a FIFO or a device node from blocking the open.
+  Fd fd(::open(full.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (fd.get() < 0) {
+    const int err = errno;
+    return Answer<std::string>::Fail(StatusFromErrno(err), source, ErrnoText(err));
+  }
+  std::string content;
+  char buffer[16384];
+  while (content.size() < limit) {
+    const std::size_t want = std::min(sizeof buffer, limit - content.size());
+    const ssize_t got = ::read(fd.get(), buffer, want);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      const int err = errno;
+      // A sysfs attribute that the driver refuses (EIO, ENODATA) is as good as absent.
+      return Answer<std::string>::Fail(StatusFromErrno(err), source, ErrnoText(err));
+    }
+    if (got == 0) break;
+    content.append(buffer, static_cast<std::size_t>(got));
+  }
+  return Answer<std::string>::Of(std::move(content), source);
+}
+
+Answer<std::vector<std::string>> FileReader::ListDir(std::string_view path) const {
+  const std::string source(path);
+  std::error_code ec;
+  std::filesystem::directory_iterator it(Resolve(path), ec);
+  if (ec) {
+    return Answer<std::vector<std::string>>::Fail(StatusFromErrno(ec.value()), source,
+                                                  ec.message());
+  }
+  std::vector<std::string> names;
+  for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
+    if (ec) break;
+    names.push_back(it->path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return Answer<std::vector<std::string>>::Of(std::move(names), source);
+}
+
+Answer<std::string> FileReader::ReadLink(std::string_view path) const {
+  const std::string source(path);
+  std::error_code ec;
+  auto target = std::filesystem::read_symlink(Resolve(path), ec);
+  if (ec) return Answer<std::string>::Fail(StatusFromErrno(ec.value()), source, ec.message());
+  return Answer<std::string>::Of(target.string(), source);
+}
+
+Answer<std::string> FileReader::ReadLine(std::string_view path) const {
+  auto content = ReadFile(path, 65536);
+  if (!content) return content;
+  return Answer<std::string>::Of(TrimLine(*content), content.source.source);
+}
+
+}  // namespace tavrin::platform

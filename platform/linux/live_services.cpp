@@ -1,0 +1,20 @@
+#include "platform/linux/live_services.h"
+
+#include "platform/linux/linux_registry.h"
+#include "platform/linux/linux_system_facts.h"
+#include "platform/linux/settings_file.h"
+
+namespace tavrin::platform {
+
+Services MakeLiveServices(const std::filesystem::path& fileRoot) {
+  Services services;
+  services.files = std::make_shared<FileReader>(fileRoot);
+  services.registry =
+      std::make_shared<LinuxRegistry>(LoadSettingsFile(SettingsFilePath()).tree);
+  services.system = std::make_shared<LinuxSystemFacts>();
+  services.live = true;
+  services.origin = "this machine";
+  return services;
+}
+
+}  // namespace tavrin::platform

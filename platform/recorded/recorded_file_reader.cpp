@@ -1,0 +1,33 @@
+#include "platform/recorded/recorded_file_reader.h"
+
+namespace tavrin::platform {
+
+RecordedFileReader::RecordedFileReader(std::filesystem::path filesRoot, RecordedFilesIndex index)
+    : FileReader(std::move(filesRoot)), index_(std::move(index)) {}
+
+std::optional<Provenance> RecordedFileReader::RecordedFailure(std::string_view path) const {
+  auto it = index_.failed.find(std::string(path));
+  if (it == index_.failed.end()) return std::nullopt;
+  return it->second;
+}
+
+Answer<std::string> RecordedFileReader::ReadFile(std::string_view path, std::size_t limit) const {
+  if (auto failure = RecordedFailure(path)) return {std::nullopt, *failure};
+  return FileReader::ReadFile(path, limit);
+}
+
+Answer<std::vector<std::string>> RecordedFileReader::ListDir(std::string_view path) const {
+  if (auto failure = RecordedFailure(path)) return {std::nullopt, *failure};
+  auto it = index_.dirs.find(std::string(path));
+  if (it != index_.dirs.end()) return Answer<std::vector<std::string>>::Of(it->second, it->first);
+  return FileReader::ListDir(path);
+}
+
+Answer<std::string> RecordedFileReader::ReadLink(std::string_view path) const {
+  if (auto failure = RecordedFailure(path)) return {std::nullopt, *failure};
+  auto it = index_.links.find(std::string(path));
+  if (it != index_.links.end()) return Answer<std::string>::Of(it->second, it->first);
+  return FileReader::ReadLink(path);
+}
+
+}  // namespace tavrin::platform

@@ -1,0 +1,232 @@
+#include "platform/recording/recorder.h"
+
+#include <ctime>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <stdexcept>
+
+#include "platform/reg_text.h"
+#include "platform/snapshot_json.h"
+#include "platform/snapshot_layout.h"
+
+namespace tavrin::platform {
+
+struct SnapshotRecorder::Store {
+  std::filesystem::path dir;
+  std::mutex mutex;
+  RegistryTree registry{"snapshot registry"};
+  nlohmann::json dirs = nlohmann::json::object();
+  nlohmann::json links = nlohmann::json::object();
+  nlohmann::json failed = nlohmann::json::object();
+  nlohmann::json facts = nlohmann::json::object();
+  std::string write_error;  // first file that could not be copied
+
+  void NoteFailure(const std::string& path, const Provenance& p) {
+    // Only real answers of the machine are worth replaying; a path the program merely probed
+    // and found missing replays as missing anyway.
+    if (p.status != Status::Missing) failed[path] = ProvenanceToJson(p);
+  }
+};
+
+namespace {
+
+class RecordingFileReader : public FileReader {
+ public:
+  RecordingFileReader(std::shared_ptr<const FileReader> live,
+                      std::shared_ptr<SnapshotRecorder::Store> store)
+      : FileReader(live->root()), live_(std::move(live)), store_(std::move(store)) {}
+
+  Answer<std::string> ReadFile(std::string_view path, std::size_t limit) const override {
+    auto answer = live_->ReadFile(path, limit);
+    std::lock_guard lock(store_->mutex);
+    if (answer) {
+      Copy(path, *answer);
+    } else {
+      store_->NoteFailure(std::string(path), answer.source);
+    }
+    return answer;
+  }
+
+  Answer<std::vector<std::string>> ListDir(std::string_view path) const override {
+    auto answer = live_->ListDir(path);
+    std::lock_guard lock(store_->mutex);
+    if (answer) {
+      store_->dirs[std::string(path)] = *answer;
+    } else {
+      store_->NoteFailure(std::string(path), answer.source);
+    }
+    return answer;
+  }
+
+  Answer<std::string> ReadLink(std::string_view path) const override {
+    auto answer = live_->ReadLink(path);
+    std::lock_guard lock(store_->mutex);
+    if (answer) {
+      store_->links[std::string(path)] = *answer;
+    } else {
+      store_->NoteFailure(std::string(path), answer.source);
+    }
+    return answer;
+  }
+
+ private:
+  void Copy(std::string_view path, const std::string& content) const {
+    std::string relative(path);
+    while (!relative.empty() && relative.front() == '/') relative.erase(0, 1);
+    const auto target = store_->dir / snapshot::kFilesDir / relative;
+    std::error_code ec;
+    std::filesystem::create_directories(target.parent_path(), ec);
+    std::ofstream out(target, std::ios::binary | std::ios::trunc);
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    if (!out && store_->write_error.empty()) store_->write_error = target.string();
+  }
+
+  std::shared_ptr<const FileReader> live_;
+  std::shared_ptr<SnapshotRecorder::Store> store_;
+};
+
+class RecordingRegistry : public Registry {
+ public:
+  RecordingRegistry(std::shared_ptr<const Registry> live,
+                    std::shared_ptr<SnapshotRecorder::Store> store)
+      : live_(std::move(live)), store_(std::move(store)) {}
+
+  bool KeyExists(RegRoot root, std::string_view path) const override {
+    const bool exists = live_->KeyExists(root, path);
+    if (exists) {
+      std::lock_guard lock(store_->mutex);
+      store_->registry.CreateKey(root, path);
+    }
+    return exists;
+  }
+
+  Answer<RegValue> ReadValue(RegRoot root, std::string_view path,
+                             std::string_view name) const override {
+    auto answer = live_->ReadValue(root, path, name);
+    if (answer) {
+      std::lock_guard lock(store_->mutex);
+      store_->registry.SetValue(root, path, name, *answer);
+    }
+    return answer;
+  }
+
+  std::vector<std::string> SubKeys(RegRoot root, std::string_view path) const override {
+    auto keys = live_->SubKeys(root, path);
+    std::lock_guard lock(store_->mutex);
+    for (const auto& key : keys) store_->registry.CreateKey(root, std::string(path) + "\\" + key);
+    return keys;
+  }
+
+  std::vector<std::string> ValueNames(RegRoot root, std::string_view path) const override {
+    auto names = live_->ValueNames(root, path);
+    // A listing replays only with its values, so read each of them now.
+    for (const auto& name : names) ReadValue(root, path, name);
+    return names;
+  }
+
+ private:
+  std::shared_ptr<const Registry> live_;
+  std::shared_ptr<SnapshotRecorder::Store> store_;
+};
+
+class RecordingSystemFacts : public SystemFacts {
+ public:
+  RecordingSystemFacts(std::shared_ptr<const SystemFacts> live,
+                       std::shared_ptr<SnapshotRecorder::Store> store)
+      : live_(std::move(live)), store_(std::move(store)) {}
+
+  Answer<std::string> UserName() const override { return Text("UserName", live_->UserName()); }
+  Answer<std::string> UserId() const override { return Text("UserId", live_->UserId()); }
+  Answer<std::string> ComputerName() const override {
+    return Text("ComputerName", live_->ComputerName());
+  }
+  Answer<std::string> ProgramPath() const override {
+    return Text("ProgramPath", live_->ProgramPath());
+  }
+  Answer<OsVersion> OsVersionRecord() const override {
+    auto answer = live_->OsVersionRecord();
+    std::lock_guard lock(store_->mutex);
+    store_->facts["OsVersionRecord"] = AnswerToJson(answer, OsVersionToJson);
+    return answer;
+  }
+
+ private:
+  Answer<std::string> Text(const char* name, Answer<std::string> answer) const {
+    std::lock_guard lock(store_->mutex);
+    store_->facts[name] = AnswerToJson(answer, [](const std::string& s) { return s; });
+    return answer;
+  }
+
+  std::shared_ptr<const SystemFacts> live_;
+  std::shared_ptr<SnapshotRecorder::Store> store_;
+};
+
+bool WriteFile(const std::filesystem::path& file, const std::string& content, std::string* error) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out << content;
+  out.close();
+  if (!out) {
+    if (error) *error = file.string() + ": cannot be written";
+    return false;
+  }
+  return true;
+}
+
+std::string UtcNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  gmtime_r(&now, &tm);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &tm);
+  return text;
+}
+
+}  // namespace
+
+SnapshotRecorder::SnapshotRecorder(std::filesystem::path dir, Services live)
+    : dir_(std::move(dir)), store_(std::make_shared<Store>()) {
+  std::error_code ec;
+  std::filesystem::create_directories(dir_, ec);
+  if (ec || !std::filesystem::is_directory(dir_)) {
+    throw std::runtime_error(dir_.string() + ": cannot create the snapshot directory (" +
+                             (ec ? ec.message() : "not a directory") + ")");
+  }
+  // A snapshot is rewritten whole, so stale files of an earlier recording cannot mix in.
+  for (auto name : {snapshot::kFilesDir, snapshot::kRegistryDir})
+    std::filesystem::remove_all(dir_ / name, ec);
+  std::filesystem::create_directories(dir_ / snapshot::kFilesDir, ec);
+  if (ec) throw std::runtime_error(dir_.string() + ": cannot be written (" + ec.message() + ")");
+  store_->dir = dir_;
+
+  recording_ = live;
+  recording_.files = std::make_shared<RecordingFileReader>(live.files, store_);
+  recording_.registry = std::make_shared<RecordingRegistry>(live.registry, store_);
+  recording_.system = std::make_shared<RecordingSystemFacts>(live.system, store_);
+}
+
+SnapshotRecorder::~SnapshotRecorder() = default;
+
+bool SnapshotRecorder::Finish(std::string* error) {
+  std::lock_guard lock(store_->mutex);
+  if (!store_->write_error.empty()) {
+    if (error) *error = store_->write_error + ": cannot be written";
+    return false;
+  }
+  std::error_code ec;
+  std::filesystem::create_directories(dir_ / snapshot::kRegistryDir, ec);
+  nlohmann::json manifest = {{"format", snapshot::kFormat},
+                             {"version", snapshot::kVersion},
+                             {"recorded", UtcNow()},
+                             {"origin", recording_.origin}};
+  nlohmann::json index = {
+      {"dirs", store_->dirs}, {"links", store_->links}, {"failed", store_->failed}};
+  return WriteFile(dir_ / snapshot::kRegistryDir / snapshot::kRegistryFile,
+                   WriteRegText(store_->registry), error) &&
+         WriteFile(dir_ / snapshot::kFilesIndex, DumpJson(index), error) &&
+         WriteFile(dir_ / snapshot::kSystemFacts, DumpJson(store_->facts), error) &&
+         // The manifest last: a snapshot without it is recognisably incomplete.
+         WriteFile(dir_ / snapshot::kManifest, DumpJson(manifest), error);
+}
+
+}  // namespace tavrin::platform

@@ -1,0 +1,40 @@
+// Recording a snapshot: the live services wrapped so that every answer is also written down.
+//
+// A snapshot holds what the program read, nothing more, so that replaying it on any machine
+// gives the same pages while a user can see exactly what they are about to share.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/services.h"
+
+namespace tavrin::platform {
+
+class SnapshotRecorder {
+ public:
+  /// Prepares `dir` (created when missing; an existing snapshot there is replaced).
+  /// Throws std::runtime_error with the path and reason when `dir` cannot be written.
+  SnapshotRecorder(std::filesystem::path dir, Services live);
+  ~SnapshotRecorder();
+  SnapshotRecorder(const SnapshotRecorder&) = delete;
+  SnapshotRecorder& operator=(const SnapshotRecorder&) = delete;
+
+  /// Services that answer like the live ones and record every answer. Live stays true:
+  /// the machine is still the one we run on.
+  const Services& services() const { return recording_; }
+
+  /// Writes the manifest, the registry, the files index and the system facts.
+  /// Returns false with `error` set when a file could not be written.
+  bool Finish(std::string* error = nullptr);
+
+  struct Store;  // what has been answered so far; shared with the wrappers
+
+ private:
+  std::filesystem::path dir_;
+  std::shared_ptr<Store> store_;
+  Services recording_;
+};
+
+}  // namespace tavrin::platform

@@ -1,0 +1,82 @@
+#include "pages/page_model.h"
+
+#include <gtest/gtest.h>
+
+#include "gather/controller.h"
+
+namespace tavrin::pages {
+namespace {
+
+class PageModelTest : public ::testing::Test {
+ protected:
+  Page page{"test", "TestView", {{"First", 0, {}, {}}, {"Second", 1, {}, {}}}};
+  gather::TGetFunctionsClass controller;
+
+  const std::vector<TZuSectionItem>& Rows(int section = 0) {
+    return page.Sections()[static_cast<std::size_t>(section)].Items;
+  }
+};
+
+TEST_F(PageModelTest, EmptyLabelsAndValuesGiveNoRow) {
+  EXPECT_FALSE(AddItem(controller, page, 0, "Label:", "   ", "", false));
+  EXPECT_FALSE(AddItem(controller, page, 0, "Label:", "\r\n", "", false));
+  EXPECT_FALSE(AddItem(controller, page, 0, " \t ", "value", "", false));
+  EXPECT_FALSE(AddItem(controller, page, 0, "Label:", "", "", false));
+  EXPECT_EQ(page.RowCount(), 0u);
+  // A zero is a value.
+  EXPECT_TRUE(AddItem(controller, page, 0, "Count:", "0", "", false));
+  EXPECT_EQ(Rows()[0].SubItems[0], " 0");
+}
+
+TEST_F(PageModelTest, ValuesAreTrimmedJoinedAndCollapsed) {
+  AddItem(controller, page, 0, "  Name:  ", "\x01 two  words   here \x7f", "note", false);
+  AddItem(controller, page, 0, "Lines:", "one\r\ntwo\nthree", "", false);
+  ASSERT_EQ(Rows().size(), 2u);
+  EXPECT_EQ(Rows()[0].Caption, "Name:");
+  // Only bytes up to the blank are control characters; DEL stays part of the value.
+  EXPECT_EQ(Rows()[0].SubItems[0], " two words here \x7f");
+  EXPECT_EQ(Rows()[0].SubItems[1], "note");
+  EXPECT_EQ(Rows()[0].ImageIndex, -1);
+  EXPECT_EQ(Rows()[1].SubItems[0], " onetwothree");
+}
+
+TEST_F(PageModelTest, AddItemExKeepsBlankRunsAndSetsImageAndData) {
+  AddItemEx(controller, page, 1, 7, "Path:", "a  b   c\r\nd", "", false, 42);
+  ASSERT_EQ(Rows(1).size(), 1u);
+  EXPECT_EQ(Rows(1)[0].SubItems[0], " a  b   cd");
+  EXPECT_EQ(Rows(1)[0].ImageIndex, 7);
+  EXPECT_EQ(Rows(1)[0].Data, 42);
+}
+
+TEST_F(PageModelTest, AdvancedOnlyRowsFollowTheMode) {
+  EXPECT_FALSE(AddItem(controller, page, 0, "Deep:", "x", "", true));
+  controller.SetAdvancedMode(true);
+  EXPECT_TRUE(AddItem(controller, page, 0, "Deep:", "x", "", true));
+  page.ClearItems();
+  controller.SetAdvancedMode(false);
+  EXPECT_FALSE(AddItem(controller, page, 0, "Deep:", "x", "", true));
+  EXPECT_EQ(page.RowCount(), 0u);
+  EXPECT_EQ(page.Sections().size(), 2u) << "clearing keeps the sections";
+}
+
+TEST_F(PageModelTest, ProvenanceAndSensitivityTravelWithTheRow) {
+  RowMeta read{platform::Provenance::Answered("/proc/cpuinfo"), true};
+  AddItem(controller, page, 0, "Serial:", "ABC123", "", false, read);
+  EXPECT_TRUE(Rows()[0].sensitive);
+  EXPECT_EQ(Rows()[0].source, "/proc/cpuinfo");
+
+  RowMeta denied{platform::Provenance::Failure(platform::Status::PermissionDenied, "/dev/mem"), false};
+  EXPECT_FALSE(AddItem(controller, page, 0, "BIOS Date:", "", "", false, denied));
+  ASSERT_EQ(page.Sections()[0].missing.size(), 1u);
+  EXPECT_EQ(page.Sections()[0].missing[0].label, "BIOS Date:");
+  EXPECT_NE(page.Sections()[0].missing[0].reason.find("permission denied"), std::string::npos);
+}
+
+TEST_F(PageModelTest, BadSectionIndexIsIgnored) {
+  EXPECT_FALSE(AddItem(controller, page, 2, "Label:", "v", "", false));
+  EXPECT_FALSE(AddItem(controller, page, -1, "Label:", "v", "", false));
+  EXPECT_EQ(page.RowCount(), 0u);
+}
+
+}  // namespace
+}  // namespace tavrin::pages

@@ -1,0 +1,38 @@
+#include "tests/support/test_services.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <stdexcept>
+
+namespace tavrin::testing {
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "tavrin-test-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+void TempDir::Write(const std::string& relative, const std::string& content) const {
+  const auto file = path_ / relative;
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream(file, std::ios::binary) << content;
+}
+
+std::shared_ptr<const platform::Services> MakeTestServices(const std::filesystem::path& root,
+                                                           bool live) {
+  auto services = std::make_shared<platform::Services>();
+  services->files = std::make_shared<platform::FileReader>(root);
+  services->registry = std::make_shared<platform::RegistryTree>("test registry");
+  services->system = std::make_shared<FixedSystemFacts>();
+  services->live = live;
+  services->origin = "test";
+  return services;
+}
+
+}  // namespace tavrin::testing
