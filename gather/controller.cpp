@@ -83,18 +83,18 @@ void TGetFunctionsClass::ShowProgress(const std::string& text) {
 
 RunResult TGetFunctionsClass::RefreshLogged(std::size_t index, const char* how) {
   const std::string class_name = aggregate_->Component(index)->ClassName();
-  DebugLog("Collecting from " + class_name + " started: " + how);
+  helpers::DebugLog("Collecting from " + class_name + " started: " + how);
   RunResult result = aggregate_->RefreshComponent(index, time_limit_);
   switch (result.outcome) {
     case RunOutcome::Finished:
-      DebugLog("Collecting from " + class_name + " finished: " + how);
+      helpers::DebugLog("Collecting from " + class_name + " finished: " + how);
       break;
     case RunOutcome::TimedOut:
-      DebugLog("Collecting from " + class_name + " abandoned after " +
+      helpers::DebugLog("Collecting from " + class_name + " abandoned after " +
                std::to_string(time_limit_.count()) + " ms: " + how);
       break;
     case RunOutcome::Failed:
-      DebugLog("Collecting from " + class_name + " failed (" + result.error + "): " + how);
+      helpers::DebugLog("Collecting from " + class_name + " failed (" + result.error + "): " + how);
       break;
   }
   return result;

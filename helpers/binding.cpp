@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <mutex>
 
+#include "helpers/common/guid.h"
 #include "helpers/debug_log.h"
-#include "helpers/guid.h"
 #include "helpers/program_path.h"
 
 namespace tavrin::helpers {
@@ -30,14 +30,12 @@ std::vector<Library>& List() {
   return list;
 }
 
-bool SameName(std::string_view a, std::string_view b) { return SameGuid(a, b); }
-
 // Finds the library in the list or loads it from the program's folder. Null when it cannot
 // be loaded; the loader's reason goes to the diagnostics log.
 void* FindOrLoad(std::string_view libraryName) {
   std::lock_guard lock(ListMutex());
   for (const Library& lib : List())
-    if (SameName(lib.name, libraryName)) return lib.handle;
+    if (EqualNoCase(lib.name, libraryName)) return lib.handle;
   std::string file = (ProgramFolder() / LibraryFileName(libraryName)).string();
   void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
@@ -75,8 +73,7 @@ Unknown* InterfaceCache::get() const {
 
 std::string LibraryFileName(std::string_view libraryName) {
   std::string_view stem = libraryName;
-  if (stem.size() > 4 && SameName(stem.substr(stem.size() - 4), ".dll"))
-    stem.remove_suffix(4);
+  if (stem.size() > 4 && EqualNoCase(stem.substr(stem.size() - 4), ".dll")) stem.remove_suffix(4);
   return "lib" + std::string(stem) + ".so";
 }
 
@@ -115,7 +112,9 @@ std::string LoadErrorMessage(std::string_view displayName) {
          "persists, contact technical support.";
 }
 
-MessageSink SetMessageSink(MessageSink sink) { return g_sink.exchange(sink ? sink : &DefaultSink); }
+MessageSink SetMessageSink(MessageSink sink) {
+  return g_sink.exchange(sink ? sink : &DefaultSink);
+}
 
 void RequireInterface(Unknown* intf, std::string_view displayName) {
   if (intf) return;

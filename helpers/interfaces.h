@@ -126,8 +126,8 @@ class IHelper : public Unknown {
   /// `size` as text: the integer part grouped by `thousandSeparator` every three digits,
   /// `decimals` digits after the decimal point ("," when the separator is "."; bytes never
   /// get decimals), a blank and the unit ("bytes", "KB", "MB", "GB", "TB") unless `flag` is
-  /// nonzero, then `suffix`. FormatBytes(kFormatAuto, ",", 1294467072, 2, 0, "") gives
-  /// "1,234.50 MB".
+  /// nonzero, then `suffix`. FormatBytes(kFormatMegabytes, ",", 1294467072, 2, 0, "") gives
+  /// "1,234.50 MB", and with kFormatAuto "1.21 GB".
   virtual std::string FormatBytes(uint8_t mode, std::string_view thousandSeparator, uint64_t size,
                                   int32_t decimals, int32_t flag, std::string_view suffix) = 0;
   virtual uint32_t GetArchitectureCode() = 0;

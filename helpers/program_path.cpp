@@ -15,8 +15,12 @@ const std::filesystem::path& ProgramPath() {
   return path;
 }
 
-std::filesystem::path ProgramFolder() { return ProgramPath().parent_path(); }
+std::filesystem::path ProgramFolder() {
+  return ProgramPath().parent_path();
+}
 
-std::string ProgramFileName() { return ProgramPath().filename().string(); }
+std::string ProgramFileName() {
+  return ProgramPath().filename().string();
+}
 
 }  // namespace tavrin::helpers

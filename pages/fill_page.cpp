@@ -17,7 +17,7 @@ void FillPage(gather::TGetFunctionsClass& controller, const void* sender,
     addRows(*page);
   } catch (const std::exception& e) {
     // A value that failed to format ends this refill; the rows added so far stay.
-    DebugLog("Filling page " + std::string(categoryKey) + " stopped: " + e.what());
+    helpers::DebugLog("Filling page " + std::string(categoryKey) + " stopped: " + e.what());
   }
 }
 

@@ -16,7 +16,9 @@ namespace {
 constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kHeader4 = "REGEDIT4";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (IsBlank(s.front()) || s.front() == '\r')) s.remove_prefix(1);
@@ -149,8 +151,8 @@ bool DecodeText(std::string_view bytes, std::string& text, std::string& error) {
       error = "UTF-16 text with an odd number of bytes";
       return false;
     }
-    text = Utf16ToUtf8(
-        Utf16FromLeBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+    text =
+        Utf16ToUtf8(Utf16FromLeBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
   } else {
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     text.assign(bytes);

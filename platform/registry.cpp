@@ -23,7 +23,9 @@ constexpr std::array<RootNames, 5> kRoots{{
     {RegRoot::CurrentConfig, "HKEY_CURRENT_CONFIG", "HKCC"},
 }};
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::u16string Units(const RegValue& value) {
   return Utf16FromLeBytes(value.data.data(), value.data.size());

@@ -61,7 +61,9 @@ RegistryTree::Key& RegistryTree::Ensure(RegRoot root, std::string_view path) {
   return *key;
 }
 
-void RegistryTree::CreateKey(RegRoot root, std::string_view path) { Ensure(root, path); }
+void RegistryTree::CreateKey(RegRoot root, std::string_view path) {
+  Ensure(root, path);
+}
 
 void RegistryTree::SetValue(RegRoot root, std::string_view path, std::string_view name,
                             RegValue value) {

@@ -4,6 +4,9 @@
 // Each INI section is a key path under HKEY_CURRENT_USER ("[Software\Tavrin\Settings]"); each
 // entry a value in ".reg" notation (Language="DEU", DebugMode=dword:00000001). An entry
 // without quotes or a type prefix is read as a string, so "DebugMode=1" is the string "1".
+// "@" names the default value. A ';' after a blank starts a comment anywhere on an entry line,
+// even inside quotes (inih's inline comments), so the writer stores a string holding one as a
+// hex(1): byte list; long byte lists go on over indented lines ending in "\", as in ".reg" files.
 #pragma once
 
 #include <filesystem>

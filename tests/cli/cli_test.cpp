@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "tests/support/run_program.h"
 #include "tests/support/test_services.h"
 

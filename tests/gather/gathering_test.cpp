@@ -217,7 +217,7 @@ TEST_F(GatheringTest, GatherWithProgressRefreshesEverySlotInPlace) {
 TEST_F(GatheringTest, ShutdownStopsBeforeTheNextCollector) {
   Use({Make("TVexa_Slow", Behaviour::Block), Make("TVexa_Never"), Make("TVexa_Storage")});
   controller.StartGathering();
-  while (log->Names().empty()) std::this_thread::sleep_for(1ms);
+  while (log->Names().empty()) host.queue.ProcessPending(1ms);
   std::thread releaser([&] {
     std::this_thread::sleep_for(100ms);
     release.set_value();

@@ -51,7 +51,8 @@ class SnapshotTest : public ::testing::Test {
     if (link) out += *link + "\n";
     line("missing", s.files->ReadFile("/proc/nonexistent"));
     line("dmi", s.files->ReadFile("/sys/firmware/dmi/tables/DMI"));
-    auto lang = s.registry->ReadValue(RegRoot::CurrentUser, "Software\\Tavrin\\Settings", "Language");
+    auto lang =
+        s.registry->ReadValue(RegRoot::CurrentUser, "Software\\Tavrin\\Settings", "Language");
     line("lang", lang);
     if (lang) out += *lang->AsString() + "\n";
     out += s.system->ComputerName().value_or("?") + " " +
@@ -113,9 +114,11 @@ TEST_F(SnapshotTest, UnreadableSnapshotsSayWhereAndWhy) {
   EXPECT_NE(OpenSnapshot(snapshots.path() / "none").error.find("no such directory"),
             std::string::npos);
   snapshots.Write("file", "x");
-  EXPECT_NE(OpenSnapshot(snapshots.path() / "file").error.find("not a snapshot"), std::string::npos);
+  EXPECT_NE(OpenSnapshot(snapshots.path() / "file").error.find("not a snapshot"),
+            std::string::npos);
   snapshots.Write("empty/readme", "x");
-  EXPECT_NE(OpenSnapshot(snapshots.path() / "empty").error.find("snapshot.json"), std::string::npos);
+  EXPECT_NE(OpenSnapshot(snapshots.path() / "empty").error.find("snapshot.json"),
+            std::string::npos);
   snapshots.Write("bad/snapshot.json", "{not json");
   EXPECT_NE(OpenSnapshot(snapshots.path() / "bad").error.find("not valid JSON"), std::string::npos);
   snapshots.Write("other/snapshot.json", R"({"format":"something-else","version":1})");
@@ -143,9 +146,8 @@ TEST_F(SnapshotTest, HandWrittenSnapshotWithRegistryAndFacts) {
   SnapshotOpen opened = OpenSnapshot(snapshots.path() / "hand");
   ASSERT_TRUE(opened.services) << opened.error;
   const Services& s = *opened.services;
-  auto product = s.registry->ReadValue(RegRoot::LocalMachine,
-                                       "software\\microsoft\\windows nt\\currentversion",
-                                       "productname");
+  auto product = s.registry->ReadValue(
+      RegRoot::LocalMachine, "software\\microsoft\\windows nt\\currentversion", "productname");
   ASSERT_TRUE(product);
   EXPECT_EQ(*product->AsString(), "Windows XP");
   EXPECT_EQ(s.system->ComputerName().value_or(""), "XPBOX");

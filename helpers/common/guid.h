@@ -7,13 +7,20 @@
 
 namespace tavrin::helpers {
 
-inline char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+inline char AsciiUpper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
 
-inline bool SameGuid(std::string_view a, std::string_view b) {
+/// ASCII comparison without regard to case: GUIDs, library, option and language names.
+inline bool EqualNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
     if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
   return true;
+}
+
+inline bool SameGuid(std::string_view a, std::string_view b) {
+  return EqualNoCase(a, b);
 }
 
 /// GUID texts are plain ASCII, so widening each character is the whole conversion.

@@ -1,0 +1,44 @@
+#include "helpers/libcommon/lib_log.h"
+
+#include <dlfcn.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+
+namespace tavrin::helpers {
+namespace {
+
+using HostLog = void (*)(const char* text, std::size_t length);
+
+HostLog Host() {
+  static const HostLog host =
+      reinterpret_cast<HostLog>(dlsym(RTLD_DEFAULT, "tavrin_host_debug_log"));
+  return host;
+}
+
+}  // namespace
+
+void LibLog(std::string_view text) {
+  if (HostLog host = Host()) host(text.data(), text.size());
+}
+
+void LibLogFmt(const char* format, ...) {
+  if (!Host()) return;
+  va_list args;
+  va_start(args, format);
+  va_list copy;
+  va_copy(copy, args);
+  int length = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  std::string text;
+  if (length > 0) {
+    text.resize(static_cast<std::size_t>(length) + 1);
+    std::vsnprintf(text.data(), text.size(), format, args);
+    text.resize(static_cast<std::size_t>(length));
+  }
+  va_end(args);
+  LibLog(text);
+}
+
+}  // namespace tavrin::helpers
