@@ -1,11 +1,15 @@
-// The system devices page: processor, BIOS, board and memory.
-// Its rows come with the collectors that feed it; until then the page shows its sections empty.
+// The system devices page: processor, caches, BIOS, board and memory modules.
+#include "pages/cpu_page.h"
+
 #include "pages/fillers.h"
 
 namespace tavrin::pages {
 
 void FillCpuPage(gather::TGetFunctionsClass& controller, const void* sender) {
-  FillPage(controller, sender, "sysdevinfo", [](Page&) {});
+  FillPage(controller, sender, "sysdevinfo", [&controller](Page& page) {
+    AddProcessorRows(controller, page);
+    AddFirmwareRows(controller, page);
+  });
 }
 
 }  // namespace tavrin::pages

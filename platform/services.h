@@ -15,12 +15,19 @@
 
 namespace tavrin::platform {
 
+class ProcessorService;  // platform/processor.h: CPUID, affinity, time-stamp counter
+class FirmwareService;   // platform/firmware.h: SMBIOS tables and physical memory
+
 struct Services {
   std::shared_ptr<const FileReader> files;
   std::shared_ptr<const Registry> registry;
   std::shared_ptr<const SystemFacts> system;
-  // Later services join here, one interface each: processor (CPUID), firmware tables,
-  // devices, processes, network, multimedia, printing, display.
+  /// Null when the source has none (a snapshot without processor registers).
+  std::shared_ptr<const ProcessorService> processor;
+  /// Null when the source has none (a snapshot without firmware tables).
+  std::shared_ptr<const FirmwareService> firmware;
+  // Later services join here, one interface each: devices, processes, network, multimedia,
+  // printing, display.
 
   /// True only when the services read the machine this program runs on.
   bool live = false;

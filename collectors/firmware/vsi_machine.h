@@ -1,5 +1,11 @@
-// Collector of firmware tables, BIOS, board, memory modules and machine facts.
+// Collector of the machine as a whole: names, boot time, lock keys, and (owned) the firmware
+// tables and BIOS texts.
 #pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
 
 #include "gather/collector.h"
 
@@ -9,6 +15,16 @@ class TVexa_Machine : public gather::TVexa_VSIC_Component {
  public:
   explicit TVexa_Machine(std::shared_ptr<const platform::Services> services)
       : TVexa_VSIC_Component("TVexa_Machine", "Machine", std::move(services)) {}
+
+  std::string MachineName;  ///< computer (host) name
+  std::string User;         ///< user running the program
+  std::string Computer;     ///< description of the "Computer" device, from device enumeration
+  /// Time of the last start of the system; empty when unknown.
+  std::optional<std::chrono::system_clock::time_point> LastBoot;
+  int64_t SystemUpTime = 0;  ///< seconds since start
+  bool CapsLock = false;
+  bool NumLock = false;
+  bool ScrollLock = false;
 };
 
 }  // namespace tavrin::collectors

@@ -3,6 +3,7 @@
 #include "platform/linux/linux_registry.h"
 #include "platform/linux/linux_system_facts.h"
 #include "platform/linux/settings_file.h"
+#include "platform/service_hooks.h"
 
 namespace tavrin::platform {
 
@@ -12,6 +13,8 @@ Services MakeLiveServices(const std::filesystem::path& fileRoot) {
   services.registry =
       std::make_shared<LinuxRegistry>(LoadSettingsFile(SettingsFilePath()).tree);
   services.system = std::make_shared<LinuxSystemFacts>();
+  services.processor = MakeLinuxProcessorService(services.files);
+  services.firmware = MakeLinuxFirmwareService(services.files);
   services.live = true;
   services.origin = "this machine";
   return services;

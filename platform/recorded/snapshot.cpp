@@ -1,11 +1,13 @@
 #include "platform/recorded/snapshot.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
 #include "platform/recorded/recorded_file_reader.h"
 #include "platform/recorded/recorded_system_facts.h"
 #include "platform/reg_text.h"
+#include "platform/service_hooks.h"
 #include "platform/snapshot_json.h"
 #include "platform/snapshot_layout.h"
 
@@ -36,6 +38,21 @@ std::optional<nlohmann::json> ReadJson(const std::filesystem::path& file, bool r
   }
   return j;
 }
+
+// The file service of a single dump: it holds no files at all.
+class NoFiles : public FileReader {
+ public:
+  Answer<std::string> ReadFile(std::string_view path, std::size_t) const override {
+    return Answer<std::string>::Fail(Status::NotSupported, std::string(path), "not in the dump");
+  }
+  Answer<std::vector<std::string>> ListDir(std::string_view path) const override {
+    return Answer<std::vector<std::string>>::Fail(Status::NotSupported, std::string(path),
+                                                  "not in the dump");
+  }
+  Answer<std::string> ReadLink(std::string_view path) const override {
+    return Answer<std::string>::Fail(Status::NotSupported, std::string(path), "not in the dump");
+  }
+};
 
 RecordedFilesIndex ParseFilesIndex(const nlohmann::json& j, std::vector<std::string>& warnings) {
   RecordedFilesIndex index;
@@ -73,7 +90,21 @@ SnapshotOpen OpenSnapshot(const std::filesystem::path& dir) {
     return result;
   }
   if (!std::filesystem::is_directory(dir, ec)) {
-    result.error = dir.string() + ": not a snapshot directory";
+    // A single dump file (processor registers, a firmware table) is a snapshot holding just
+    // that service, recognised by its content.
+    Services services;
+    services.processor = LoadProcessorDumpFile(dir);
+    services.firmware = LoadFirmwareDumpFile(dir);
+    if (!services.processor && !services.firmware) {
+      result.error = dir.string() + ": not a snapshot directory nor a known dump file";
+      return result;
+    }
+    services.files = std::make_shared<NoFiles>();
+    services.registry = std::make_shared<RegistryTree>("snapshot registry");
+    services.system = std::make_shared<RecordedSystemFacts>(nlohmann::json::object());
+    services.live = false;
+    services.origin = "dump " + dir.string();
+    result.services = std::move(services);
     return result;
   }
   auto manifest = ReadJson(dir / snapshot::kManifest, true, result.error);
@@ -126,6 +157,8 @@ SnapshotOpen OpenSnapshot(const std::filesystem::path& dir) {
       dir / snapshot::kFilesDir, ParseFilesIndex(*files_index, result.warnings));
   services.registry = std::move(registry);
   services.system = std::make_shared<RecordedSystemFacts>(std::move(*facts));
+  services.processor = LoadRecordedProcessor(dir, result.warnings);
+  services.firmware = LoadRecordedFirmware(dir, result.warnings);
   services.live = false;
   services.origin = "snapshot " + dir.string();
   result.services = std::move(services);

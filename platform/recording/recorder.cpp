@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "platform/reg_text.h"
+#include "platform/service_hooks.h"
 #include "platform/snapshot_json.h"
 #include "platform/snapshot_layout.h"
 
@@ -203,6 +204,12 @@ SnapshotRecorder::SnapshotRecorder(std::filesystem::path dir, Services live)
   recording_.files = std::make_shared<RecordingFileReader>(live.files, store_);
   recording_.registry = std::make_shared<RecordingRegistry>(live.registry, store_);
   recording_.system = std::make_shared<RecordingSystemFacts>(live.system, store_);
+  std::unique_ptr<ServiceRecording> processor_recording;
+  recording_.processor = RecordProcessor(live.processor, processor_recording);
+  if (processor_recording) service_recordings_.push_back(std::move(processor_recording));
+  std::unique_ptr<ServiceRecording> firmware_recording;
+  recording_.firmware = RecordFirmware(live.firmware, firmware_recording);
+  if (firmware_recording) service_recordings_.push_back(std::move(firmware_recording));
 }
 
 SnapshotRecorder::~SnapshotRecorder() = default;
@@ -221,6 +228,8 @@ bool SnapshotRecorder::Finish(std::string* error) {
                              {"origin", recording_.origin}};
   nlohmann::json index = {
       {"dirs", store_->dirs}, {"links", store_->links}, {"failed", store_->failed}};
+  for (const auto& recording : service_recordings_)
+    if (!recording->Finish(dir_, error)) return false;
   return WriteFile(dir_ / snapshot::kRegistryDir / snapshot::kRegistryFile,
                    WriteRegText(store_->registry), error) &&
          WriteFile(dir_ / snapshot::kFilesIndex, DumpJson(index), error) &&

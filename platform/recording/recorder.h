@@ -7,10 +7,13 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/services.h"
 
 namespace tavrin::platform {
+
+class ServiceRecording;
 
 class SnapshotRecorder {
  public:
@@ -34,6 +37,7 @@ class SnapshotRecorder {
  private:
   std::filesystem::path dir_;
   std::shared_ptr<Store> store_;
+  std::vector<std::unique_ptr<ServiceRecording>> service_recordings_;
   Services recording_;
 };
 

@@ -1,0 +1,15 @@
+// The system devices page in two parts: the processor's sections (CPU and cache) and the
+// firmware's sections (BIOS, motherboard, memory), each kept beside the collector it reads.
+#pragma once
+
+#include "gather/controller.h"
+#include "pages/page_model.h"
+
+namespace tavrin::pages {
+
+/// Sections 0 "CPU Information" and 1 "Cache Information".
+void AddProcessorRows(const gather::TGetFunctionsClass& controller, Page& page);
+/// Sections 2 "BIOS Information", 3 "Motherboard Information" and 4 "Memory".
+void AddFirmwareRows(const gather::TGetFunctionsClass& controller, Page& page);
+
+}  // namespace tavrin::pages

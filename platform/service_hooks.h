@@ -1,0 +1,47 @@
+// Where each optional service plugs into the live, recorded and recording service sets.
+//
+// Each service owns the implementation of its hooks (in its own files); the shared code that
+// builds a service set only calls them, so adding a service touches one line per set.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/services.h"
+
+namespace tavrin::platform {
+
+/// Writes a recorded service's part of a snapshot when the recording ends.
+class ServiceRecording {
+ public:
+  virtual ~ServiceRecording() = default;
+  /// Writes into the snapshot directory `dir`; false with `error` set on failure.
+  virtual bool Finish(const std::filesystem::path& dir, std::string* error) = 0;
+};
+
+// Processor service (platform/linux/linux_processor.cpp, platform/recorded/recorded_processor.cpp,
+// platform/recording/recording_processor.cpp).
+std::shared_ptr<const ProcessorService> MakeLinuxProcessorService(
+    std::shared_ptr<const FileReader> files);
+/// The processor part of a snapshot directory; null when it has none. Problems go to `warnings`.
+std::shared_ptr<const ProcessorService> LoadRecordedProcessor(const std::filesystem::path& dir,
+                                                              std::vector<std::string>& warnings);
+/// A single register dump file; null when `file` is not one.
+std::shared_ptr<const ProcessorService> LoadProcessorDumpFile(const std::filesystem::path& file);
+/// Wraps the live service; `recording` receives what writes the snapshot part at the end.
+std::shared_ptr<const ProcessorService> RecordProcessor(
+    std::shared_ptr<const ProcessorService> live, std::unique_ptr<ServiceRecording>& recording);
+
+// Firmware service (platform/linux/linux_firmware.cpp, platform/recorded/recorded_firmware.cpp,
+// platform/recording/recording_firmware.cpp).
+std::shared_ptr<const FirmwareService> MakeLinuxFirmwareService(
+    std::shared_ptr<const FileReader> files);
+std::shared_ptr<const FirmwareService> LoadRecordedFirmware(const std::filesystem::path& dir,
+                                                            std::vector<std::string>& warnings);
+std::shared_ptr<const FirmwareService> LoadFirmwareDumpFile(const std::filesystem::path& file);
+std::shared_ptr<const FirmwareService> RecordFirmware(
+    std::shared_ptr<const FirmwareService> live, std::unique_ptr<ServiceRecording>& recording);
+
+}  // namespace tavrin::platform
