@@ -14,6 +14,7 @@ class CliHost : public gather::GatheringHost {
   void Synchronize(const std::function<void()>& work) override { queue_.Synchronize(work); }
   void SetStatusText(const std::string& text) override;
   void ProcessMessages() override { queue_.ProcessPending(); }
+  void GatheringEnded() override { queue_.Wake(); }
   std::unique_ptr<gather::ProgressWindow> OpenProgress(const std::string&) override {
     return nullptr;
   }

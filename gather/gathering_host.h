@@ -29,6 +29,9 @@ class GatheringHost {
   virtual void SetStatusText(const std::string& text) = 0;
   /// Lets pending main-thread work run (the shutdown wait calls it between its sleeps).
   virtual void ProcessMessages() = 0;
+  /// Called from the gathering thread as its very last step, so a host waiting for the end
+  /// need not poll.
+  virtual void GatheringEnded() {}
   /// Opens the progress window with `text`; null when the host shows none.
   virtual std::unique_ptr<ProgressWindow> OpenProgress(const std::string& text) = 0;
 };

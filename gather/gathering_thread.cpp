@@ -98,6 +98,7 @@ void TRecieveInfoThread::Execute() {
   }
   on_main([this] { controller_.GatheringFinished(); });
   finished_ = true;
+  if (host != nullptr) host->GatheringEnded();
 }
 
 }  // namespace tavrin::gather

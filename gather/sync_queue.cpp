@@ -16,9 +16,17 @@ void SyncQueue::Synchronize(const std::function<void()>& work) {
   finished_.wait(lock, [&] { return item.done; });
 }
 
+void SyncQueue::Wake() {
+  std::lock_guard lock(mutex_);
+  woken_ = true;
+  queued_.notify_all();
+}
+
 void SyncQueue::ProcessPending(std::chrono::milliseconds wait) {
   std::unique_lock lock(mutex_);
-  if (items_.empty() && wait.count() > 0) queued_.wait_for(lock, wait, [&] { return !items_.empty(); });
+  if (items_.empty() && wait.count() > 0)
+    queued_.wait_for(lock, wait, [&] { return !items_.empty() || woken_; });
+  woken_ = false;
   while (!items_.empty()) {
     Item* item = items_.front();
     items_.pop_front();

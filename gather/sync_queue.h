@@ -21,6 +21,8 @@ class SyncQueue {
   void Synchronize(const std::function<void()>& work);
   /// On the main thread: runs queued work, waiting up to `wait` for the first item.
   void ProcessPending(std::chrono::milliseconds wait = std::chrono::milliseconds(0));
+  /// Ends a wait of ProcessPending early, from any thread.
+  void Wake();
 
  private:
   struct Item {
@@ -32,6 +34,7 @@ class SyncQueue {
   std::condition_variable queued_;
   std::condition_variable finished_;
   std::deque<Item*> items_;
+  bool woken_ = false;
 };
 
 }  // namespace tavrin::gather

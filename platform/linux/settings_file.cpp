@@ -371,7 +371,10 @@ bool SaveSettingsFile(const std::filesystem::path& file, const RegistryTree& tre
     return false;
   }
   // The temporary file sits beside the target so rename() replaces it in one step.
-  std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  std::string temp_name = ".";  // built in steps: GCC 12 warns falsely on "." + string&&
+  temp_name += target.filename().string();
+  temp_name += ".XXXXXX";
+  std::string temp = (folder / temp_name).string();
   int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return fail("cannot create a file in " + folder.string(), errno);
   struct stat st {};
