@@ -13,6 +13,7 @@
 #include <optional>
 #include <thread>
 
+#include "helpers/common/format_v.h"
 #include "helpers/common/guid.h"
 #include "helpers/common/user_folders.h"
 #include "helpers/program_path.h"
@@ -155,16 +156,7 @@ void DebugLogFmt(const char* format, ...) {
   if (!DebugModeOn()) return;
   va_list args;
   va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  int length = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  std::string text;
-  if (length > 0) {
-    text.resize(static_cast<std::size_t>(length) + 1);
-    std::vsnprintf(text.data(), text.size(), format, args);
-    text.resize(static_cast<std::size_t>(length));
-  }
+  const std::string text = FormatV(format, args);
   va_end(args);
   DebugLog(text);
 }

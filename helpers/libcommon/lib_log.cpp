@@ -1,4 +1,5 @@
 #include "helpers/libcommon/lib_log.h"
+#include "helpers/common/format_v.h"
 
 #include <dlfcn.h>
 
@@ -27,16 +28,7 @@ void LibLogFmt(const char* format, ...) {
   if (!Host()) return;
   va_list args;
   va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  int length = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  std::string text;
-  if (length > 0) {
-    text.resize(static_cast<std::size_t>(length) + 1);
-    std::vsnprintf(text.data(), text.size(), format, args);
-    text.resize(static_cast<std::size_t>(length));
-  }
+  const std::string text = FormatV(format, args);
   va_end(args);
   LibLog(text);
 }
