@@ -13,6 +13,7 @@
 namespace tavrin::lbl {
 #define TAVRIN_LABEL(key, english) extern std::string key;
 #include "app/labels.def"
+#include "app/labels_added.def"
 #undef TAVRIN_LABEL
 }  // namespace tavrin::lbl
 
@@ -24,11 +25,14 @@ struct Entry {
   std::string_view english;
 };
 
-/// Every label in table order.
+/// Every label of the classic table, in table order.
 std::span<const Entry> Table();
+/// Labels of the rows this program adds, offered after the classic table.
+std::span<const Entry> AddedTable();
 
-/// Localization pass: offers every label, in table order, to `translateVar`, which overwrites
-/// the text when the language has one and leaves it alone otherwise.
+/// Localization pass: offers every label, the classic table first, in table order, to
+/// `translateVar`, which overwrites the text when the language has one and leaves it alone
+/// otherwise.
 void Localize(const std::function<void(std::string_view key, std::string& text)>& translateVar);
 
 /// Clearing pass at program end: every variable becomes empty, in table order.

@@ -100,14 +100,18 @@ inline constexpr int32_t kOSCodeLinux = 100;
 inline constexpr uint32_t kArchitecture64 = 256;
 inline constexpr uint32_t kArchitecture32 = 0;
 
-/// FormatBytes modes: a fixed unit, or kFormatAuto for the largest unit (bytes, KB, MB, GB,
-/// TB in steps of 1024) that leaves a number of at least 1.
-inline constexpr uint8_t kFormatBytes = 0;
+/// FormatBytes modes, numbered as the pages pass them: the pages hand over numbers that are
+/// already in their unit (a KB count, an exact byte count) with modes 0 and 2, byte counts to
+/// be shown in KB with modes 1 and 3, in GB with mode 5, and let mode 4 choose the largest
+/// unit (bytes, KB, MB, GB, TB in steps of 1024) that leaves a number of at least 1.
+inline constexpr uint8_t kFormatExact = 0;
 inline constexpr uint8_t kFormatKilobytes = 1;
-inline constexpr uint8_t kFormatMegabytes = 2;
-inline constexpr uint8_t kFormatGigabytes = 3;
+inline constexpr uint8_t kFormatExactGrouped = 2;
+inline constexpr uint8_t kFormatKilobytesWhole = 3;
 inline constexpr uint8_t kFormatAuto = 4;
-inline constexpr uint8_t kFormatTerabytes = 5;
+inline constexpr uint8_t kFormatGigabytes = 5;
+inline constexpr uint8_t kFormatMegabytes = 6;
+inline constexpr uint8_t kFormatTerabytes = 7;
 
 /// Unit codes of GetInstalledMemory and GetFreeDiskSpace; an unknown code means bytes.
 inline constexpr uint8_t kUnitBytes = 2;
@@ -127,7 +131,8 @@ class IHelper : public Unknown {
   /// `decimals` digits after the decimal point ("," when the separator is "."; bytes never
   /// get decimals), a blank and the unit ("bytes", "KB", "MB", "GB", "TB") unless `flag` is
   /// nonzero, then `suffix`. FormatBytes(kFormatMegabytes, ",", 1294467072, 2, 0, "") gives
-  /// "1,234.50 MB", and with kFormatAuto "1.21 GB".
+  /// "1,234.50 MB", and with kFormatAuto "1.21 GB"; FormatBytes(kFormatExactGrouped, ",", 16384,
+  /// 0, 1, " KB") gives "16,384 KB".
   virtual std::string FormatBytes(uint8_t mode, std::string_view thousandSeparator, uint64_t size,
                                   int32_t decimals, int32_t flag, std::string_view suffix) = 0;
   virtual uint32_t GetArchitectureCode() = 0;
@@ -208,23 +213,29 @@ class ILocalizer : public Unknown {
   ~ILocalizer() = default;
 };
 
-// --- commonforms.dll, settings.dll, RepLibrary.dll (libraries of later work) --------------
+// --- commonforms.dll, settings.dll (libraries of later work) -------------------------------
 
 class IAbout : public Unknown {
  public:
-  /// Modal About window with the named image.
+  /// Modal About window with the named image (a file beside the program; a built-in
+  /// picture when it is missing). The reserved arguments are 0.
   virtual void ShowAbout(int32_t reserved1, int32_t reserved2, std::string_view imageName) = 0;
 
  protected:
   ~IAbout() = default;
 };
 
+/// The progress window of gathering on the main thread. Every call lets the window repaint,
+/// since the caller keeps the main thread busy between calls.
 class IVistaProgress : public Unknown {
  public:
+  /// Shows the window with the main text and a detail line; the further arguments are the
+  /// 0, 0, 1 the program passes (reserved).
   virtual void Open(std::string_view text, std::string_view detail, int32_t arg1, int32_t arg2,
                     int32_t arg3) = 0;
   virtual void SetPosition(int32_t position) = 0;
   virtual void SetMax(int32_t maximum) = 0;
+  /// Rich text with <b> tags, as the gathering texts are.
   virtual void SetText(std::string_view text) = 0;
   virtual void Close() = 0;
 
@@ -235,18 +246,120 @@ class IVistaProgress : public Unknown {
 class ISettings : public Unknown {
  public:
   using ApplyCallback = void (*)();
-  /// Modal settings window; `owner` is the user interface's main window object.
+  /// The services the window reads and writes: the languages to offer and the "Language"
+  /// option. Called once before ShowSettings; both stay owned by the program.
+  virtual void Attach(ILocalizer* localizer, IOptions* options) = 0;
+  /// Modal settings window; `owner` is the user interface's main window object (a QWidget*).
+  /// A changed language is stored in the options and used from the next start on; `apply`
+  /// runs when the user confirms.
   virtual void ShowSettings(void* owner, ApplyCallback apply) = 0;
 
  protected:
   ~ISettings() = default;
 };
 
+// --- RepLibrary.dll -----------------------------------------------------------------------
+//
+// The generator makes one report object per base file name; the report object hands out its
+// three writers. Writers share the life of their report object: their AddRef and Release
+// count the report object's references.
+
+/// Outcome of writing a report file. On failure `fileName` still names the file that could
+/// not be written and `error` says why; an earlier file of that name is left as it was.
+struct ReportSaveResult {
+  bool ok = false;
+  std::string fileName;
+  std::string error;
+};
+
+/// Builds the XML document (UTF-8). Every text may be any byte sequence: invalid UTF-8 is
+/// replaced by U+FFFD and control characters are dropped, so the document stays well-formed.
+class IReportXmlWriter : public Unknown {
+ public:
+  /// Writes base file name + ".xml".
+  virtual ReportSaveResult Save() = 0;
+  /// Starts a new document whose document element is "report"; the previous one is dropped.
+  virtual void BeginDocument() = 0;
+  /// Opens a child of the innermost open element. False for a name that is not a plain
+  /// ASCII XML name, or before BeginDocument.
+  virtual bool OpenElement(std::string_view name) = 0;
+  /// Closes the innermost open element; false when `name` is not that element.
+  virtual bool CloseElement(std::string_view name) = 0;
+  /// Adds a child element holding `text` to the innermost open element.
+  virtual bool WriteElement(std::string_view name, std::string_view text) = 0;
+  /// Writes exactly `fileName`.
+  virtual ReportSaveResult SaveAs(std::string_view fileName) = 0;
+  /// The document as it would be saved.
+  virtual std::string Render() = 0;
+
+ protected:
+  ~IReportXmlWriter() = default;
+};
+
+/// Transforms an XML writer's document into HTML with a style sheet built into the library.
+class IReportHtmlWriter : public Unknown {
+ public:
+  /// Writes base file name + ".html". `replace` nonzero lets it replace an earlier file of
+  /// that name; the other two arguments are reserved (0).
+  virtual ReportSaveResult Save(int32_t reserved1, int32_t reserved2, int32_t replace) = 0;
+  /// Forgets the transformed document, the texts, the title and the template (not the
+  /// language).
+  virtual void Clear() = 0;
+  /// "KEY=text" lines: each replaces the placeholder "%KEY%" of the template (built-in
+  /// English for keys not given).
+  virtual void SetTexts(const std::vector<std::string>& lines) = 0;
+  /// Language code of the texts as the localizer names it ("ENU", "DEU").
+  virtual void SetLanguage(std::string_view languageCode) = 0;
+  /// The product name; the page's footer shows the company part of the program name.
+  virtual void SetTitle(std::string_view title) = 0;
+  /// Chooses a style sheet by resource name and type ("REPORT_TEMPLATE", "TEMPLATES").
+  /// `module` names the module holding it; null means the library's own templates, the only
+  /// ones there are on Linux. False when there is no such template.
+  virtual bool LoadTemplate(const void* module, std::string_view name,
+                            std::string_view type) = 0;
+  /// Transforms the writer's current document; false (and Save fails with the reason)
+  /// without a template or document, or when the transformation fails.
+  virtual bool Transform(IReportXmlWriter* xml) = 0;
+  virtual ReportSaveResult SaveAs(std::string_view fileName) = 0;
+  virtual std::string Render() = 0;
+
+ protected:
+  ~IReportHtmlWriter() = default;
+};
+
+/// Plain text in UTF-8 with LF line ends.
+class IReportTextWriter : public Unknown {
+ public:
+  /// Writes base file name + ".txt".
+  virtual ReportSaveResult Save() = 0;
+  virtual void Clear() = 0;
+  virtual void AddLine(std::string_view text) = 0;
+  /// A section title line, already laid out by the caller.
+  virtual void AddTitleLine(std::string_view text) = 0;
+  virtual ReportSaveResult SaveAs(std::string_view fileName) = 0;
+  virtual std::string Render() = 0;
+
+ protected:
+  ~IReportTextWriter() = default;
+};
+
+class IReport : public Unknown {
+ public:
+  /// Each returns an added reference.
+  virtual IReportXmlWriter* XmlWriter() = 0;
+  virtual IReportHtmlWriter* HtmlWriter() = 0;
+  virtual IReportTextWriter* TextWriter() = 0;
+  virtual std::string BaseFileName() = 0;
+
+ protected:
+  ~IReport() = default;
+};
+
 class IReportGenerator : public Unknown {
  public:
-  /// A new report object (an added reference) for the base file name; its own interfaces
-  /// come with the report library.
-  virtual Unknown* CreateReport(std::string_view baseFileName) = 0;
+  /// A new report object (an added reference) for the base file name: the folder and the
+  /// file name without extension ("/home/ann/Documents/Tavrin/.../Reports/SysInfo").
+  virtual IReport* CreateReport(std::string_view baseFileName) = 0;
 
  protected:
   ~IReportGenerator() = default;

@@ -7,14 +7,15 @@
 #include <optional>
 #include <string>
 
+#include "collectors/firmware/vsi_bios.h"
+#include "collectors/firmware/vsi_smbios.h"
 #include "gather/collector.h"
 
 namespace tavrin::collectors {
 
 class TVexa_Machine : public gather::TVexa_VSIC_Component {
  public:
-  explicit TVexa_Machine(std::shared_ptr<const platform::Services> services)
-      : TVexa_VSIC_Component("TVexa_Machine", "Machine", std::move(services)) {}
+  explicit TVexa_Machine(std::shared_ptr<const platform::Services> services);
 
   std::string MachineName;  ///< computer (host) name
   std::string User;         ///< user running the program
@@ -25,6 +26,20 @@ class TVexa_Machine : public gather::TVexa_VSIC_Component {
   bool CapsLock = false;
   bool NumLock = false;
   bool ScrollLock = false;
+
+  TVexa_SMBIOS SMBIOS;
+  TVexa_BIOS BIOS;
+
+  // Where each value came from, or why it is empty.
+  platform::Provenance MachineNameSource, UserSource, BootSource, LockKeysSource;
+
+  /// SMBIOS first (the BIOS texts on Linux are made of its values), then BIOS, boot time,
+  /// names and lock keys.
+  void RefreshData() override;
+
+ private:
+  void ReadBootTime();
+  void ReadLockKeys();
 };
 
 }  // namespace tavrin::collectors

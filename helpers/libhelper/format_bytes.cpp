@@ -12,9 +12,11 @@ constexpr int kMaxDecimals = 9;
 // Exponent of 1024 for a fixed mode; -1 for the automatic choice.
 int FixedUnit(uint8_t mode) {
   switch (mode) {
-    case kFormatBytes:
+    case kFormatExact:
+    case kFormatExactGrouped:
       return 0;
     case kFormatKilobytes:
+    case kFormatKilobytesWhole:
       return 1;
     case kFormatMegabytes:
       return 2;

@@ -83,7 +83,9 @@ TEST_F(LabelsTest, LocalizeOffersEveryKeyInOrderAndKeepsUntranslatedTexts) {
     if (key == "S_COUNT_MHZ") text = " MHz (de)";
   });
 
-  auto table = labels::Table();
+  // The classic table first, then the labels of added rows.
+  std::vector<labels::Entry> table(labels::Table().begin(), labels::Table().end());
+  table.insert(table.end(), labels::AddedTable().begin(), labels::AddedTable().end());
   ASSERT_EQ(offered.size(), table.size());
   for (std::size_t i = 0; i < table.size(); ++i) EXPECT_EQ(offered[i], table[i].key);
   EXPECT_EQ(lbl::S_YES, "Ja");

@@ -111,14 +111,16 @@ void SinkToStderr(std::string_view caption, std::string_view text) {
 }
 
 TEST(HelpersBindingDeathTest, MissingLibraryStopsWithTheLoadErrorThroughTheSink) {
-  // commonforms.dll is not built: its accessor must end the program, exit code 0.
+  // A library that no build has: binding it must end the program, exit code 0.
   EXPECT_EXIT(
       {
         SetMessageSink(&SinkToStderr);
-        About();
+        InterfaceCache cache;
+        RequireInterface(GetInterface(cache, "nosuchlib.dll", guid::kAbout, 0),
+                         "nosuchlib.dll::About");
       },
       ::testing::ExitedWithCode(0),
-      ::testing::HasSubstr("[Error]" + LoadErrorMessage("commonforms.dll::About") + "|"));
+      ::testing::HasSubstr("[Error]" + LoadErrorMessage("nosuchlib.dll::About") + "|"));
 }
 
 TEST(HelpersBindingDeathTest, DefaultSinkWritesErrorLinesToStderr) {

@@ -30,7 +30,10 @@ TEST(HelpersFormatBytes, FixedUnitFlagAndSuffix) {
   EXPECT_EQ(h.FormatBytes(kFormatMegabytes, ",", 1294467072, 2, 0, ""), "1,234.50 MB");
   EXPECT_EQ(h.FormatBytes(kFormatKilobytes, ",", 5ull << 20, 0, 0, ""), "5,120 KB");
   EXPECT_EQ(h.FormatBytes(kFormatGigabytes, "", 3ull << 29, 3, 0, ""), "1.500 GB");
-  EXPECT_EQ(h.FormatBytes(kFormatBytes, " ", 1234567, 2, 0, ""), "1 234 567 bytes");
+  EXPECT_EQ(h.FormatBytes(kFormatExact, " ", 1234567, 2, 0, ""), "1 234 567 bytes");
+  // A count already in its unit keeps its value and takes the suffix instead of a unit.
+  EXPECT_EQ(h.FormatBytes(kFormatExactGrouped, ",", 16384, 0, 1, " KB"), "16,384 KB");
+  EXPECT_EQ(h.FormatBytes(kFormatKilobytesWhole, ",", 5ull << 20, 0, 0, ""), "5,120 KB");
   EXPECT_EQ(h.FormatBytes(kFormatMegabytes, ",", 1ull << 20, 2, 1, "/s"), "1.00/s");
 }
 

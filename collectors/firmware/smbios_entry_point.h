@@ -1,0 +1,42 @@
+// The SMBIOS entry point structures: where the structure table is and which version it follows.
+// Pure decoding of bytes; acquisition lives in platform/.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tavrin::collectors::smbios {
+
+enum class EntryPointKind : uint8_t {
+  Smbios2,    ///< 32-bit "_SM_" with its "_DMI_" intermediate part
+  LegacyDmi,  ///< a lone "_DMI_" structure (DMI 2.0 era)
+  Smbios3,    ///< 64-bit "_SM3_"
+};
+
+struct SmbiosEntryPoint {
+  EntryPointKind kind = EntryPointKind::Smbios2;
+  std::size_t position = 0;  ///< offset of the anchor in the searched bytes
+  uint8_t major = 0, minor = 0, docrev = 0;
+  uint64_t tableAddress = 0;
+  /// Exact table length for 2.x; a maximum for 3.x, whose table ends at the type 127 structure.
+  uint32_t tableLength = 0;
+  /// Number of structures (2.x); 0xFFFF when the entry point does not say (3.x).
+  uint16_t structureCount = 0xFFFF;
+  uint16_t maxStructureSize = 0;
+
+  /// "%d.%d" of the major and minor version.
+  std::string VersionText() const;
+};
+
+/// The entry point whose anchor is at `position`, with its checksums checked; nullopt when
+/// there is none or a checksum is wrong.
+std::optional<SmbiosEntryPoint> ParseEntryPointAt(std::string_view bytes, std::size_t position);
+
+/// Searches every byte position for an entry point with valid checksums: "_SM3_" first, then
+/// "_SM_" with "_DMI_" 16 bytes further, then a lone "_DMI_".
+std::optional<SmbiosEntryPoint> FindEntryPoint(std::string_view bytes);
+
+}  // namespace tavrin::collectors::smbios

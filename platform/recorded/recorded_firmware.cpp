@@ -1,0 +1,99 @@
+#include "platform/recorded/recorded_firmware.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/service_hooks.h"
+#include "platform/snapshot_json.h"
+
+namespace tavrin::platform {
+namespace {
+
+// A dump bigger than this is not an SMBIOS table (the 32-bit form tops out at 64 KB).
+constexpr std::uintmax_t kMaxDumpFile = 16u << 20;
+
+std::optional<std::string> ReadSmall(const std::filesystem::path& file) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(file, ec);
+  if (ec || size > kMaxDumpFile) return std::nullopt;
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+}  // namespace
+
+std::optional<SmbiosTables> SplitSmbiosDump(std::string_view bytes) {
+  if (bytes.size() <= kDumpTableOffset) return std::nullopt;
+  const auto loc = LocateEntryPoint(bytes.substr(0, kDumpTableOffset));
+  if (!loc || loc->entryLength > kDumpTableOffset) return std::nullopt;
+  SmbiosTables tables;
+  tables.entryPoint = std::string(bytes.substr(0, loc->entryLength));
+  tables.table = std::string(bytes.substr(kDumpTableOffset));
+  tables.tableAddress = kDumpTableOffset;
+  return tables;
+}
+
+RecordedFirmwareService::RecordedFirmwareService(std::optional<SmbiosTables> tables,
+                                                 std::string source, std::vector<Provenance> tried)
+    : tables_(std::move(tables)), source_(std::move(source)), tried_(std::move(tried)) {}
+
+FirmwareRoutes RecordedFirmwareService::ReadSmbios() const {
+  FirmwareRoutes routes;
+  routes.tried = tried_;
+  if (tables_) {
+    routes.tables = Answer<SmbiosTables>::Of(*tables_, source_);
+  } else if (!tried_.empty()) {
+    // The recording machine's last reason is the one worth showing.
+    const auto& last = tried_.back();
+    routes.tables = Answer<SmbiosTables>::Fail(last.status, last.source, last.detail);
+  } else {
+    routes.tables = Answer<SmbiosTables>::Fail(Status::NotSupported, source_, "no tables recorded");
+  }
+  return routes;
+}
+
+Answer<std::string> RecordedFirmwareService::ReadPhysicalMemory(uint64_t, std::size_t) const {
+  return Answer<std::string>::Fail(Status::NotSupported, "/dev/mem",
+                                   "a snapshot holds no physical memory");
+}
+
+std::shared_ptr<const FirmwareService> LoadRecordedFirmware(const std::filesystem::path& dir,
+                                                            std::vector<std::string>& warnings) {
+  const auto folder = dir / "firmware";
+  std::error_code ec;
+  if (!std::filesystem::is_directory(folder, ec)) return nullptr;
+  std::vector<Provenance> tried;
+  if (auto text = ReadSmall(folder / "routes.json")) {
+    auto j = nlohmann::json::parse(*text, nullptr, false);
+    if (j.is_object() && j.contains("routes") && j["routes"].is_array()) {
+      for (const auto& entry : j["routes"])
+        if (auto p = ProvenanceFromJson(entry)) tried.push_back(*p);
+    } else {
+      warnings.push_back("firmware/routes.json: not valid");
+    }
+  }
+  std::optional<SmbiosTables> tables;
+  const auto bin = folder / "smbios.bin";
+  if (std::filesystem::exists(bin, ec)) {
+    auto bytes = ReadSmall(bin);
+    if (bytes) tables = SplitSmbiosDump(*bytes);
+    if (!tables) warnings.push_back("firmware/smbios.bin: not an SMBIOS dump");
+  }
+  if (!tables && tried.empty()) return nullptr;
+  return std::make_shared<RecordedFirmwareService>(
+      std::move(tables), "snapshot firmware/smbios.bin", std::move(tried));
+}
+
+std::shared_ptr<const FirmwareService> LoadFirmwareDumpFile(const std::filesystem::path& file) {
+  auto bytes = ReadSmall(file);
+  if (!bytes) return nullptr;
+  auto tables = SplitSmbiosDump(*bytes);
+  if (!tables) return nullptr;
+  return std::make_shared<RecordedFirmwareService>(std::move(tables), "dump " + file.string(),
+                                                   std::vector<Provenance>{});
+}
+
+}  // namespace tavrin::platform

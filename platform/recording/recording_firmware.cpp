@@ -1,0 +1,112 @@
+// Recording of the firmware service: the tables as the dump layout (firmware/smbios.bin) and
+// the story of the routes (firmware/routes.json), so a replay shows the same values and the
+// same reasons.
+#include <fstream>
+#include <mutex>
+
+#include "platform/firmware.h"
+#include "platform/service_hooks.h"
+#include "platform/snapshot_json.h"
+
+namespace tavrin::platform {
+namespace {
+
+void PutLe(std::string& b, std::size_t at, uint64_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) b[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// Sets b[at] so that bytes [from, from + length) sum to zero.
+void FixChecksum(std::string& b, std::size_t at, std::size_t from, std::size_t length) {
+  b[at] = 0;
+  uint8_t sum = 0;
+  for (std::size_t i = from; i < from + length; ++i) sum += static_cast<uint8_t>(b[i]);
+  b[at] = static_cast<char>(static_cast<uint8_t>(0x100 - sum));
+}
+
+struct Recorded {
+  std::mutex mutex;
+  std::optional<FirmwareRoutes> routes;
+};
+
+class RecordingFirmwareService : public FirmwareService {
+ public:
+  RecordingFirmwareService(std::shared_ptr<const FirmwareService> live,
+                           std::shared_ptr<Recorded> store)
+      : live_(std::move(live)), store_(std::move(store)) {}
+
+  FirmwareRoutes ReadSmbios() const override {
+    auto routes = live_->ReadSmbios();
+    std::lock_guard lock(store_->mutex);
+    store_->routes = routes;
+    return routes;
+  }
+  Answer<std::string> ReadPhysicalMemory(uint64_t address, std::size_t length) const override {
+    return live_->ReadPhysicalMemory(address, length);
+  }
+
+ private:
+  std::shared_ptr<const FirmwareService> live_;
+  std::shared_ptr<Recorded> store_;
+};
+
+class FirmwareRecording : public ServiceRecording {
+ public:
+  explicit FirmwareRecording(std::shared_ptr<Recorded> store) : store_(std::move(store)) {}
+
+  bool Finish(const std::filesystem::path& dir, std::string* error) override {
+    std::lock_guard lock(store_->mutex);
+    const auto folder = dir / "firmware";
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);  // no stale tables of an earlier recording
+    if (!store_->routes) return true;
+    std::filesystem::create_directories(folder, ec);
+    nlohmann::json routes = nlohmann::json::array();
+    for (const auto& p : store_->routes->tried) routes.push_back(ProvenanceToJson(p));
+    if (!Write(folder / "routes.json", DumpJson({{"routes", routes}}), error)) return false;
+    if (!store_->routes->tables) return true;
+    return Write(folder / "smbios.bin", ComposeSmbiosDump(*store_->routes->tables.value), error);
+  }
+
+ private:
+  static bool Write(const std::filesystem::path& file, const std::string& content,
+                    std::string* error) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    out.close();
+    if (!out && error) *error = file.string() + ": cannot be written";
+    return static_cast<bool>(out);
+  }
+
+  std::shared_ptr<Recorded> store_;
+};
+
+}  // namespace
+
+std::string ComposeSmbiosDump(const SmbiosTables& tables) {
+  std::string dump = tables.entryPoint.substr(0, kDumpTableOffset);
+  dump.resize(kDumpTableOffset, '\0');
+  const auto loc = LocateEntryPoint(tables.entryPoint);
+  const std::string_view head(dump);
+  if (loc && head.substr(0, 5) == "_SM3_") {
+    PutLe(dump, 0x10, kDumpTableOffset, 8);
+    FixChecksum(dump, 0x05, 0, loc->entryLength);
+  } else if (loc && head.substr(0, 4) == "_SM_") {
+    PutLe(dump, 0x18, kDumpTableOffset, 4);
+    FixChecksum(dump, 0x15, 0x10, 0x0F);
+    FixChecksum(dump, 0x04, 0, loc->entryLength);
+  } else if (loc && head.substr(0, 5) == "_DMI_") {
+    PutLe(dump, 0x08, kDumpTableOffset, 4);
+    FixChecksum(dump, 0x05, 0, 0x0F);
+  }
+  return dump + tables.table;
+}
+
+std::shared_ptr<const FirmwareService> RecordFirmware(
+    std::shared_ptr<const FirmwareService> live, std::unique_ptr<ServiceRecording>& recording) {
+  if (!live) return live;
+  auto store = std::make_shared<Recorded>();
+  recording = std::make_unique<FirmwareRecording>(store);
+  return std::make_shared<RecordingFirmwareService>(std::move(live), std::move(store));
+}
+
+}  // namespace tavrin::platform
