@@ -4,7 +4,9 @@
 # Everything else is plain CMake with the presets in CMakePresets.json.
 
 PACKAGES := cmake ninja-build g++ clang pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-            libinih-dev nlohmann-json3-dev
+            libinih-dev nlohmann-json3-dev \
+            qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev xvfb xauth breeze-icon-theme \
+            fonts-dejavu-core libxml2-dev libxslt1-dev tidy chromium
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
 
@@ -28,7 +30,12 @@ build-asan: deps
 	cmake --build --preset asan -j $(JOBS)
 
 run: build-release
-	./build/release/bin/tavrin-cli --advanced $(ARGS)
+	@if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then \
+	  ./build/release/bin/tavrin $(ARGS); \
+	else \
+	  echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): showing the pages as text."; \
+	  ./build/release/bin/tavrin-cli --advanced $(ARGS); \
+	fi
 
 test: build-asan
 	ctest --preset asan -j $(JOBS)

@@ -33,6 +33,10 @@ std::string CliUsage() {
          "  --record DIR        also write what was read into the snapshot directory DIR\n"
          "  --replay DIR        read a recorded snapshot instead of this machine\n"
          "  --timeout SECONDS   abandon a collector that takes longer (default 30)\n"
+         "  --report KIND       write a report instead of printing the pages: html, xml, text\n"
+         "                      or json; into the report folder unless -o is given\n"
+         "  -o FILE             the report's file; - writes it to standard output\n"
+         "  --mask              replace serials, MAC addresses, user and host names in the report\n"
          "  --help              this text\n"
          "  --version           program version\n"
          "  -debug              (first argument) write the diagnostics log debug.log\n";
@@ -80,12 +84,28 @@ ParsedArgs ParseCliArgs(const std::vector<std::string>& args) {
           seconds > 86400)
         return fail("--timeout needs a number of seconds between 0 and 86400, not '" + *text + "'");
       options.collector_limit = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+    } else if (arg == "--report") {
+      auto kind = value("--report");
+      if (!kind || (*kind != "html" && *kind != "xml" && *kind != "text" && *kind != "json"))
+        return fail("--report needs a kind: html, xml, text or json");
+      options.report = *kind;
+    } else if (arg == "-o") {
+      auto file = value("-o");
+      if (!file) return fail("-o needs a file name, or - for standard output");
+      options.report_file = *file;
+    } else if (arg == "--mask") {
+      options.mask = true;
     } else {
       return fail("unknown argument '" + arg + "' (try --help)");
     }
   }
   if (options.record_dir && options.replay_dir)
     return fail("--record and --replay cannot be used together");
+  if (!options.report && (options.report_file || options.mask))
+    return fail(std::string(options.mask ? "--mask" : "-o") + " needs --report");
+  if (options.report && (!options.pages.empty() || options.explain))
+    return fail(std::string(options.explain ? "--explain" : "--page") +
+                " cannot be used with --report: a report holds every page");
   return {options, {}};
 }
 

@@ -17,6 +17,9 @@ struct CliOptions {
   std::optional<std::string> record_dir;
   std::optional<std::string> replay_dir;
   std::chrono::milliseconds collector_limit{std::chrono::seconds(30)};
+  std::optional<std::string> report;       ///< "html", "xml", "text" or "json": write a report
+  std::optional<std::string> report_file;  ///< -o: the report's file; "-" is standard output
+  bool mask = false;                       ///< sensitive values replaced in the report
 };
 
 struct ParsedArgs {

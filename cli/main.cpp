@@ -5,9 +5,11 @@
 #include <stdexcept>
 
 #include "app/framework.h"
+#include "app/label_wording.h"
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
 #include "cli/page_text.h"
+#include "cli/report_command.h"
 #include "gather/controller.h"
 #include "platform/linux/live_services.h"
 #include "platform/recorded/snapshot.h"
@@ -87,6 +89,8 @@ int main(int argc, char** argv) {
 
   cli::CliHost host(/*verbose=*/false);
   auto shared_services = std::make_shared<const platform::Services>(std::move(*services));
+  // Pages about a Linux machine say what the values are there, not what Windows calls them.
+  app::ApplyPlatformWording(app::DescribesLinux(*shared_services));
   gather::TGetFunctionsClass controller;
   controller.SetHost(&host);
   controller.SetAggregate(std::make_shared<gather::TVexa_SystemInfo>(shared_services));
@@ -101,6 +105,13 @@ int main(int argc, char** argv) {
       std::cerr << "tavrin-cli: cannot record: " << error << '\n';
       exit_code = kExitFailure;
     }
+  }
+
+  if (options.report) {
+    const int report_exit = cli::WriteReportCommand(controller, options, std::cout, std::cerr);
+    if (report_exit != kExitOk) exit_code = report_exit;
+    app::FinalizeFramework();
+    return exit_code;
   }
 
   const cli::PageTextOptions text_options{options.explain};

@@ -9,34 +9,34 @@
 #include <string>
 #include <vector>
 
-#include "gather/collector.h"
-#include "gather/time_limit.h"
 #include "collectors/cpu/vsi_cpu.h"
-#include "collectors/system/vsi_memory.h"
-#include "collectors/os/vsi_operating_system.h"
-#include "collectors/storage/vsi_disk.h"
-#include "collectors/firmware/vsi_machine.h"
-#include "collectors/storage/vsi_storage.h"
+#include "collectors/devices/vsi_bluetooth.h"
+#include "collectors/devices/vsi_devices.h"
 #include "collectors/devices/vsi_usb.h"
-#include "collectors/network/vsi_network.h"
 #include "collectors/display/vsi_display.h"
 #include "collectors/display/vsi_monitor.h"
-#include "collectors/system/vsi_media.h"
-#include "collectors/devices/vsi_devices.h"
+#include "collectors/firmware/vsi_machine.h"
+#include "collectors/network/vsi_network.h"
 #include "collectors/os/vsi_engines.h"
-#include "collectors/system/vsi_apm.h"
-#include "collectors/system/vsi_printers.h"
+#include "collectors/os/vsi_operating_system.h"
 #include "collectors/os/vsi_software.h"
 #include "collectors/os/vsi_startup.h"
+#include "collectors/storage/vsi_disk.h"
+#include "collectors/storage/vsi_storage.h"
+#include "collectors/system/vsi_apm.h"
+#include "collectors/system/vsi_media.h"
+#include "collectors/system/vsi_memory.h"
+#include "collectors/system/vsi_printers.h"
+#include "gather/collector.h"
+#include "gather/time_limit.h"
 #include "perf/vsi_process_list.h"
-#include "collectors/devices/vsi_bluetooth.h"
 
 namespace tavrin::gather {
 
 class TVexa_SystemInfo : public TVexa_VSIC_Component {
  public:
-  using Factory =
-      std::function<std::shared_ptr<TVexa_VSIC_Component>(std::shared_ptr<const platform::Services>)>;
+  using Factory = std::function<std::shared_ptr<TVexa_VSIC_Component>(
+      std::shared_ptr<const platform::Services>)>;
 
   /// The nineteen collectors, in the order the gathering walks them.
   explicit TVexa_SystemInfo(std::shared_ptr<const platform::Services> services);
@@ -62,7 +62,9 @@ class TVexa_SystemInfo : public TVexa_VSIC_Component {
 
   collectors::TVexa_CPU& CPU() const { return Slot<collectors::TVexa_CPU>(0); }
   collectors::TVexa_Memory& Memory() const { return Slot<collectors::TVexa_Memory>(1); }
-  collectors::TVexa_OperatingSystem& OS() const { return Slot<collectors::TVexa_OperatingSystem>(2); }
+  collectors::TVexa_OperatingSystem& OS() const {
+    return Slot<collectors::TVexa_OperatingSystem>(2);
+  }
   collectors::TVexa_Disk& Disk() const { return Slot<collectors::TVexa_Disk>(3); }
   collectors::TVexa_Machine& Machine() const { return Slot<collectors::TVexa_Machine>(4); }
   collectors::TVexa_Storage& Storage() const { return Slot<collectors::TVexa_Storage>(5); }
@@ -77,18 +79,28 @@ class TVexa_SystemInfo : public TVexa_VSIC_Component {
   collectors::TVexa_Printers& Printers() const { return Slot<collectors::TVexa_Printers>(14); }
   collectors::TVexa_Software& Software() const { return Slot<collectors::TVexa_Software>(15); }
   collectors::TVexa_Startup& Startup() const { return Slot<collectors::TVexa_Startup>(16); }
-  collectors::TVexa_ProcessList& ProcessList() const { return Slot<collectors::TVexa_ProcessList>(17); }
+  collectors::TVexa_ProcessList& ProcessList() const {
+    return Slot<collectors::TVexa_ProcessList>(17);
+  }
   collectors::TVexa_BT& Bluetooth() const { return Slot<collectors::TVexa_BT>(18); }
 
  private:
+  // The collector of a slot as its class. An aggregate built with other collectors (tests)
+  // answers with an empty collector of the class, so a page filler never reads a wrong type.
   template <class T>
   T& Slot(std::size_t index) const {
-    return static_cast<T&>(*Component(index));
+    if (auto* collector = dynamic_cast<T*>(Component(index).get())) return *collector;
+    std::lock_guard lock(mutex_);
+    if (fallbacks_.size() <= index) fallbacks_.resize(index + 1);
+    if (!dynamic_cast<T*>(fallbacks_[index].get()))
+      fallbacks_[index] = std::make_shared<T>(SharedPlatform());
+    return static_cast<T&>(*fallbacks_[index]);
   }
 
   std::vector<Factory> factories_;
   mutable std::mutex mutex_;  // guards the slot pointers against a late abandoned refresh
   std::vector<std::shared_ptr<TVexa_VSIC_Component>> slots_;
+  mutable std::vector<std::shared_ptr<TVexa_VSIC_Component>> fallbacks_;
   bool data_available_ = false;
 };
 

@@ -1,11 +1,95 @@
-// The advanced processor page.
-// Its rows come with the collectors that feed it; until then the page shows its sections empty.
+// The advanced processor page: identification details, the classic feature list, every cache
+// the processor describes, and the instruction set extensions of current processors.
+#include <set>
+#include <string>
+
+#include "app/labels.h"
+#include "collectors/cpu/vsi_cpu.h"
+#include "gather/controller.h"
 #include "pages/fillers.h"
+#include "pages/value_format.h"
 
 namespace tavrin::pages {
 
+std::string MarkVirtual(const collectors::TVexa_CPU& cpu,
+                        const std::string& name);  // cpu_page_processor.cpp
+
+namespace {
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string CacheLabel(const collectors::CacheLevelInfo& c) {
+  return "L" + std::to_string(c.level) + " " + c.type + " Cache:";
+}
+
+std::string CacheValue(const collectors::CacheLevelInfo& c) {
+  std::string v = FormatKilobytesText(c.sizeBytes / 1024);
+  v += c.fullyAssociative || c.ways == 0 ? ", fully associative"
+                                         : ", " + std::to_string(c.ways) + "-way";
+  v += ", " + std::to_string(c.lineSize) + "-byte lines";
+  if (c.sharedBy > 0) v += ", shared by " + std::to_string(c.sharedBy) + " logical";
+  return v;
+}
+
+void AddRows(const gather::TGetFunctionsClass& controller, Page& page) {
+  const auto* aggregate = controller.Aggregate();
+  if (!aggregate) return;
+  const collectors::TVexa_CPU& cpu = aggregate->CPU();
+  const RowMeta meta{cpu.Source(), false};
+
+  // Section 0: identification details.
+  AddItem(controller, page, 0, lbl::S_CPU_TECHNOLOGY, MarkVirtual(cpu, cpu.Technology()), "", false,
+          meta);
+  AddItem(controller, page, 0, lbl::S_CPU_ARCHITECTURE,
+          cpu.Architecture() == 6 ? lbl::S_COUNT_IA64_FAMILY : lbl::S_COUNT_X86_FAMILY, "", false,
+          meta);
+  if (cpu.CPUIDSupported()) {
+    AddItem(controller, page, 0, lbl::S_CPU_STEPPING, std::to_string(cpu.Stepping()), "", false,
+            meta);
+    AddItem(controller, page, 0, lbl::S_CPU_APICID, std::to_string(cpu.APICID()), "", false, meta);
+    AddItem(controller, page, 0, lbl::S_CPU_ID, std::to_string(cpu.PhysicalID()), "", false, meta);
+    AddItem(controller, page, 0, lbl::S_CPU_LID, std::to_string(cpu.LogicalID()), "", false, meta);
+    AddItem(controller, page, 0, lbl::S_CPU_CORE_COUNT, std::to_string(cpu.CorePerPackage()), "",
+            false, meta);
+    AddItem(controller, page, 0, lbl::S_CPU_LOGICAL_PER_PROC_COUNT,
+            std::to_string(cpu.LogicalPerPackage()), "", false, meta);
+  }
+  AddItem(controller, page, 0, "Hypervisor:", cpu.Hypervisor(), "", true, meta);
+
+  // Section 1: the five feature sets, each name once (its first occurrence decides).
+  std::set<std::string> shown;
+  const auto& f = cpu.Features();
+  for (const auto* set :
+       {&f.Standard1, &f.Standard2, &f.Extended1, &f.Extended2, &f.PowerManagement}) {
+    for (const auto& r : set->Records()) {
+      if (!shown.insert(Lower(r.name)).second) continue;
+      AddItemEx(controller, page, 1, r.available ? 0 : 1, r.description,
+                r.available ? lbl::S_SUPPORTED : lbl::S_NOTSUPPORTED, r.name, false, 0, meta);
+    }
+  }
+
+  // Section 2: every cache the processor (or the kernel) lists.
+  for (const auto& c : cpu.CacheDetails())
+    AddItem(controller, page, 2, CacheLabel(c), CacheValue(c), "", false, meta);
+
+  // Section 3: instruction set extensions and hybrid core types.
+  for (const auto& t : cpu.CoreTypes())
+    AddItem(controller, page, 3, t.type + " Cores:",
+            std::to_string(t.cores) + " cores, " + std::to_string(t.threads) + " threads", "",
+            false, meta);
+  for (const auto& e : cpu.Extensions())
+    AddItemEx(controller, page, 3, e.available ? 0 : 1, e.description,
+              e.available ? lbl::S_SUPPORTED : lbl::S_NOTSUPPORTED, e.name, false, 0, meta);
+}
+
+}  // namespace
+
 void FillCpuAdvancedPage(gather::TGetFunctionsClass& controller, const void* sender) {
-  FillPage(controller, sender, "cpuadvinfo", [](Page&) {});
+  FillPage(controller, sender, "cpuadvinfo",
+           [&controller](Page& page) { AddRows(controller, page); });
 }
 
 }  // namespace tavrin::pages

@@ -1,11 +1,70 @@
 // The General page: a summary of the machine.
-// Its rows come with the collectors that feed it; until then the page shows its sections empty.
+#include "app/format.h"
+#include "app/labels.h"
+#include "collectors/cpu/vsi_cpu.h"
+#include "collectors/firmware/vsi_machine.h"
+#include "gather/controller.h"
 #include "pages/fillers.h"
 
 namespace tavrin::pages {
+namespace {
+
+enum Section { kGeneral = 0, kHardware = 1, kSoftware = 2 };
+
+void AddSystemRows(gather::TGetFunctionsClass& controller, Page& page,
+                   const collectors::TVexa_OperatingSystem& os) {
+  const std::string name =
+      FormatText("%s (%d.%d.%d) %s",
+                 {os.OSName, std::to_string(os.MajorVersion), std::to_string(os.MinorVersion),
+                  std::to_string(os.BuildNumber), os.OSEdition});
+  AddItem(controller, page, kGeneral, lbl::S_GEN_WINNAME, name, "", false,
+          {os.ValueSources().identity});
+  controller.summary_windows_name = name;
+  const std::string& language = os.LocaleInfo().FullLocalizeLanguage;
+  const bool known = !language.empty() || !os.LanguageID.empty();
+  AddItem(controller, page, kGeneral, lbl::S_GEN_LANGUAGE,
+          known ? FormatText("%s (ID: %s)", {language, os.LanguageID}) : "", "",
+          /*advancedOnly=*/true, {os.ValueSources().languageId});
+}
+
+void AddHardwareRows(gather::TGetFunctionsClass& controller, Page& page,
+                     const gather::TVexa_SystemInfo& info) {
+  const collectors::TVexa_Machine& machine = info.Machine();
+  const collectors::TVexa_CPU& cpu = info.CPU();
+  AddItem(controller, page, kHardware, lbl::S_GEN_SYSTEMNAME, machine.SMBIOS.SystemModel, "", false,
+          {machine.SMBIOS.TableSource});
+  controller.summary_system_name = machine.SMBIOS.SystemModel;
+  AddItem(controller, page, kHardware, lbl::S_GEN_PROCESSORNAME, cpu.MarketingName(), "", false,
+          {cpu.Source()});
+  controller.summary_processor_name = cpu.MarketingName();
+  AddItem(controller, page, kHardware, lbl::S_GEN_BIOSNAME, machine.BIOS.NameString, "", true,
+          {machine.BIOS.Source});
+  // Video card, installed memory and default printer follow with their collectors.
+}
+
+}  // namespace
 
 void FillGeneralPage(gather::TGetFunctionsClass& controller, const void* sender) {
-  FillPage(controller, sender, "generalinfo", [](Page&) {});
+  FillPage(controller, sender, "generalinfo", [&controller](Page& page) {
+    const gather::TVexa_SystemInfo* info = controller.Aggregate();
+    if (info == nullptr) return;
+    // The operating-system slot, when it holds one (aggregates built for tests may not).
+    if (info->ComponentCount() > 2)
+      if (auto os = std::dynamic_pointer_cast<const collectors::TVexa_OperatingSystem>(
+              info->Component(2)))
+        AddSystemRows(controller, page, *os);
+
+    AddHardwareRows(controller, page, *info);
+    // Still to come in the hardware section, after the BIOS name:
+    //   S_GEN_VIDEOCARD    Display.Adapter
+    //   S_GEN_INSTALLED    Memory.PhysicalTotal as a byte size (summary_installed_memory)
+    //   S_GEN_DEFAULTPRINTER Printers.DefaultPrinter
+
+    // Software section, in this order, from the software, process, engines and Office
+    // collectors:
+    //   S_GEN_INSTALLED_PROGRAMS, S_GEN_RUNNING_PROC, S_GEN_IE_VERSION, S_GEN_DIRECTX_VERSION,
+    //   S_GEN_DOTNET_VERSION (advanced only), S_PRG_OFFICE
+  });
 }
 
 }  // namespace tavrin::pages

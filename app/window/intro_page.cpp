@@ -1,0 +1,165 @@
+#include "app/window/intro_page.h"
+
+#include <unistd.h>
+
+#include <QFormLayout>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/format.h"
+#include "app/labels.h"
+#include "app/window/form_texts.h"
+#include "app/window/icons.h"
+#include "helpers/accessors.h"
+
+namespace tavrin::window {
+namespace {
+
+QString FromUtf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string ComputerName() {
+  char name[256] = {};
+  if (gethostname(name, sizeof(name) - 1) != 0) return {};
+  return name;
+}
+
+QLabel* LinkLabel(const QString& richText, QWidget* parent) {
+  auto* label = new QLabel(richText, parent);
+  label->setTextFormat(Qt::RichText);
+  label->setCursor(Qt::PointingHandCursor);
+  label->setWordWrap(true);
+  return label;
+}
+
+QToolButton* ImageButton(const QIcon& icon, QWidget* parent) {
+  auto* button = new QToolButton(parent);
+  button->setIcon(icon);
+  button->setIconSize(QSize(48, 48));
+  button->setAutoRaise(true);
+  button->setCursor(Qt::PointingHandCursor);
+  return button;
+}
+
+}  // namespace
+
+TfrmPanelsForm::TfrmPanelsForm(QWidget* parent) : QWidget(parent) {
+  setObjectName("pnlSummary");
+  const FormTexts texts("TfrmPanelsForm");
+  helpers::IHelper& helper = helpers::Helper();
+  const std::string os =
+      helper.GetOSName() + " " +
+      (helper.GetArchitectureCode() == helpers::kArchitecture64 ? "64-bit" : "32-bit");
+  const std::string memory =
+      FormatText("%d MB", {std::to_string(helper.GetInstalledMemory(helpers::kUnitMegabytes))});
+  const std::string free_space =
+      FormatText("%d GB free", {std::to_string(helper.GetFreeDiskSpace(helpers::kUnitGigabytes))});
+
+  auto* frame = new QFrame(this);
+  frame->setFrameShape(QFrame::StyledPanel);
+  auto* form = new QFormLayout(frame);
+  form->setLabelAlignment(Qt::AlignLeft);
+  auto add = [&](const char* key, const char* caption, const std::string& value) {
+    auto* name = new QLabel(texts.Text(key, caption), frame);
+    name->setForegroundRole(QPalette::PlaceholderText);
+    auto* text = new QLabel(FromUtf8(value), frame);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    form->addRow(name, text);
+  };
+  add("lblComputer", "Computer name:", ComputerName());
+  add("lblOS", "Operating system:", os);
+  add("lblMemory", "Memory:", memory);
+  add("lblFreeSpace", "Free disk space:", free_space);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(frame);
+}
+
+IntroPage::IntroPage(std::function<void()> openGeneral, std::function<void()> openReport,
+                     QWidget* parent)
+    : QWidget(parent) {
+  setObjectName("tabIntroduction");
+  const FormTexts texts("TfrmSysInfo");
+
+  auto* title = new QLabel(texts.Text("lblWelcome", "Welcome to Tavrin System Information"), this);
+  QFont title_font = title->font();
+  title_font.setPointSizeF(title_font.pointSizeF() * 1.6);
+  title_font.setBold(true);
+  title->setFont(title_font);
+
+  auto* about = new QLabel(
+      texts.Text("lblIntro",
+                 "This program describes your computer: its operating system, processor, "
+                 "memory, displays, drives, devices, network and installed programs. Choose a "
+                 "category on the left, or start with one of these:"),
+      this);
+  about->setWordWrap(true);
+
+  auto* general_image = ImageButton(CategoryIcon(1), this);
+  general_link_ = LinkLabel(QString(), this);
+  auto* general_text =
+      new QLabel(texts.Text("lblGeneralHint", "A short overview of the whole computer."), this);
+  general_text->setWordWrap(true);
+
+  report_image_ = ImageButton(ThemedIcon("document-export"), this);
+  report_link_ =
+      LinkLabel(QStringLiteral("<b>%1</b>").arg(texts.Text("zuReport", "Generate Report")), this);
+  auto* report_text = new QLabel(
+      texts.Text("lblReportHint", "Save the information of every page in a report file."), this);
+  report_text->setWordWrap(true);
+
+  QObject::connect(general_image, &QToolButton::clicked, this, [openGeneral] { openGeneral(); });
+  QObject::connect(general_link_, &QLabel::linkActivated, this, [openGeneral] { openGeneral(); });
+  QObject::connect(report_image_, &QToolButton::clicked, this, [openReport] { openReport(); });
+  QObject::connect(report_link_, &QLabel::linkActivated, this, [openReport] { openReport(); });
+  report_link_->setText(QStringLiteral("<a href=\"report\">%1</a>").arg(report_link_->text()));
+
+  auto* grid = new QGridLayout;
+  grid->setHorizontalSpacing(12);
+  grid->addWidget(general_image, 0, 0, 2, 1, Qt::AlignTop);
+  grid->addWidget(general_link_, 0, 1);
+  grid->addWidget(general_text, 1, 1);
+  grid->addWidget(report_image_, 2, 0, 2, 1, Qt::AlignTop);
+  grid->addWidget(report_link_, 2, 1);
+  grid->addWidget(report_text, 3, 1);
+  grid->setColumnStretch(1, 1);
+
+  auto* summary_title =
+      new QLabel(QStringLiteral("<b>%1</b>").arg(texts.Text("lblSummary", "This computer")), this);
+  auto* summary = new TfrmPanelsForm(this);
+
+  auto* velocar = new QLabel(
+      QStringLiteral("<a href=\"velocar\">%1</a>").arg(FromUtf8(lbl::S_VELOCAR).toHtmlEscaped()),
+      this);
+  velocar->setTextFormat(Qt::RichText);
+  QObject::connect(velocar, &QLabel::linkActivated, this,
+                   [] { helpers::Helper().OpenLink(helpers::Globals().GetCompanyPageLink()); });
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(24, 20, 24, 16);
+  layout->setSpacing(12);
+  layout->addWidget(title);
+  layout->addWidget(about);
+  layout->addSpacing(8);
+  layout->addLayout(grid);
+  layout->addSpacing(8);
+  layout->addWidget(summary_title);
+  layout->addWidget(summary);
+  layout->addStretch(1);
+  layout->addWidget(velocar);
+}
+
+void IntroPage::SetGeneralCaption(const QString& richText) {
+  general_link_->setText(QStringLiteral("<a href=\"general\">%1</a>").arg(richText));
+}
+
+void IntroPage::SetReportEnabled(bool enabled) {
+  report_link_->setEnabled(enabled);
+  report_image_->setEnabled(enabled);
+}
+
+}  // namespace tavrin::window

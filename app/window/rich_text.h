@@ -1,0 +1,21 @@
+// The label texts carry a small markup: <b>, and <font color = "$BBGGRR"> with the colour
+// written blue-green-red. These turn it into what Qt's rich text understands, or into plain
+// text for places that show no markup.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tavrin::window {
+
+/// Whether `text` holds markup of the label texts (so it must be drawn as rich text).
+bool HasLabelMarkup(std::string_view text);
+
+/// `text` with every colour "$BBGGRR" turned into "#RRGGBB" and the blanks around "=" in
+/// attributes removed; other markup is kept.
+std::string ToQtRichText(std::string_view text);
+
+/// `text` without any tag, with the entities &lt; &gt; &amp; &quot; decoded.
+std::string StripMarkup(std::string_view text);
+
+}  // namespace tavrin::window

@@ -1,0 +1,412 @@
+#include "platform/recorded/recorded_processor.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/service_hooks.h"
+
+namespace tavrin::platform {
+namespace {
+
+constexpr std::string_view kProcessorDir = "cpuid";
+constexpr std::string_view kProcessorInfo = "processor.json";
+
+std::optional<uint32_t> Hex32(std::string_view text) {
+  if (text.empty() || text.size() > 8) return std::nullopt;
+  uint32_t value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::string_view TrimEnd(std::string_view s) {
+  while (!s.empty() && (s.back() == '\r' || s.back() == ' ' || s.back() == '\t'))
+    s.remove_suffix(1);
+  return s;
+}
+
+bool StartsWith(std::string_view s, std::string_view prefix) {
+  return s.substr(0, prefix.size()) == prefix;
+}
+
+// Builds the processors line by line; a header starts the next processor, and leaves before
+// any header belong to a first one.
+class DumpBuilder {
+ public:
+  void NewCpu() {
+    if (!cpus_.empty() && cpus_.back().empty()) return;
+    cpus_.emplace_back();
+  }
+  // Without an explicit sub-leaf, repeated lines of one leaf are its sub-leaves 0, 1, 2 ...
+  void Add(uint32_t leaf, std::optional<uint32_t> subleaf, const CpuidRegisters& regs) {
+    if (cpus_.empty()) cpus_.emplace_back();
+    auto& cpu = cpus_.back();
+    uint32_t sl = 0;
+    if (subleaf) {
+      sl = *subleaf;
+    } else if (!cpu.empty() && cpu.back().leaf == leaf) {
+      sl = cpu.back().subleaf + 1;
+    }
+    cpu.push_back({leaf, sl, regs});
+  }
+  std::vector<LogicalCpuDump> Take() {
+    std::erase_if(cpus_, [](const LogicalCpuDump& cpu) { return cpu.empty(); });
+    return std::move(cpus_);
+  }
+
+ private:
+  std::vector<LogicalCpuDump> cpus_;
+};
+
+// "CPUID LLLLLLLL: EEEEEEEE-BBBBBBBB-CCCCCCCC-DDDDDDDD [SL nn] [note]" and the tab form.
+bool ParseCpuidLine(std::string_view line, DumpBuilder& out) {
+  if (!StartsWith(line, "CPUID ") || line.size() < 14) return false;
+  auto leaf = Hex32(line.substr(6, 8));
+  if (!leaf) return false;
+  std::string_view rest = line.substr(14);
+  const auto start = rest.find_first_not_of(": \t");
+  if (start == std::string_view::npos) return false;
+  rest = rest.substr(start);
+  CpuidRegisters regs;
+  uint32_t* fields[] = {&regs.eax, &regs.ebx, &regs.ecx, &regs.edx};
+  for (int i = 0; i < 4; ++i) {
+    if (rest.size() < 8) return false;
+    auto v = Hex32(rest.substr(0, 8));
+    if (!v) return false;
+    *fields[i] = *v;
+    rest = rest.substr(8);
+    if (i < 3) {
+      if (rest.empty() || (rest[0] != '-' && rest[0] != ' ')) return false;
+      rest = rest.substr(1);
+    }
+  }
+  std::optional<uint32_t> subleaf;
+  const auto sl = rest.find_first_not_of(' ');
+  if (sl != std::string_view::npos && StartsWith(rest.substr(sl), "[SL ")) {
+    auto text = rest.substr(sl + 4);
+    const auto close = text.find(']');
+    if (close != std::string_view::npos) subleaf = Hex32(text.substr(0, close));
+  }
+  out.Add(*leaf, subleaf, regs);
+  return true;
+}
+
+// "basic_cpuid[3]=eeeeeeee bbbbbbbb cccccccc dddddddd" and its relatives.
+bool ParseKeyValueLine(std::string_view line, DumpBuilder& out, uint32_t maxBasic,
+                       uint32_t maxExt) {
+  const auto open = line.find('[');
+  const auto close = line.find("]=");
+  if (open == std::string_view::npos || close == std::string_view::npos || close < open)
+    return false;
+  const std::string_view name = line.substr(0, open);
+  unsigned index = 0;
+  auto idx = line.substr(open + 1, close - open - 1);
+  if (std::from_chars(idx.data(), idx.data() + idx.size(), index).ec != std::errc()) return false;
+  std::istringstream in{std::string(line.substr(close + 2))};
+  std::string words[4];
+  if (!(in >> words[0] >> words[1] >> words[2] >> words[3])) return false;
+  CpuidRegisters regs;
+  uint32_t* fields[] = {&regs.eax, &regs.ebx, &regs.ecx, &regs.edx};
+  for (int i = 0; i < 4; ++i) {
+    auto v = Hex32(words[i]);
+    if (!v) return false;
+    *fields[i] = *v;
+  }
+  // Entries above the maximum leaf are padding (repeats or zeros), not leaves.
+  if (name == "basic_cpuid") {
+    if (index == 0 || index <= maxBasic) out.Add(index, 0, regs);
+  } else if (name == "ext_cpuid") {
+    if (index == 0 || 0x80000000u + index <= maxExt) out.Add(0x80000000u + index, 0, regs);
+  } else if (name == "intel_fn4") {
+    if (maxBasic >= 4) out.Add(4, index, regs);
+  } else if (name == "intel_fn11") {
+    if (maxBasic >= 0xB) out.Add(0xB, index, regs);
+  } else if (name == "intel_fn12h") {
+    if (maxBasic >= 0x12) out.Add(0x12, index, regs);
+  } else if (name == "intel_fn14h") {
+    if (maxBasic >= 0x14) out.Add(0x14, index, regs);
+  } else if (name == "amd_fn8000001dh") {
+    if (maxExt >= 0x8000001Du) out.Add(0x8000001Du, index, regs);
+  }
+  return true;
+}
+
+// Sub-leaf entries of the key=value layout come after the plain leaves; the plain entry of a
+// leaf that also has sub-leaf entries is replaced by them.
+void MergeSubleafEntries(LogicalCpuDump& cpu) {
+  std::stable_sort(cpu.begin(), cpu.end(), [](const CpuidEntry& a, const CpuidEntry& b) {
+    return a.leaf != b.leaf ? a.leaf < b.leaf : a.subleaf < b.subleaf;
+  });
+  // Keep the last entry of each (leaf, sub-leaf): the explicit sub-leaf list wins.
+  LogicalCpuDump merged;
+  for (const auto& e : cpu) {
+    if (!merged.empty() && merged.back().leaf == e.leaf && merged.back().subleaf == e.subleaf)
+      merged.back() = e;
+    else
+      merged.push_back(e);
+  }
+  cpu = std::move(merged);
+}
+
+uint32_t MaxLeaf(const LogicalCpuDump& cpu, uint32_t base) {
+  for (const auto& e : cpu)
+    if (e.leaf == base && e.subleaf == 0) return e.regs.eax;
+  return 0;
+}
+
+ProcessorSystemInfo InfoFromRegisters(const std::vector<LogicalCpuDump>& cpus) {
+  ProcessorSystemInfo info;
+  info.processorCount = static_cast<uint32_t>(std::max<std::size_t>(cpus.size(), 1));
+  if (cpus.empty()) return info;
+  const auto leaf1 = LookupLeaf(cpus[0], 1, 0);
+  const uint32_t family = (leaf1.eax >> 8) & 0xF;
+  const uint32_t model = (leaf1.eax >> 4) & 0xF;
+  const uint32_t ext_model = (leaf1.eax >> 16) & 0xF;
+  const uint32_t display_family = family == 0xF ? family + ((leaf1.eax >> 20) & 0xFF) : family;
+  const uint32_t display_model = (family == 6 || family == 0xF) ? (ext_model << 4) + model : model;
+  info.level = static_cast<uint16_t>(display_family);
+  info.revision = static_cast<uint16_t>(((display_model & 0xFF) << 8) | (leaf1.eax & 0xF));
+  // A processor with long mode is reported as x64, as a 64-bit system would see it.
+  const bool long_mode = MaxLeaf(cpus[0], 0x80000000u) >= 0x80000001u &&
+                         (LookupLeaf(cpus[0], 0x80000001u, 0).edx >> 29 & 1);
+  info.architecture = long_mode ? kArchX64 : kArchX86;
+  return info;
+}
+
+std::optional<std::string> ReadWhole(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+}  // namespace
+
+std::vector<LogicalCpuDump> ParseCpuidDump(std::string_view text) {
+  DumpBuilder builder;
+  bool key_value = false;
+  uint32_t max_basic = 0, max_ext = 0;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view line = TrimEnd(text.substr(pos, end - pos));
+    pos = end + 1;
+    if (line.size() == 80 && line.find_first_not_of('-') == std::string_view::npos) break;
+    if (line.empty()) continue;
+    if (line.find("Logical CPU #") != std::string_view::npos ||
+        (StartsWith(line, "CPU#") && line.find("AffMask") != std::string_view::npos) ||
+        StartsWith(line, "CPUID Registers (CPU #")) {
+      builder.NewCpu();
+      continue;
+    }
+    if (ParseCpuidLine(line, builder)) continue;
+    // The key=value layout bounds its leaf lists by leaf 0 and 0x80000000 of the same block;
+    // both come first in the block.
+    if (StartsWith(line, "basic_cpuid[0]=") || StartsWith(line, "ext_cpuid[0]=")) {
+      std::istringstream in{std::string(line.substr(line.find('=') + 1))};
+      std::string eax;
+      in >> eax;
+      const uint32_t max = Hex32(eax).value_or(0);
+      if (line[0] == 'b')
+        max_basic = max;
+      else
+        max_ext = max;
+    }
+    if (ParseKeyValueLine(line, builder, max_basic, max_ext)) key_value = true;
+  }
+  auto cpus = builder.Take();
+  if (key_value)
+    for (auto& cpu : cpus) MergeSubleafEntries(cpu);
+  // A text without leaf 0 in its first processor is no dump.
+  if (cpus.empty() ||
+      std::none_of(cpus[0].begin(), cpus[0].end(), [](const CpuidEntry& e) { return e.leaf == 0; }))
+    return {};
+  return cpus;
+}
+
+std::string FormatCpuidDump(const std::vector<LogicalCpuDump>& cpus, unsigned first) {
+  std::string out;
+  char line[96];
+  for (std::size_t i = 0; i < cpus.size(); ++i) {
+    out += "------[ CPUID Registers / Logical CPU #" + std::to_string(first + i) + " ]------\n";
+    for (const auto& e : cpus[i]) {
+      std::snprintf(line, sizeof line, "CPUID %08X: %08X-%08X-%08X-%08X [SL %02X]\n", e.leaf,
+                    e.regs.eax, e.regs.ebx, e.regs.ecx, e.regs.edx, e.subleaf);
+      out += line;
+    }
+  }
+  return out;
+}
+
+namespace {
+// Leaves whose answer depends on the sub-leaf (Intel SDM Vol. 2A, CPUID, "leaves that use ECX as
+// input"; AMD APM Vol. 3, Appendix E): an unrecorded sub-leaf of these is empty, not sub-leaf 0.
+bool HasSubleaves(uint32_t leaf) {
+  switch (leaf) {
+    case 0x4:
+    case 0x7:
+    case 0xB:
+    case 0xD:
+    case 0xF:
+    case 0x10:
+    case 0x12:
+    case 0x14:
+    case 0x17:
+    case 0x18:
+    case 0x1D:
+    case 0x1F:
+    case 0x20:
+    case 0x23:
+    case 0x24:
+    case 0x8000001D:
+    case 0x80000020:
+    case 0x80000026:
+      return true;
+    default:
+      return false;
+  }
+}
+}  // namespace
+
+CpuidRegisters LookupLeaf(const LogicalCpuDump& cpu, uint32_t leaf, uint32_t subleaf) {
+  const CpuidEntry* only = nullptr;
+  int count = 0;
+  for (const auto& e : cpu) {
+    if (e.leaf != leaf) continue;
+    if (e.subleaf == subleaf) return e.regs;
+    only = &e;
+    ++count;
+  }
+  if (count == 1 && only->subleaf == 0 && !HasSubleaves(leaf)) return only->regs;
+  return {};
+}
+
+RecordedProcessorService::RecordedProcessorService(std::vector<LogicalCpuDump> cpus,
+                                                   std::string source,
+                                                   std::optional<ProcessorSystemInfo> info,
+                                                   double tscMHz)
+    : cpus_(std::move(cpus)),
+      source_(std::move(source)),
+      info_(info ? *info : InfoFromRegisters(cpus_)),
+      tsc_mhz_(tscMHz) {}
+
+unsigned RecordedProcessorService::CurrentCpu() const {
+  std::lock_guard lock(mutex_);
+  auto it = current_.find(std::this_thread::get_id());
+  return it == current_.end() ? 0 : it->second;
+}
+
+CpuidRegisters RecordedProcessorService::ExecuteCPUID(uint32_t leaf, uint32_t subleaf) const {
+  const unsigned cpu = CurrentCpu();
+  if (cpu >= cpus_.size()) return {};
+  return LookupLeaf(cpus_[cpu], leaf, subleaf);
+}
+
+Answer<ProcessorSystemInfo> RecordedProcessorService::SystemInfo() const {
+  return Answer<ProcessorSystemInfo>::Of(info_, source_);
+}
+
+PinState RecordedProcessorService::PinCallingThread(unsigned index) const {
+  PinState state;
+  if (index >= cpus_.size()) return state;
+  const unsigned previous = CurrentCpu();
+  state.pinned = true;
+  if (previous == index) return state;
+  state.restore = true;
+  state.previous_mask.assign(previous / 64 + 1, 0);
+  state.previous_mask[previous / 64] |= uint64_t{1} << (previous % 64);
+  std::lock_guard lock(mutex_);
+  current_[std::this_thread::get_id()] = index;
+  return state;
+}
+
+void RecordedProcessorService::RestoreCallingThread(const PinState& state) const {
+  if (!state.restore) return;
+  unsigned previous = 0;
+  for (std::size_t w = 0; w < state.previous_mask.size(); ++w)
+    for (unsigned b = 0; b < 64; ++b)
+      if (state.previous_mask[w] >> b & 1) previous = static_cast<unsigned>(w * 64 + b);
+  std::lock_guard lock(mutex_);
+  current_[std::this_thread::get_id()] = previous;
+}
+
+uint64_t RecordedProcessorService::ReadClock() const {
+  return clock_.fetch_add(10) + 10;
+}
+
+void RecordedProcessorService::Sleep(std::chrono::milliseconds duration) const {
+  clock_.fetch_add(static_cast<uint64_t>(duration.count()) * 10'000);
+}
+
+std::optional<uint64_t> RecordedProcessorService::ReadTimeStampCounter() const {
+  if (tsc_mhz_ <= 0) return std::nullopt;
+  // Clock ticks are 100 ns: cycles = ticks * MHz / 10.
+  return static_cast<uint64_t>(static_cast<double>(clock_.load()) * tsc_mhz_ / 10.0);
+}
+
+std::shared_ptr<const ProcessorService> LoadRecordedProcessor(const std::filesystem::path& dir,
+                                                              std::vector<std::string>& warnings) {
+  const auto folder = dir / kProcessorDir;
+  std::error_code ec;
+  if (!std::filesystem::is_directory(folder, ec)) return nullptr;
+  // cpu0.txt, cpu1.txt ... in number order (cpu10 after cpu9); other dump files by name.
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
+    if (entry.path().extension() == ".txt" || entry.path().extension() == ".test")
+      files.push_back(entry.path());
+  auto number = [](const std::filesystem::path& p) {
+    const std::string stem = p.stem().string();
+    const auto digits = stem.find_first_of("0123456789");
+    return digits == std::string::npos ? 0UL : std::strtoul(stem.c_str() + digits, nullptr, 10);
+  };
+  std::sort(files.begin(), files.end(), [&](const auto& a, const auto& b) {
+    return number(a) != number(b) ? number(a) < number(b) : a < b;
+  });
+  std::vector<LogicalCpuDump> cpus;
+  for (const auto& file : files) {
+    auto text = ReadWhole(file);
+    auto parsed = text ? ParseCpuidDump(*text) : std::vector<LogicalCpuDump>{};
+    if (parsed.empty()) {
+      warnings.push_back(file.filename().string() + ": no CPUID registers");
+      continue;
+    }
+    for (auto& cpu : parsed) cpus.push_back(std::move(cpu));
+  }
+  if (cpus.empty()) return nullptr;
+  std::optional<ProcessorSystemInfo> info;
+  double tsc_mhz = 0;
+  if (auto text = ReadWhole(folder / kProcessorInfo)) {
+    auto j = nlohmann::json::parse(*text, nullptr, false);
+    if (j.is_object()) {
+      ProcessorSystemInfo i;
+      i.architecture = j.value("architecture", uint16_t{kArchX86});
+      i.processorCount = j.value("processorCount", static_cast<uint32_t>(cpus.size()));
+      i.level = j.value("level", uint16_t{0});
+      i.revision = j.value("revision", uint16_t{0});
+      info = i;
+      tsc_mhz = j.value("tscMHz", 0.0);
+    } else {
+      warnings.push_back(std::string(kProcessorDir) + "/" + std::string(kProcessorInfo) +
+                         ": not valid JSON");
+    }
+  }
+  return std::make_shared<RecordedProcessorService>(std::move(cpus), "snapshot " + folder.string(),
+                                                    info, tsc_mhz);
+}
+
+std::shared_ptr<const ProcessorService> LoadProcessorDumpFile(const std::filesystem::path& file) {
+  auto text = ReadWhole(file);
+  if (!text) return nullptr;
+  auto cpus = ParseCpuidDump(*text);
+  if (cpus.empty()) return nullptr;
+  return std::make_shared<RecordedProcessorService>(std::move(cpus), "dump " + file.string());
+}
+
+}  // namespace tavrin::platform

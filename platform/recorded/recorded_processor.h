@@ -1,0 +1,68 @@
+// Processors answered from CPUID register dumps: the processor part of a snapshot, or one dump
+// file in any of the layouts CPUID dump tools write.
+#pragma once
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "platform/processor.h"
+
+namespace tavrin::platform {
+
+/// Reads every logical processor of a dump. Understands the "CPUID LLLLLLLL: E-B-C-D" line
+/// layouts (with or without "[SL nn]" sub-leaf notes, under "Logical CPU #N", "CPU#NNN AffMask"
+/// or "CPUID Registers (CPU #N):" headers, also with a tab after the leaf) and the
+/// "basic_cpuid[i]=e b c d" key=value layout. Reading stops at a line of 80 '-' (the expected
+/// values some dumps carry below). Empty when the text holds no leaf 0.
+std::vector<LogicalCpuDump> ParseCpuidDump(std::string_view text);
+
+/// Writes processors in the line layout with explicit sub-leaves, one header per processor,
+/// numbered from `first`.
+std::string FormatCpuidDump(const std::vector<LogicalCpuDump>& cpus, unsigned first = 0);
+
+/// Leaf lookup with what real processors do: a leaf that ignores the sub-leaf answers every
+/// sub-leaf as the one recorded; an unrecorded sub-leaf of a leaf that has them is zeros.
+CpuidRegisters LookupLeaf(const LogicalCpuDump& cpu, uint32_t leaf, uint32_t subleaf);
+
+class RecordedProcessorService : public ProcessorService {
+ public:
+  /// `info` overrides what is worked out from the registers; `tscMHz` 0 means the dump has no
+  /// time-stamp counter rate, so no frequency is measured from it.
+  RecordedProcessorService(std::vector<LogicalCpuDump> cpus, std::string source,
+                           std::optional<ProcessorSystemInfo> info = std::nullopt,
+                           double tscMHz = 0);
+
+  bool IsCPUIDAvailable() const override { return !cpus_.empty(); }
+  CpuidRegisters ExecuteCPUID(uint32_t leaf, uint32_t subleaf = 0) const override;
+  Answer<ProcessorSystemInfo> SystemInfo() const override;
+  /// Selects which recorded processor the calling thread sees.
+  PinState PinCallingThread(unsigned index) const override;
+  void RestoreCallingThread(const PinState& state) const override;
+  /// With a recorded rate, the counter follows the replay's own clock at that rate.
+  std::optional<uint64_t> ReadTimeStampCounter() const override;
+  /// A replay's clock is virtual: each reading moves it on by a microsecond and a sleep by its
+  /// duration, so a measurement costs no waiting and gives the recorded rate every time.
+  uint64_t ReadClock() const override;
+  void Sleep(std::chrono::milliseconds duration) const override;
+
+  const std::vector<LogicalCpuDump>& Cpus() const { return cpus_; }
+
+ private:
+  unsigned CurrentCpu() const;
+
+  std::vector<LogicalCpuDump> cpus_;
+  std::string source_;
+  ProcessorSystemInfo info_;
+  double tsc_mhz_;
+  mutable std::mutex mutex_;
+  mutable std::map<std::thread::id, unsigned> current_;
+  mutable std::atomic<uint64_t> clock_{1};
+};
+
+}  // namespace tavrin::platform

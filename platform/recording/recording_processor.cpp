@@ -1,0 +1,177 @@
+// --record for the processor: everything the live service answers passes through unchanged,
+// and at the end every leaf of every logical processor is written to the snapshot.
+#include <fstream>
+#include <mutex>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/processor.h"
+#include "platform/recorded/recorded_processor.h"
+#include "platform/service_hooks.h"
+
+namespace tavrin::platform {
+namespace {
+
+// The time-stamp counter readings a gathering made, to record the counter's rate.
+struct TscLog {
+  std::mutex mutex;
+  bool have = false;
+  uint64_t first_tsc = 0, first_clock = 0, last_tsc = 0, last_clock = 0;
+};
+
+class RecordingProcessorService : public ProcessorService {
+ public:
+  RecordingProcessorService(std::shared_ptr<const ProcessorService> live,
+                            std::shared_ptr<TscLog> log)
+      : live_(std::move(live)), log_(std::move(log)) {}
+
+  bool IsCPUIDAvailable() const override { return live_->IsCPUIDAvailable(); }
+  CpuidRegisters ExecuteCPUID(uint32_t leaf, uint32_t subleaf) const override {
+    return live_->ExecuteCPUID(leaf, subleaf);
+  }
+  Answer<ProcessorSystemInfo> SystemInfo() const override { return live_->SystemInfo(); }
+  PinState PinCallingThread(unsigned index) const override {
+    return live_->PinCallingThread(index);
+  }
+  void RestoreCallingThread(const PinState& state) const override {
+    live_->RestoreCallingThread(state);
+  }
+  std::optional<uint64_t> ReadTimeStampCounter() const override {
+    auto tsc = live_->ReadTimeStampCounter();
+    if (tsc) {
+      const uint64_t clock = live_->ReadClock();
+      std::lock_guard lock(log_->mutex);
+      if (!log_->have) {
+        log_->have = true;
+        log_->first_tsc = *tsc;
+        log_->first_clock = clock;
+      }
+      log_->last_tsc = *tsc;
+      log_->last_clock = clock;
+    }
+    return tsc;
+  }
+  uint64_t ReadClock() const override { return live_->ReadClock(); }
+  void Sleep(std::chrono::milliseconds duration) const override { live_->Sleep(duration); }
+
+ private:
+  std::shared_ptr<const ProcessorService> live_;
+  std::shared_ptr<TscLog> log_;
+};
+
+// Sub-leaves are read until the leaf says there are no more, with a bound against processors
+// that never say so.
+constexpr uint32_t kMaxSubleaves = 64;
+
+bool CacheSubleafEnds(const CpuidRegisters& r) {
+  return (r.eax & 0x1F) == 0;
+}
+bool TopologySubleafEnds(const CpuidRegisters& r, uint32_t subleaf) {
+  return subleaf > 0 && ((r.ecx >> 8) & 0xFF) == 0;
+}
+
+void ReadRange(const ProcessorService& cpu, uint32_t base, LogicalCpuDump& out) {
+  const auto head = cpu.ExecuteCPUID(base, 0);
+  if (base != 0 && (head.eax & 0xFFFF0000u) != base) return;  // range absent
+  const uint32_t max = std::min(head.eax, base + 0xFFu);
+  for (uint32_t leaf = base; leaf <= max; ++leaf) {
+    switch (leaf) {
+      case 0x4:
+      case 0x8000001D:
+        for (uint32_t sl = 0; sl < kMaxSubleaves; ++sl) {
+          const auto r = cpu.ExecuteCPUID(leaf, sl);
+          out.push_back({leaf, sl, r});
+          if (CacheSubleafEnds(r)) break;
+        }
+        break;
+      case 0xB:
+      case 0x1F:
+        for (uint32_t sl = 0; sl < kMaxSubleaves; ++sl) {
+          const auto r = cpu.ExecuteCPUID(leaf, sl);
+          out.push_back({leaf, sl, r});
+          if (TopologySubleafEnds(r, sl)) break;
+        }
+        break;
+      case 0x7: {
+        const auto r = cpu.ExecuteCPUID(leaf, 0);
+        out.push_back({leaf, 0, r});
+        for (uint32_t sl = 1; sl <= std::min(r.eax, kMaxSubleaves); ++sl)
+          out.push_back({leaf, sl, cpu.ExecuteCPUID(leaf, sl)});
+        break;
+      }
+      case 0xD:
+        for (uint32_t sl = 0; sl < kMaxSubleaves; ++sl)
+          out.push_back({leaf, sl, cpu.ExecuteCPUID(leaf, sl)});
+        break;
+      default:
+        out.push_back({leaf, 0, cpu.ExecuteCPUID(leaf, 0)});
+    }
+  }
+}
+
+class ProcessorRecording : public ServiceRecording {
+ public:
+  ProcessorRecording(std::shared_ptr<const ProcessorService> live, std::shared_ptr<TscLog> log)
+      : live_(std::move(live)), log_(std::move(log)) {}
+
+  bool Finish(const std::filesystem::path& dir, std::string* error) override {
+    const auto folder = dir / "cpuid";
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+    std::filesystem::create_directories(folder, ec);
+    const auto info = live_->SystemInfo();
+    const uint32_t count = info ? info->processorCount : 1;
+    if (live_->IsCPUIDAvailable()) {
+      for (uint32_t i = 0; i < count; ++i) {
+        ProcessorPin pin(*live_, i);
+        if (!pin.pinned() || pin.index() != static_cast<int>(i)) continue;
+        LogicalCpuDump cpu;
+        ReadRange(*live_, 0, cpu);
+        // Hypervisor, extended, Transmeta and Centaur ranges, each only when present.
+        for (uint32_t base : {0x40000000u, 0x80000000u, 0x80860000u, 0xC0000000u})
+          ReadRange(*live_, base, cpu);
+        if (!Write(folder / ("cpu" + std::to_string(i) + ".txt"), FormatCpuidDump({cpu}, i), error))
+          return false;
+      }
+    }
+    nlohmann::json j = nlohmann::json::object();
+    if (info) {
+      j["architecture"] = info->architecture;
+      j["processorCount"] = info->processorCount;
+      j["level"] = info->level;
+      j["revision"] = info->revision;
+    }
+    {
+      std::lock_guard lock(log_->mutex);
+      if (log_->have && log_->last_clock > log_->first_clock)
+        j["tscMHz"] = static_cast<double>(log_->last_tsc - log_->first_tsc) * 10.0 /
+                      static_cast<double>(log_->last_clock - log_->first_clock);
+    }
+    return Write(folder / "processor.json", j.dump(2) + "\n", error);
+  }
+
+ private:
+  static bool Write(const std::filesystem::path& file, const std::string& text,
+                    std::string* error) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    if (!out && error) *error = file.string() + ": cannot be written";
+    return static_cast<bool>(out);
+  }
+
+  std::shared_ptr<const ProcessorService> live_;
+  std::shared_ptr<TscLog> log_;
+};
+
+}  // namespace
+
+std::shared_ptr<const ProcessorService> RecordProcessor(
+    std::shared_ptr<const ProcessorService> live, std::unique_ptr<ServiceRecording>& recording) {
+  if (!live) return live;
+  auto log = std::make_shared<TscLog>();
+  recording = std::make_unique<ProcessorRecording>(live, log);
+  return std::make_shared<RecordingProcessorService>(live, log);
+}
+
+}  // namespace tavrin::platform

@@ -1,0 +1,175 @@
+// The Linux source over a captured file tree, a fixed environment and a fake locale database:
+// odd os-release files, an unreadable machine id, huge and non-UTF-8 environments.
+#include <gtest/gtest.h>
+
+#include "collectors/os/vsi_operating_system.h"
+#include "platform/os_environment.h"
+#include "platform/os_locale.h"
+#include "tests/support/test_services.h"
+
+namespace tavrin::collectors {
+namespace {
+
+// Files under a temporary root, except paths that answer "permission denied".
+class DenyingReader : public platform::FileReader {
+ public:
+  DenyingReader(std::filesystem::path root, std::vector<std::string> denied)
+      : FileReader(std::move(root)), denied_(std::move(denied)) {}
+  platform::Answer<std::string> ReadFile(std::string_view path, std::size_t limit) const override {
+    for (const auto& d : denied_)
+      if (d == path)
+        return platform::Answer<std::string>::Fail(platform::Status::PermissionDenied, d,
+                                                   "Permission denied");
+    return FileReader::ReadFile(path, limit);
+  }
+
+ private:
+  std::vector<std::string> denied_;
+};
+
+class GermanLocales : public platform::LocaleDatabase {
+ public:
+  platform::Answer<platform::LocaleFacts> Describe(std::string_view name) const override {
+    if (name != "de_DE.UTF-8" && name != "C")
+      return platform::Answer<platform::LocaleFacts>::Fail(platform::Status::Missing,
+                                                           std::string(name));
+    platform::LocaleFacts f;
+    f.name = std::string(name);
+    f.codeset = name == "C" ? "ANSI_X3.4-1968" : "UTF-8";
+    f.dateFormat = "%d.%m.%Y";
+    f.timeFormat = "%T";
+    f.decimalPoint = ",";
+    f.currencySymbol = "€";
+    f.languageName = name == "C" ? "" : "German";
+    f.territoryName = name == "C" ? "" : "Germany";
+    f.phonePrefix = "49";
+    return platform::Answer<platform::LocaleFacts>::Of(f, "fake");
+  }
+};
+
+class LinuxSource : public ::testing::Test {
+ protected:
+  testing::TempDir tree;
+  std::vector<std::string> denied;
+
+  void SetUp() override {
+    tree.Write("etc/os-release",
+               "NAME=\"Example Linux\"\nVERSION=\"7 (Quiet)\"\nVARIANT=\"Server "
+               "Edition\"\nBUILD_ID=2024.1\n");
+    tree.Write(
+        "etc/passwd",
+        "root:x:0:0:root:/root:/bin/sh\ntester:x:1000:1000:Tess Tester,,,:/home/tester:/bin/sh\n");
+    tree.Write("etc/machine-id", "0123456789abcdef0123456789abcdef\n");
+    tree.Write("proc/sys/kernel/osrelease", "6.1.0-test\n");
+    tree.Write("proc/sys/kernel/arch", "x86_64\n");
+    tree.Write("var/log/dpkg.log", "2023-05-06 07:08:09 startup archives unpack\n");
+    tree.Write("home/tester/.config/user-dirs.dirs",
+               "XDG_DESKTOP_DIR=\"$HOME/Desk\"\nXDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n");
+    tree.Write("home/tester/.config/mimeapps.list",
+               "[Default "
+               "Applications]\nx-scheme-handler/http=web.desktop\nx-scheme-handler/"
+               "mailto=missing.desktop\n");
+    tree.Write("usr/share/applications/web.desktop",
+               "[Desktop Entry]\nName=Web Browser\nExec=/usr/bin/web %u\n");
+  }
+
+  std::unique_ptr<TVexa_OperatingSystem> Gather(std::vector<std::string> env) {
+    auto services = std::make_shared<platform::Services>(*testing::MakeTestServices(tree.path()));
+    services->files = std::make_shared<DenyingReader>(tree.path(), denied);
+    std::shared_ptr<const platform::Services> shared = services;
+    auto source =
+        MakeLinuxOsSource(shared, std::make_shared<platform::FixedEnvironment>(std::move(env)),
+                          std::make_shared<GermanLocales>());
+    auto os = std::make_unique<TVexa_OperatingSystem>(shared, source);
+    os->RefreshData();
+    return os;
+  }
+};
+
+TEST_F(LinuxSource, AnswersEveryGroupFromItsLinuxSource) {
+  auto os = Gather(
+      {"LANG=de_DE.UTF-8", "http_proxy=http://proxy:3128", "HTTPS_PROXY=http://secure:3129"});
+  EXPECT_TRUE(os->IsLinux());
+  EXPECT_EQ(os->OSName, "Example Linux 7 (Quiet)");
+  EXPECT_EQ(os->OSEdition, "Server Edition");
+  EXPECT_EQ(os->CSD, "6.1.0-test");
+  EXPECT_EQ(os->Machine(), "x86_64");
+  EXPECT_EQ(os->MajorVersion, 6u);
+  EXPECT_EQ(os->OS, TOSVersion::osUnknown);
+  EXPECT_FALSE(os->Identification().isNT);
+  EXPECT_EQ(os->BuildLab, "2024.1");
+  EXPECT_EQ(os->RegisteredUser, "Tess Tester");
+  EXPECT_EQ(os->ProductID, "0123456789abcdef0123456789abcdef");
+  EXPECT_NEAR(os->InstallDate, 45052.29733, 1e-4);  // 2023-05-06 07:08:09
+  EXPECT_EQ(os->LanguageID, "de_DE.UTF-8");
+  EXPECT_EQ(os->LocaleInfo().FullLocalizeLanguage, "German");
+  EXPECT_EQ(os->LocaleInfo().CountryCode, "49");
+  EXPECT_EQ(os->LocaleInfo().ShortDateFormat, "dd.MM.yyyy");
+  EXPECT_EQ(os->LocaleInfo().CodeSet, "UTF-8");
+  EXPECT_EQ(os->Internet().DefaultBrowserName, "Web Browser");
+  EXPECT_EQ(os->Internet().DefaultBrowser, "/usr/bin/web");
+  EXPECT_EQ(os->Internet().DefaultMailClientName, "missing.desktop") << "named, not installed";
+  EXPECT_EQ(os->Internet().ConnectionType, TConnectionType::ctLAN);
+  EXPECT_EQ(os->Internet().ProxyServer,
+            (std::vector<std::string>{"http=http://proxy:3128", "https=http://secure:3129"}));
+  auto has = [&os](const std::string& line) {
+    return std::find(os->Folders.begin(), os->Folders.end(), line) != os->Folders.end();
+  };
+  EXPECT_TRUE(has("Desktop=/home/tester/Desk"));
+  EXPECT_TRUE(has("Personal=/home/tester/Docs"));
+  EXPECT_TRUE(has("Profile=/home/tester"));
+  EXPECT_TRUE(has("ProgramFiles=/usr"));
+}
+
+TEST_F(LinuxSource, OsReleaseWithoutNamesAndAnUnreadableMachineId) {
+  tree.Write("etc/os-release", "ID=mystery\nVERSION_ID=1\n");
+  denied = {"/etc/machine-id"};
+  auto os = Gather({});
+  EXPECT_EQ(os->OSName, "Linux") << "os-release tells readers to assume this name";
+  EXPECT_EQ(os->OSEdition, "");
+  EXPECT_EQ(os->ProductID, "");
+  EXPECT_EQ(os->ValueSources().productId.status, platform::Status::PermissionDenied);
+  // Without a language in the environment the C locale answers.
+  EXPECT_EQ(os->LanguageID, "C");
+  EXPECT_EQ(os->LocaleInfo().CodeSet, "ANSI_X3.4-1968");
+
+  std::filesystem::remove(tree.path() / "etc/os-release");
+  os = Gather({});
+  EXPECT_EQ(os->OSName, "Linux");
+  EXPECT_EQ(os->ValueSources().identity.status, platform::Status::Ok)
+      << "the version record still answered";
+}
+
+TEST_F(LinuxSource, HugeAndNonUtf8Environments) {
+  std::vector<std::string> env;
+  for (int i = 0; i < 100000; ++i)
+    env.push_back("V" + std::to_string(i) + "=" + std::string(20, 'x'));
+  env.insert(env.begin(), "RAW=caf\xE9");
+  auto os = Gather(env);
+  ASSERT_FALSE(os->Environment.empty());
+  EXPECT_EQ(os->Environment.front(), "RAW=caf\xE9")
+      << "the collector keeps the bytes; pages clean them";
+  std::size_t used = 0;
+  for (const auto& line : os->Environment) used += line.size() + 1;
+  EXPECT_LE(used, 4096u);
+}
+
+TEST_F(LinuxSource, ReplayedLinuxMachineAnswersItsRecordedEnvironment) {
+  auto services = testing::MakeTestServices(tree.path());
+  TVexa_OperatingSystem without(services);  // the collector's own choice of source
+  without.RefreshData();
+  EXPECT_EQ(without.OSName, "Example Linux 7 (Quiet)");
+  EXPECT_TRUE(without.Environment.empty());
+  EXPECT_EQ(without.ValueSources().environment.status, platform::Status::Missing);
+  EXPECT_EQ(without.LanguageID, "") << "without the environment the language is unknown";
+
+  tree.Write("proc/self/environ", std::string("LANG=C\0PATH=/bin\0", 18));
+  TVexa_OperatingSystem with(services);
+  with.RefreshData();
+  EXPECT_EQ(with.Environment, (std::vector<std::string>{"LANG=C", "PATH=/bin"}));
+  EXPECT_EQ(with.LanguageID, "C");
+  EXPECT_EQ(with.LocaleInfo().FullCountryCode, "") << "the C locale names no country";
+}
+
+}  // namespace
+}  // namespace tavrin::collectors

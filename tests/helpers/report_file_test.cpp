@@ -1,0 +1,92 @@
+// Report files are replaced in one step or not at all.
+#include "helpers/librepgen/report_file.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "tests/helpers/test_support.h"
+
+namespace tavrin::helpers {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::TempFolder;
+
+std::size_t EntriesIn(const fs::path& folder) {
+  return static_cast<std::size_t>(
+      std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+TEST(ReportFile, ReplacesOrKeepsAnEarlierFile) {
+  TempFolder tmp;
+  const std::string file = (tmp / "SysInfo.txt").string();
+  ASSERT_TRUE(WriteFileAtomically(file, "one").ok);
+  ASSERT_TRUE(WriteFileAtomically(file, "two").ok);
+  EXPECT_EQ(ReadBytes(file), "two");
+  const ReportSaveResult kept = WriteFileAtomically(file, "three", /*replace=*/false);
+  EXPECT_FALSE(kept.ok);
+  EXPECT_EQ(ReadBytes(file), "two");
+  EXPECT_EQ(EntriesIn(tmp.path()), 1u);  // no temporary file left behind
+  // A new report is readable by others, as any new file would be (umask 022 here).
+  const mode_t old = umask(022);
+  ASSERT_TRUE(WriteFileAtomically((tmp / "new.txt").string(), "x").ok);
+  umask(old);
+  EXPECT_EQ(fs::status(tmp / "new.txt").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                fs::perms::others_read);
+}
+
+TEST(ReportFile, MissingFolderNamesThePathAndTheReason) {
+  const ReportSaveResult r = WriteFileAtomically("/nonexistent-tavrin/SysInfo.xml", "x");
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.fileName, "/nonexistent-tavrin/SysInfo.xml");
+  EXPECT_NE(r.error.find("No such file or directory"), std::string::npos) << r.error;
+}
+
+// A full file system: a small tmpfs where root may mount one, else a file-size limit, which
+// fails the write the same way from the writer's point of view.
+TEST(ReportFile, FullFileSystemLeavesTheEarlierReportAndNoPartialFile) {
+  TempFolder tmp;
+  const fs::path folder = tmp / "full";
+  fs::create_directories(folder);
+  const bool mounted =
+      geteuid() == 0 && mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") == 0;
+  // Unmounted on every way out, so a failed check cannot leave the mount behind.
+  const std::unique_ptr<const fs::path, void (*)(const fs::path*)> unmount(
+      mounted ? &folder : nullptr, [](const fs::path* p) { umount(p->c_str()); });
+  const std::string file = (folder / "SysInfo.html").string();
+  ASSERT_TRUE(WriteFileAtomically(file, "earlier report").ok);
+
+  const std::string huge(mounted ? 1 << 20 : 1 << 16, 'x');
+  rlimit old_limit{};
+  getrlimit(RLIMIT_FSIZE, &old_limit);
+  sighandler_t old_handler = SIG_DFL;
+  if (!mounted) {
+    old_handler = signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old_limit;
+    small.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &small);
+  }
+  const ReportSaveResult r = WriteFileAtomically(file, huge);
+  if (!mounted) {
+    setrlimit(RLIMIT_FSIZE, &old_limit);
+    signal(SIGXFSZ, old_handler);
+  }
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.fileName, file);
+  EXPECT_NE(r.error.find(mounted ? "No space left on device" : "File too large"), std::string::npos)
+      << r.error;
+  EXPECT_EQ(ReadBytes(file), "earlier report");
+  EXPECT_EQ(EntriesIn(folder), 1u);
+}
+
+}  // namespace
+}  // namespace tavrin::helpers

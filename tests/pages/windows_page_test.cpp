@@ -1,0 +1,213 @@
+// The Windows page from hand-written Windows snapshots, from a Linux tree with a fixed
+// environment, and from this machine compared with its own sources.
+#include <gtest/gtest.h>
+#include <sys/utsname.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "app/label_wording.h"
+#include "app/labels.h"
+#include "collectors/os/linux_config_text.h"
+#include "gather/controller.h"
+#include "pages/fillers.h"
+#include "platform/linux/live_services.h"
+#include "platform/os_environment.h"
+#include "platform/recorded/snapshot.h"
+#include "tests/support/test_services.h"
+
+namespace tavrin::pages {
+namespace {
+
+using collectors::TVexa_OperatingSystem;
+
+const std::filesystem::path kFixtures =
+    std::filesystem::path(TAVRIN_SOURCE_DIR) / "tests/fixtures/os";
+
+// An aggregate whose OS slot uses `source` (null: the source the collector chooses itself).
+std::shared_ptr<gather::TVexa_SystemInfo> Aggregate(
+    std::shared_ptr<const platform::Services> services,
+    std::shared_ptr<const collectors::OsSource> source = nullptr) {
+  auto standard = [](auto* type) {
+    using T = std::remove_pointer_t<decltype(type)>;
+    return gather::TVexa_SystemInfo::Factory([](std::shared_ptr<const platform::Services> s) {
+      return std::make_shared<T>(std::move(s));
+    });
+  };
+  std::vector<gather::TVexa_SystemInfo::Factory> slots = {
+      standard(static_cast<collectors::TVexa_CPU*>(nullptr)),
+      standard(static_cast<collectors::TVexa_Memory*>(nullptr)),
+      [source](std::shared_ptr<const platform::Services> s)
+          -> std::shared_ptr<gather::TVexa_VSIC_Component> {
+        if (source) return std::make_shared<TVexa_OperatingSystem>(s, source);
+        return std::make_shared<TVexa_OperatingSystem>(s);
+      },
+      standard(static_cast<collectors::TVexa_Disk*>(nullptr)),
+      standard(static_cast<collectors::TVexa_Machine*>(nullptr)),
+  };
+  return std::make_shared<gather::TVexa_SystemInfo>(std::move(services), std::move(slots));
+}
+
+class WindowsPageTest : public ::testing::Test {
+ protected:
+  gather::TGetFunctionsClass controller;
+
+  void TearDown() override { app::ApplyPlatformWording(false); }
+
+  const Page& Fill(std::shared_ptr<gather::TVexa_SystemInfo> aggregate,
+                   bool refreshMachine = false) {
+    controller.SetAggregate(aggregate);
+    aggregate->RefreshComponent(2, std::chrono::seconds(30));
+    if (refreshMachine) aggregate->RefreshComponent(4, std::chrono::seconds(30));
+    FillWindowsPage(controller, nullptr);
+    return *controller.FindPage("wininfo");
+  }
+  const Page& FillSnapshot(const std::string& name) {
+    auto opened = platform::OpenSnapshot(kFixtures / name);
+    EXPECT_TRUE(opened.services) << opened.error;
+    return Fill(Aggregate(std::make_shared<const platform::Services>(std::move(*opened.services))));
+  }
+  static std::optional<std::string> Value(const Page& page, int section, std::string_view label) {
+    for (const auto& row : page.Sections()[static_cast<std::size_t>(section)].Items)
+      if (row.Caption == label) return std::string(TrimText(row.SubItems[0]));
+    return std::nullopt;
+  }
+};
+
+TEST_F(WindowsPageTest, WindowsSnapshotRows) {
+  const Page& xp = FillSnapshot("xp");
+  EXPECT_EQ(xp.Sections()[0].Caption, "Windows Information");
+  EXPECT_EQ(Value(xp, 0, lbl::S_WIN_WINVERSION), "Windows XP (5.1.2600) Home");
+  EXPECT_EQ(Value(xp, 0, lbl::S_WIN_LATESTSP), "Service Pack 3");
+  EXPECT_EQ(Value(xp, 0, lbl::S_WIN_INSTALLED), "2009-07-13 17:18:53");
+  EXPECT_EQ(Value(xp, 0, lbl::S_WIN_DEFAULTINTER),
+            "C:\\Program Files\\Mozilla Firefox\\firefox.exe");
+  EXPECT_EQ(Value(xp, 0, lbl::S_WIN_LANGUAGE), "Deutsch (Deutschland) (ID: $0407)");
+  EXPECT_EQ(Value(xp, 0, lbl::S_WINCOUNTRYINFO), "Deutschland (Country Code: 49)");
+  EXPECT_EQ(Value(xp, 0, "TimeZone Information"),
+            "(GMT+01:00) Amsterdam, Berlin, Bern, Rome, Stockholm, Vienna");
+  EXPECT_FALSE(Value(xp, 0, lbl::S_WIN_LOGGEDUSER)) << "only Vista has the logged-user rows";
+  EXPECT_FALSE(Value(xp, 0, lbl::S_WIN_SID));
+  EXPECT_EQ(Value(xp, 1, lbl::S_WINREGISTEREDTO), "Eve Home");
+  EXPECT_FALSE(Value(xp, 1, lbl::S_WIN_ORGANIZATION)) << "an empty value gives no row";
+  EXPECT_EQ(Value(xp, 1, lbl::S_WIN_DVD), "2");
+  EXPECT_EQ(Value(xp, 3, "Desktop"), "C:\\Documents and Settings\\Eve\\Desktop");
+  EXPECT_FALSE(Value(xp, 3, "ProgramFiles")) << "folders with an empty path give no row";
+  EXPECT_TRUE(xp.Sections()[2].Items.empty()) << "a replayed machine has no process environment";
+
+  const Page& vista = FillSnapshot("vista");
+  EXPECT_EQ(Value(vista, 0, lbl::S_WIN_LOGGEDUSER), "ann");
+  EXPECT_EQ(Value(vista, 0, lbl::S_WIN_SID), "S-1-5-21-1004336348-1177238915-682003330-1000");
+  EXPECT_EQ(Value(vista, 0, lbl::S_WIN_WINVERSION), "Windows Vista (6.0.6002) Home Premium");
+}
+
+TEST_F(WindowsPageTest, EnvironmentRowsSplitAtTheFirstEqualsSign) {
+  testing::TempDir tree;
+  auto services = testing::MakeTestServices(tree.path());
+  std::vector<std::string> env = {"PATH=C:\\A=B", "=C:=C:\\", "NOEQUALS", "RAW=caf\xE9", "EMPTY="};
+  for (int i = 0; i < 1000; ++i) env.push_back("FILL" + std::to_string(i) + "=xxxxxxxxxx");
+  auto source = collectors::MakeLinuxOsSource(
+      services, std::make_shared<platform::FixedEnvironment>(env), nullptr);
+  const Page& page = Fill(Aggregate(services, source));
+  const auto& rows = page.Sections()[2].Items;
+  EXPECT_EQ(Value(page, 2, "PATH"), "C:\\A=B");
+  EXPECT_EQ(Value(page, 2, "RAW"), "caf\xEF\xBF\xBD") << "bytes that are not UTF-8 are replaced";
+  for (const auto& row : rows) {
+    EXPECT_NE(row.Caption, "NOEQUALS");
+    EXPECT_NE(row.Caption, "EMPTY");
+    EXPECT_FALSE(row.Caption.empty());
+    EXPECT_TRUE(row.sensitive);
+  }
+  // Only variables that end within the first 4096 characters of the block.
+  std::size_t used = 0;
+  std::size_t shown = 0;
+  for (const auto& line : env) {
+    if (used + line.size() + 1 > 4096) break;
+    used += line.size() + 1;
+    if (line.find('=') != std::string::npos && line.front() != '=' && line.back() != '=') ++shown;
+  }
+  EXPECT_EQ(rows.size(), shown);
+}
+
+TEST_F(WindowsPageTest, LinuxWordingReplacesAndRestoresTexts) {
+  const std::string windowsVersion = lbl::S_WIN_WINVERSION;
+  app::ApplyPlatformWording(true);
+  app::ApplyPlatformWording(true);  // twice changes nothing
+  EXPECT_EQ(lbl::S_GEN_WINNAME, "Operating System Name:");
+  EXPECT_EQ(lbl::S_WIN, "System Information");
+  testing::TempDir tree;
+  tree.Write("etc/os-release", "PRETTY_NAME=\"Example Linux 1\"\n");
+  const Page& page = Fill(Aggregate(testing::MakeTestServices(tree.path())));
+  EXPECT_EQ(page.Sections()[0].Caption, "System Information");
+  EXPECT_TRUE(Value(page, 0, lbl::S_WIN_WINVERSION));
+  EXPECT_EQ(Value(page, 0, "System Version:"), "Example Linux 1 (6.1.0)");
+  app::ApplyPlatformWording(false);
+  EXPECT_EQ(lbl::S_WIN_WINVERSION, windowsVersion);
+  EXPECT_EQ(lbl::S_GEN_WINNAME, "Windows Name:");
+
+  platform::Services windows;
+  windows.system = std::make_shared<testing::FixedSystemFacts>();
+  EXPECT_TRUE(app::DescribesLinux(windows));
+  auto opened = platform::OpenSnapshot(kFixtures / "xp");
+  ASSERT_TRUE(opened.services);
+  EXPECT_FALSE(app::DescribesLinux(*opened.services));
+}
+
+// This machine: the page agrees with os-release, uname, the environment and the zone files.
+TEST_F(WindowsPageTest, ThisMachineAgreesWithItsOwnSources) {
+  auto services = std::make_shared<const platform::Services>(platform::MakeLiveServices());
+  const Page& page = Fill(Aggregate(services), /*refreshMachine=*/true);
+
+  std::ifstream osRelease("/etc/os-release");
+  if (osRelease) {
+    std::stringstream text;
+    text << osRelease.rdbuf();
+    const auto values = collectors::ParseOsRelease(text.str());
+    if (auto it = values.find("PRETTY_NAME"); it != values.end()) {
+      auto version = Value(page, 0, lbl::S_WIN_WINVERSION);
+      ASSERT_TRUE(version);
+      EXPECT_EQ(version->rfind(it->second, 0), 0u) << *version;
+    }
+  }
+  utsname names{};
+  ASSERT_EQ(::uname(&names), 0);
+  EXPECT_EQ(Value(page, 0, lbl::S_WIN_LATESTSP), std::string(names.release));
+  auto version = Value(page, 0, lbl::S_WIN_WINVERSION);
+  EXPECT_NE(version->find(
+                "(" + std::string(names.release)
+                          .substr(0, std::string(names.release).find_first_not_of("0123456789."))),
+            std::string::npos);
+
+  const auto& machine = controller.Aggregate()->Machine();
+  if (!machine.MachineName.empty()) {
+    EXPECT_EQ(Value(page, 1, lbl::S_WIN_COMPNAME), std::string(names.nodename));
+  }
+  if (!machine.User.empty()) {
+    EXPECT_EQ(Value(page, 1, lbl::S_WIN_USERNAME), machine.User);
+  }
+
+  const char* lang = std::getenv("LC_ALL");
+  if (lang == nullptr || *lang == '\0') lang = std::getenv("LC_MESSAGES");
+  if (lang == nullptr || *lang == '\0') lang = std::getenv("LANG");
+  auto language = Value(page, 0, lbl::S_WIN_LANGUAGE);
+  ASSERT_TRUE(language);
+  EXPECT_NE(language->find("(ID: " + std::string(lang != nullptr && *lang ? lang : "C") + ")"),
+            std::string::npos)
+      << *language;
+  EXPECT_EQ(Value(page, 2, "PATH"), std::string(std::getenv("PATH") ? std::getenv("PATH") : ""));
+
+  std::ifstream timezone("/etc/timezone");
+  std::string zone;
+  if (timezone && std::getline(timezone, zone) && !zone.empty()) {
+    EXPECT_EQ(Value(page, 0, "TimeZone Information"), zone);
+  } else {
+    std::error_code ec;
+    const auto target = std::filesystem::read_symlink("/etc/localtime", ec);
+    if (ec) GTEST_SKIP() << "this machine names no time zone";
+    const std::string t = target.string();
+    EXPECT_EQ(Value(page, 0, "TimeZone Information"), t.substr(t.find("zoneinfo/") + 9));
+  }
+}
+
+}  // namespace
+}  // namespace tavrin::pages
