@@ -3,6 +3,7 @@
 #include <set>
 #include <string>
 
+#include "app/format.h"
 #include "app/labels.h"
 #include "collectors/cpu/vsi_cpu.h"
 #include "gather/controller.h"
@@ -22,15 +23,16 @@ std::string Lower(std::string s) {
 }
 
 std::string CacheLabel(const collectors::CacheLevelInfo& c) {
-  return "L" + std::to_string(c.level) + " " + c.type + " Cache:";
+  return FormatText(lbl::S_CPU_CACHE_LEVEL, {std::to_string(c.level), c.type});
 }
 
 std::string CacheValue(const collectors::CacheLevelInfo& c) {
   std::string v = FormatKilobytesText(c.sizeBytes / 1024);
-  v += c.fullyAssociative || c.ways == 0 ? ", fully associative"
-                                         : ", " + std::to_string(c.ways) + "-way";
-  v += ", " + std::to_string(c.lineSize) + "-byte lines";
-  if (c.sharedBy > 0) v += ", shared by " + std::to_string(c.sharedBy) + " logical";
+  v += c.fullyAssociative || c.ways == 0
+           ? lbl::S_CPU_CACHE_FULLY_ASSOCIATIVE
+           : FormatText(lbl::S_CPU_CACHE_WAYS, {std::to_string(c.ways)});
+  v += FormatText(lbl::S_CPU_CACHE_LINE, {std::to_string(c.lineSize)});
+  if (c.sharedBy > 0) v += FormatText(lbl::S_CPU_CACHE_SHARED, {std::to_string(c.sharedBy)});
   return v;
 }
 
@@ -57,7 +59,7 @@ void AddRows(const gather::TGetFunctionsClass& controller, Page& page) {
     AddItem(controller, page, 0, lbl::S_CPU_LOGICAL_PER_PROC_COUNT,
             std::to_string(cpu.LogicalPerPackage()), "", false, meta);
   }
-  AddItem(controller, page, 0, "Hypervisor:", cpu.Hypervisor(), "", true, meta);
+  AddItem(controller, page, 0, lbl::S_CPU_HYPERVISOR, cpu.Hypervisor(), "", true, meta);
 
   // Section 1: the five feature sets, each name once (its first occurrence decides).
   std::set<std::string> shown;
@@ -77,9 +79,10 @@ void AddRows(const gather::TGetFunctionsClass& controller, Page& page) {
 
   // Section 3: instruction set extensions and hybrid core types.
   for (const auto& t : cpu.CoreTypes())
-    AddItem(controller, page, 3, t.type + " Cores:",
-            std::to_string(t.cores) + " cores, " + std::to_string(t.threads) + " threads", "",
-            false, meta);
+    AddItem(controller, page, 3, FormatText(lbl::S_CPU_CORE_TYPE, {t.type}),
+            FormatText(lbl::S_CPU_CORE_TYPE_COUNT,
+                       {std::to_string(t.cores), std::to_string(t.threads)}),
+            "", false, meta);
   for (const auto& e : cpu.Extensions())
     AddItemEx(controller, page, 3, e.available ? 0 : 1, e.description,
               e.available ? lbl::S_SUPPORTED : lbl::S_NOTSUPPORTED, e.name, false, 0, meta);

@@ -1,6 +1,7 @@
 // The processor's rows of the system devices page.
 #include <string>
 
+#include "app/format.h"
 #include "app/labels.h"
 #include "collectors/cpu/vsi_cpu.h"
 #include "gather/controller.h"
@@ -35,7 +36,7 @@ std::string VendorDisplayName(TCpuVendor vendor) {
 /// A name looked up from the family and model a hypervisor reports is marked as such.
 std::string MarkVirtual(const collectors::TVexa_CPU& cpu, const std::string& name) {
   if (name.empty() || !cpu.NamesFromVirtualSignature()) return name;
-  return name + " (as reported by " + cpu.Hypervisor() + ")";
+  return FormatText(lbl::S_CPU_AS_REPORTED_BY, {name, cpu.Hypervisor()});
 }
 
 void AddProcessorRows(const gather::TGetFunctionsClass& controller, Page& page) {
