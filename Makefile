@@ -3,17 +3,21 @@
 #   make test   installs what is missing, builds with the sanitizers, runs every test
 # Everything else is plain CMake with the presets in CMakePresets.json.
 
-PACKAGES := cmake ninja-build g++ clang pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-            libinih-dev nlohmann-json3-dev \
-            qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev xvfb xauth breeze-icon-theme \
-            fonts-dejavu-core libxml2-dev libxslt1-dev tidy chromium
+# What building and running needs; the tests need more (sanitizer runtime of clang for the
+# fuzzer, a virtual display, and tidy and chromium to check the HTML report).
+PACKAGES := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
+            libinih-dev nlohmann-json3-dev libxml2-dev libxslt1-dev \
+            qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev breeze-icon-theme fonts-dejavu-core
+TEST_PACKAGES := $(PACKAGES) clang libclang-rt-14-dev xvfb xauth tidy chromium
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build-release build-asan bench format clean
+.PHONY: run test deps test-deps build-release build-asan bench format clean
 
-deps:
-	@missing=""; for p in $(PACKAGES); do \
+deps: PKGS = $(PACKAGES)
+test-deps: PKGS = $(TEST_PACKAGES)
+deps test-deps:
+	@missing=""; for p in $(PKGS); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -25,7 +29,7 @@ build-release: deps
 	cmake --preset release >/dev/null
 	cmake --build --preset release -j $(JOBS)
 
-build-asan: deps
+build-asan: test-deps
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan -j $(JOBS)
 
@@ -38,6 +42,9 @@ run: build-release
 	fi
 
 test: build-asan
+	@echo "Fuzzing the SMBIOS structure walk for 20 s (log: build/fuzz/smbios.log)"
+	@mkdir -p build/fuzz && fuzz/run_smbios_fuzz.sh 20 > build/fuzz/smbios.log 2>&1 || \
+	  { tail -40 build/fuzz/smbios.log; exit 1; }
 	ctest --preset asan -j $(JOBS)
 
 bench: build-release
