@@ -1,5 +1,7 @@
 #include "cli/page_text.h"
 
+#include "pages/markup.h"
+
 #include <cstdio>
 
 namespace tavrin::cli {
@@ -15,24 +17,10 @@ std::string Padded(const char* format, const std::string& a, const std::string& 
 
 }  // namespace
 
-std::string StripMarkup(std::string_view text) {
-  std::string out;
-  bool in_tag = false;
-  for (char c : text) {
-    if (c == '<') {
-      in_tag = true;
-    } else if (c == '>' && in_tag) {
-      in_tag = false;
-    } else if (!in_tag) {
-      out += c;
-    }
-  }
-  return out;
-}
-
 std::string PageText(const pages::TSICategory& category, const pages::Page& page,
                      const PageTextOptions& options) {
-  std::string text = "=== " + *category.caption + " ===\n" + StripMarkup(*category.description) + "\n\n";
+  std::string text =
+      "=== " + *category.caption + " ===\n" + pages::StripMarkup(*category.description) + "\n\n";
   for (const pages::Section& section : page.Sections()) {
     text += Padded("%60s", "*** " + section.Caption + " ***") + "\n\n";
     for (const pages::TZuSectionItem& row : section.Items) {

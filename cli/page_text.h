@@ -16,7 +16,4 @@ struct PageTextOptions {
 std::string PageText(const pages::TSICategory& category, const pages::Page& page,
                      const PageTextOptions& options);
 
-/// Rich-text label markup ("<b>", "<font ...>") removed.
-std::string StripMarkup(std::string_view text);
-
 }  // namespace tavrin::cli

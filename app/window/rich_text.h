@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "pages/markup.h"
+
 namespace tavrin::window {
 
 /// Whether `text` holds markup of the label texts (so it must be drawn as rich text).
@@ -15,7 +17,7 @@ bool HasLabelMarkup(std::string_view text);
 /// attributes removed; other markup is kept.
 std::string ToQtRichText(std::string_view text);
 
-/// `text` without any tag, with the entities &lt; &gt; &amp; &quot; decoded.
-std::string StripMarkup(std::string_view text);
+/// Plain text of a label: shared with the command line and the reports.
+using pages::StripMarkup;
 
 }  // namespace tavrin::window

@@ -1,4 +1,5 @@
 #include "platform/recorded/recorded_firmware.h"
+#include "platform/whole_file.h"
 
 #include <fstream>
 #include <sstream>
@@ -11,17 +12,6 @@ namespace {
 
 // A dump bigger than this is not an SMBIOS table (the 32-bit form tops out at 64 KB).
 constexpr std::uintmax_t kMaxDumpFile = 16u << 20;
-
-std::optional<std::string> ReadSmall(const std::filesystem::path& file) {
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(file, ec);
-  if (ec || size > kMaxDumpFile) return std::nullopt;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 }  // namespace
 
@@ -66,7 +56,7 @@ std::shared_ptr<const FirmwareService> LoadRecordedFirmware(const std::filesyste
   std::error_code ec;
   if (!std::filesystem::is_directory(folder, ec)) return nullptr;
   std::vector<Provenance> tried;
-  if (auto text = ReadSmall(folder / "routes.json")) {
+  if (auto text = ReadWholeFile(folder / "routes.json", kMaxDumpFile)) {
     auto j = nlohmann::json::parse(*text, nullptr, false);
     if (j.is_object() && j.contains("routes") && j["routes"].is_array()) {
       for (const auto& entry : j["routes"])
@@ -78,7 +68,7 @@ std::shared_ptr<const FirmwareService> LoadRecordedFirmware(const std::filesyste
   std::optional<SmbiosTables> tables;
   const auto bin = folder / "smbios.bin";
   if (std::filesystem::exists(bin, ec)) {
-    auto bytes = ReadSmall(bin);
+    auto bytes = ReadWholeFile(bin, kMaxDumpFile);
     if (bytes) tables = SplitSmbiosDump(*bytes);
     if (!tables) warnings.push_back("firmware/smbios.bin: not an SMBIOS dump");
   }
@@ -88,7 +78,7 @@ std::shared_ptr<const FirmwareService> LoadRecordedFirmware(const std::filesyste
 }
 
 std::shared_ptr<const FirmwareService> LoadFirmwareDumpFile(const std::filesystem::path& file) {
-  auto bytes = ReadSmall(file);
+  auto bytes = ReadWholeFile(file, kMaxDumpFile);
   if (!bytes) return nullptr;
   auto tables = SplitSmbiosDump(*bytes);
   if (!tables) return nullptr;

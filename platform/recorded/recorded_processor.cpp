@@ -1,4 +1,5 @@
 #include "platform/recorded/recorded_processor.h"
+#include "platform/whole_file.h"
 
 #include <algorithm>
 #include <charconv>
@@ -176,14 +177,6 @@ ProcessorSystemInfo InfoFromRegisters(const std::vector<LogicalCpuDump>& cpus) {
                          (LookupLeaf(cpus[0], 0x80000001u, 0).edx >> 29 & 1);
   info.architecture = long_mode ? kArchX64 : kArchX86;
   return info;
-}
-
-std::optional<std::string> ReadWhole(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
 }
 
 }  // namespace
@@ -371,7 +364,7 @@ std::shared_ptr<const ProcessorService> LoadRecordedProcessor(const std::filesys
   });
   std::vector<LogicalCpuDump> cpus;
   for (const auto& file : files) {
-    auto text = ReadWhole(file);
+    auto text = ReadWholeFile(file);
     auto parsed = text ? ParseCpuidDump(*text) : std::vector<LogicalCpuDump>{};
     if (parsed.empty()) {
       warnings.push_back(file.filename().string() + ": no CPUID registers");
@@ -382,7 +375,7 @@ std::shared_ptr<const ProcessorService> LoadRecordedProcessor(const std::filesys
   if (cpus.empty()) return nullptr;
   std::optional<ProcessorSystemInfo> info;
   double tsc_mhz = 0;
-  if (auto text = ReadWhole(folder / kProcessorInfo)) {
+  if (auto text = ReadWholeFile(folder / kProcessorInfo)) {
     auto j = nlohmann::json::parse(*text, nullptr, false);
     if (j.is_object()) {
       ProcessorSystemInfo i;
@@ -402,7 +395,7 @@ std::shared_ptr<const ProcessorService> LoadRecordedProcessor(const std::filesys
 }
 
 std::shared_ptr<const ProcessorService> LoadProcessorDumpFile(const std::filesystem::path& file) {
-  auto text = ReadWhole(file);
+  auto text = ReadWholeFile(file);
   if (!text) return nullptr;
   auto cpus = ParseCpuidDump(*text);
   if (cpus.empty()) return nullptr;

@@ -32,10 +32,18 @@ Answer<std::string> RecordedSystemFacts::Text(const char* name) const {
   });
 }
 
-Answer<std::string> RecordedSystemFacts::UserName() const { return Text("UserName"); }
-Answer<std::string> RecordedSystemFacts::UserId() const { return Text("UserId"); }
-Answer<std::string> RecordedSystemFacts::ComputerName() const { return Text("ComputerName"); }
-Answer<std::string> RecordedSystemFacts::ProgramPath() const { return Text("ProgramPath"); }
+Answer<std::string> RecordedSystemFacts::UserName() const {
+  return Text("UserName");
+}
+Answer<std::string> RecordedSystemFacts::UserId() const {
+  return Text("UserId");
+}
+Answer<std::string> RecordedSystemFacts::ComputerName() const {
+  return Text("ComputerName");
+}
+Answer<std::string> RecordedSystemFacts::ProgramPath() const {
+  return Text("ProgramPath");
+}
 Answer<OsVersion> RecordedSystemFacts::OsVersionRecord() const {
   return Recorded<OsVersion>(facts_, "OsVersionRecord", OsVersionFromJson);
 }

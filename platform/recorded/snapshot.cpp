@@ -10,22 +10,15 @@
 #include "platform/service_hooks.h"
 #include "platform/snapshot_json.h"
 #include "platform/snapshot_layout.h"
+#include "platform/whole_file.h"
 
 namespace tavrin::platform {
 namespace {
 
-std::optional<std::string> ReadWhole(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
 // A JSON file of the snapshot; a missing optional file is an empty object.
 std::optional<nlohmann::json> ReadJson(const std::filesystem::path& file, bool required,
                                        std::string& error) {
-  auto text = ReadWhole(file);
+  auto text = ReadWholeFile(file);
   if (!text) {
     if (!required && !std::filesystem::exists(file)) return nlohmann::json::object();
     error = file.string() + ": cannot be read";
@@ -92,6 +85,13 @@ SnapshotOpen OpenSnapshot(const std::filesystem::path& dir) {
   if (!std::filesystem::is_directory(dir, ec)) {
     // A single dump file (processor registers, a firmware table) is a snapshot holding just
     // that service, recognised by its content.
+    // Dumps are small; a device node or a huge file is refused before anything reads it.
+    constexpr std::uintmax_t kMaxDumpBytes = 64u << 20;
+    const auto size = std::filesystem::file_size(dir, ec);
+    if (!std::filesystem::is_regular_file(dir, ec) || ec || size > kMaxDumpBytes) {
+      result.error = dir.string() + ": not a snapshot directory nor a dump file";
+      return result;
+    }
     Services services;
     services.processor = LoadProcessorDumpFile(dir);
     services.firmware = LoadFirmwareDumpFile(dir);
@@ -110,7 +110,8 @@ SnapshotOpen OpenSnapshot(const std::filesystem::path& dir) {
   auto manifest = ReadJson(dir / snapshot::kManifest, true, result.error);
   if (!manifest) {
     if (!std::filesystem::exists(dir / snapshot::kManifest))
-      result.error = dir.string() + ": not a snapshot (no " + std::string(snapshot::kManifest) + ")";
+      result.error =
+          dir.string() + ": not a snapshot (no " + std::string(snapshot::kManifest) + ")";
     return result;
   }
   if (manifest->value("format", std::string()) != snapshot::kFormat) {
@@ -131,7 +132,7 @@ SnapshotOpen OpenSnapshot(const std::filesystem::path& dir) {
       if (entry.path().extension() == ".reg") reg_files.push_back(entry.path());
     std::sort(reg_files.begin(), reg_files.end());
     for (const auto& file : reg_files) {
-      auto text = ReadWhole(file);
+      auto text = ReadWholeFile(file);
       if (!text) {
         result.error = file.string() + ": cannot be read";
         return result;
@@ -142,8 +143,8 @@ SnapshotOpen OpenSnapshot(const std::filesystem::path& dir) {
         return result;
       }
       for (const auto& issue : parsed.issues)
-        result.warnings.push_back(file.filename().string() + " line " +
-                                  std::to_string(issue.line) + ": " + issue.message);
+        result.warnings.push_back(file.filename().string() + " line " + std::to_string(issue.line) +
+                                  ": " + issue.message);
     }
   }
 
