@@ -220,7 +220,7 @@ LocaleData LocaleFromFacts(const platform::LocaleFacts& f) {
   l.FullCountryCode = f.territoryName;
   l.AbbreviateCountryCode = f.countryAbbrev;
   // The C library has no list separator; the usual rule is ";" where the comma is decimal.
-  l.ListSeparator = f.decimalPoint == "," ? ";" : ",";
+  l.ListSeparator = std::string(f.decimalPoint == "," ? ";" : ",");
   l.MeasurementSystem = f.measurement == 2 ? TMeasureSystem::US : TMeasureSystem::Metric;
   l.DecimalSeparator = f.decimalPoint;
   l.DecimalThousandSeparator = f.thousandsSep;

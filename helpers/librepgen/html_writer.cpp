@@ -72,7 +72,10 @@ std::string XPathLiteral(const std::string& text) {
     std::size_t quote = text.find('\'', start);
     if (quote == std::string::npos) quote = text.size();
     if (start > 0) out += ", \"'\", ";
-    out += "'" + text.substr(start, quote - start) + "'";
+    // Appended piece by piece: GCC 12 warns falsely on "'" + string&&.
+    out += '\'';
+    out.append(text, start, quote - start);
+    out += '\'';
     start = quote + 1;
   }
   return out + ")";

@@ -50,7 +50,10 @@ ReportSaveResult WriteFileAtomically(std::string_view fileName, std::string_view
   if (target.empty()) return {false, target, "no file name"};
   const fs::path path(target);
   const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-  std::string temp = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+  std::string temp_name = ".";  // built in steps: GCC 12 warns falsely on "." + string&&
+  temp_name += path.filename().string();
+  temp_name += ".XXXXXX";
+  std::string temp = (folder / temp_name).string();
 
   const int fd = mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return Failure(target, "cannot create a file in " + folder.string(), errno);
