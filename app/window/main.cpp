@@ -21,6 +21,7 @@
 #include "helpers/binding.h"
 #include "helpers/debug_log.h"
 #include "platform/linux/live_services.h"
+#include "report/dialog/report_commands.h"
 #include "tavrin_version.h"
 
 namespace {
@@ -99,6 +100,7 @@ int main(int argc, char** argv) {
 
   std::unique_ptr<startup::SessionLock> unloading;
   auto window = std::make_unique<window::TfrmSysInfo>(controller);
+  window::SetReportHooks(report::MakeReportHooks(controller));
   window->SetUnloadingHandler(
       [&unloading] { unloading = startup::SessionLock::TryAcquire(startup::kUnloadingLockName); });
   window->SetGatheredHandler([] {

@@ -127,7 +127,11 @@ void TfrmSysInfo::Refresh() {
 }
 
 void TfrmSysInfo::ShowReport() {
-  if (const auto& show = GetReportHooks().showReport) show(this);
+  const auto& show = GetReportHooks().showReport;
+  if (!show) return;
+  show(this);
+  // Making a report refills every page; the shown list follows its page again.
+  if (SectionListView* view = ShownView()) view->Render();
 }
 
 void TfrmSysInfo::CopySelected() {

@@ -17,6 +17,7 @@
 
 #include "app/window/rich_text.h"
 #include "pages/page_model.h"
+#include "report/clipboard_text.h"
 
 namespace tavrin::window {
 namespace {
@@ -159,17 +160,22 @@ std::vector<RowRef> SectionListView::SelectedRows() const {
 }
 
 bool SectionListView::HasRows() const {
-  return page_ != nullptr && page_->RowCount() > 0;
+  return page_ != nullptr && report::CanCopyAll(*page_);
+}
+
+const pages::TZuSectionItem* SectionListView::RowAt(const RowRef& ref) const {
+  if (page_ == nullptr) return nullptr;
+  const auto& sections = page_->Sections();
+  if (ref.section < 0 || ref.section >= static_cast<int>(sections.size())) return nullptr;
+  const auto& items = sections[static_cast<std::size_t>(ref.section)].Items;
+  if (ref.row < 0 || ref.row >= static_cast<int>(items.size())) return nullptr;
+  return &items[static_cast<std::size_t>(ref.row)];
 }
 
 QString SectionListView::ValueOf(const RowRef& ref) const {
-  if (page_ == nullptr) return {};
-  const auto& sections = page_->Sections();
-  if (ref.section < 0 || ref.section >= static_cast<int>(sections.size())) return {};
-  const auto& items = sections[static_cast<std::size_t>(ref.section)].Items;
-  if (ref.row < 0 || ref.row >= static_cast<int>(items.size())) return {};
-  const auto& sub = items[static_cast<std::size_t>(ref.row)].SubItems;
-  return sub.empty() ? QString() : FromUtf8(sub[0]).trimmed();
+  const pages::TZuSectionItem* row = RowAt(ref);
+  if (row == nullptr || row->SubItems.empty()) return {};
+  return FromUtf8(row->SubItems[0]).trimmed();
 }
 
 void SectionListView::SetContextActions(QAction* copySelected, QAction* copyAll) {
@@ -205,7 +211,9 @@ void SectionListView::contextMenuEvent(QContextMenuEvent* event) {
   if (copy_selected_ != nullptr || copy_all_ != nullptr) menu.addSeparator();
   if (copy_selected_ != nullptr) {
     QAction* a = menu.addAction(copy_selected_->icon(), copy_selected_->text());
-    a->setEnabled(copy_selected_->isEnabled() && HasSelection());
+    const std::vector<RowRef> selected = SelectedRows();
+    a->setEnabled(copy_selected_->isEnabled() &&
+                  report::CanCopySelected(selected.empty() ? nullptr : RowAt(selected.front())));
     QObject::connect(a, &QAction::triggered, copy_selected_, &QAction::trigger);
   }
   if (copy_all_ != nullptr) {

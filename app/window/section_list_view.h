@@ -13,7 +13,8 @@ class QAction;
 
 namespace tavrin::pages {
 class Page;
-}
+struct TZuSectionItem;
+}  // namespace tavrin::pages
 
 namespace tavrin::window {
 
@@ -38,6 +39,8 @@ class SectionListView : public QTreeWidget {
   bool HasRows() const;
   /// The value column of the row, without the page model's leading blank.
   QString ValueOf(const RowRef& row) const;
+  /// The page's row, or null for a reference outside the page.
+  const pages::TZuSectionItem* RowAt(const RowRef& row) const;
 
   /// The commands of the context menu besides "Copy value".
   void SetContextActions(QAction* copySelected, QAction* copyAll);
