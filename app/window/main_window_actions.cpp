@@ -26,14 +26,14 @@ void OpenLink(const std::string& link) {
 }  // namespace
 
 void TfrmSysInfo::CreateActions() {
-  struct Spec {
+  struct ActionDefinition {
     const char* name;
     const char* caption;
     const char* shortcut;
     const char* icon;
     std::function<void()> run;
   };
-  const Spec specs[] = {
+  const ActionDefinition definitions[] = {
       {"actSwitchModes", "Switch to Advanced Mode", "Ctrl+S", nullptr, [this] { SwitchModes(); }},
       {"actSettings", "Settings", nullptr, "configure", [this] { OpenSettings(); }},
       {"actReport", "Generate Report", "Ctrl+R", "document-export", [this] { ShowReport(); }},
@@ -55,12 +55,12 @@ void TfrmSysInfo::CreateActions() {
       {"actCheckUpdates", "Check for Updates..", nullptr, nullptr,
        [] { helpers::Helper().CheckForUpdates(); }},
   };
-  for (const Spec& spec : specs) {
-    auto* action = new QAction(QString::fromUtf8(spec.caption), this);
-    action->setObjectName(spec.name);
-    if (spec.shortcut != nullptr) action->setShortcut(QKeySequence(spec.shortcut));
-    if (spec.icon != nullptr) action->setIcon(ThemedIcon(spec.icon));
-    connect(action, &QAction::triggered, this, spec.run);
+  for (const ActionDefinition& definition : definitions) {
+    auto* action = new QAction(QString::fromUtf8(definition.caption), this);
+    action->setObjectName(definition.name);
+    if (definition.shortcut != nullptr) action->setShortcut(QKeySequence(definition.shortcut));
+    if (definition.icon != nullptr) action->setIcon(ThemedIcon(definition.icon));
+    connect(action, &QAction::triggered, this, definition.run);
     addAction(action);  // shortcuts work without the menu bar having focus
     actions_[action->objectName()] = action;
   }

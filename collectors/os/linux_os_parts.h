@@ -6,6 +6,7 @@
 #include <string>
 
 #include "collectors/os/os_source.h"
+#include "platform/desktop_proxy.h"
 #include "platform/file_reader.h"
 #include "platform/os_environment.h"
 #include "platform/os_locale.h"
@@ -19,9 +20,11 @@ std::optional<std::string> Env(const platform::EnvironmentSource* env, std::stri
 TimeZoneReading ReadTimeZone(const platform::FileReader& files, int year);
 
 /// Default web browser and mail client from the XDG default applications, proxies from the
-/// environment. `home` is the user's home folder.
+/// environment, then KDE's kioslaverc and the GNOME settings of `desktop` (null: not asked,
+/// as for replayed data). `home` is the user's home folder.
 InternetData ReadInternet(const platform::FileReader& files, const platform::EnvironmentSource* env,
-                          const std::string& home);
+                          const std::string& home,
+                          const platform::DesktopProxySource* desktop = nullptr);
 
 /// The locale named by LC_ALL / LC_* / LANG, described by the C library's locale data.
 LocaleData ReadLocale(const platform::LocaleDatabase* locales,

@@ -2,6 +2,7 @@
 #include <tuple>
 #include <vector>
 
+#include "collectors/os/desktop_proxy_text.h"
 #include "collectors/os/linux_config_text.h"
 #include "collectors/os/linux_os_parts.h"
 #include "collectors/os/os_text_rules.h"
@@ -50,6 +51,47 @@ std::string Lower(std::string s) {
   return s;
 }
 
+// The desktops' settings come after the environment and fill in only what it left unset: a
+// program started with *_proxy set uses those, whatever the desktop says. KDE's file is read
+// through the file reader, so recordings keep it; GNOME's settings only when `desktop` is
+// given (live services), so a replay shows the environment and KDE parts alone.
+void AddDesktopProxies(InternetData& net, const platform::FileReader& files,
+                       const std::string& configHome, const platform::DesktopProxySource* desktop) {
+  std::vector<std::string> reasons;
+  if (net.ProxyServer.empty()) reasons.push_back("environment: no *_proxy set");
+  auto take = [&](const std::vector<std::string>& lines, const Provenance& from) {
+    const std::size_t before = net.ProxyServer.size();
+    AddProxyLines(net.ProxyServer, lines);
+    if (before == 0 && !net.ProxyServer.empty()) net.proxySource = from;
+  };
+
+  if (configHome.empty()) {
+    reasons.push_back("kioslaverc: no home folder");
+  } else if (auto kde = files.ReadFile(configHome + "/kioslaverc", 1 << 20)) {
+    const auto lines = KdeProxyLines(ParseKioslaverc(*kde));
+    if (lines.empty()) reasons.push_back(kde.source.source + ": no proxy set");
+    take(lines, kde.source);
+  } else {
+    reasons.push_back(kde.source.Explain());
+  }
+
+  if (desktop == nullptr) {
+    reasons.push_back("GNOME settings: read only on the live machine");
+  } else if (auto gnome = desktop->GnomeProxy()) {
+    const auto lines = GnomeProxyLines(*gnome);
+    if (lines.empty()) reasons.push_back(gnome.source.source + ": no proxy set");
+    take(lines, gnome.source);
+  } else {
+    reasons.push_back(gnome.source.Explain());
+  }
+
+  if (net.ProxyServer.empty()) {
+    std::string detail;
+    for (const std::string& r : reasons) detail += (detail.empty() ? "" : "; ") + r;
+    net.proxySource = Provenance::Failure(Status::Missing, "proxy settings", detail);
+  }
+}
+
 }  // namespace
 
 std::optional<std::string> Env(const platform::EnvironmentSource* env, std::string_view name) {
@@ -91,7 +133,7 @@ TimeZoneReading ReadTimeZone(const platform::FileReader& files, int year) {
 }
 
 InternetData ReadInternet(const platform::FileReader& files, const platform::EnvironmentSource* env,
-                          const std::string& home) {
+                          const std::string& home, const platform::DesktopProxySource* desktop) {
   InternetData net;
   // The XDG base directories, with their documented defaults.
   const std::string configHome =
@@ -152,6 +194,8 @@ InternetData ReadInternet(const platform::FileReader& files, const platform::Env
     if (!value || value->empty()) value = Env(env, upper);
     if (value && !value->empty()) net.ProxyServer.push_back(std::string(scheme) + "=" + *value);
   }
+  if (!net.ProxyServer.empty()) net.proxySource = Provenance::Answered("environment *_proxy");
+  AddDesktopProxies(net, files, configHome, desktop);
   if (!net.ProxyServer.empty()) net.ConnectionType = TConnectionType::ctLAN;
   return net;
 }

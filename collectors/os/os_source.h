@@ -20,6 +20,7 @@
 #include "platform/services.h"
 
 namespace tavrin::platform {
+class DesktopProxySource;
 class EnvironmentSource;
 class LocaleDatabase;
 }  // namespace tavrin::platform
@@ -95,6 +96,8 @@ struct InternetData {
   TConnectionType ConnectionType = TConnectionType::ctNone;
   std::vector<std::string> ProxyServer;
   platform::Provenance source;
+  /// Where the proxy lines came from, or why there are none.
+  platform::Provenance proxySource;
 };
 
 struct LocaleData {
@@ -157,11 +160,13 @@ std::shared_ptr<const OsSource> MakeWindowsOsSource(
     std::shared_ptr<const platform::Services> services);
 
 /// Linux source: files through the file reader, names from the system facts, the environment
-/// and the locale database given (null: none to ask).
+/// and the locale database given (null: none to ask). `desktopProxy` is asked only when the
+/// services are live.
 std::shared_ptr<const OsSource> MakeLinuxOsSource(
     std::shared_ptr<const platform::Services> services,
     std::shared_ptr<const platform::EnvironmentSource> environment,
-    std::shared_ptr<const platform::LocaleDatabase> locales);
+    std::shared_ptr<const platform::LocaleDatabase> locales,
+    std::shared_ptr<const platform::DesktopProxySource> desktopProxy = nullptr);
 
 /// The one decision: the version record's platform says which kind of machine the services
 /// describe. A Linux machine's environment is read through its file service (so recordings

@@ -30,10 +30,12 @@ class LinuxOsSource : public OsSource {
  public:
   LinuxOsSource(std::shared_ptr<const platform::Services> services,
                 std::shared_ptr<const platform::EnvironmentSource> environment,
-                std::shared_ptr<const platform::LocaleDatabase> locales)
+                std::shared_ptr<const platform::LocaleDatabase> locales,
+                std::shared_ptr<const platform::DesktopProxySource> desktopProxy)
       : services_(std::move(services)),
         env_(std::move(environment)),
-        locales_(std::move(locales)) {}
+        locales_(std::move(locales)),
+        desktopProxy_(std::move(desktopProxy)) {}
 
   OsIdentity Identity() const override {
     OsIdentity out;
@@ -142,7 +144,10 @@ class LinuxOsSource : public OsSource {
   NtSpecificData NtSpecific(const OsIdentification&) const override { return {}; }
   VistaSpecificData VistaSpecific() const override { return {}; }
   InternetData Internet() const override {
-    return linuxparts::ReadInternet(files(), env_.get(), Home());
+    // The desktop's settings library answers about this machine only, never for replayed data.
+    const bool live = platform::IsLiveMachine(*services_);
+    return linuxparts::ReadInternet(files(), env_.get(), Home(),
+                                    live ? desktopProxy_.get() : nullptr);
   }
   LocaleData Locale(uint32_t localeId) const override {
     LocaleData l = linuxparts::ReadLocale(locales_.get(), env_.get());
@@ -231,6 +236,7 @@ class LinuxOsSource : public OsSource {
   std::shared_ptr<const platform::Services> services_;
   std::shared_ptr<const platform::EnvironmentSource> env_;
   std::shared_ptr<const platform::LocaleDatabase> locales_;
+  std::shared_ptr<const platform::DesktopProxySource> desktopProxy_;
 };
 
 }  // namespace
@@ -238,9 +244,10 @@ class LinuxOsSource : public OsSource {
 std::shared_ptr<const OsSource> MakeLinuxOsSource(
     std::shared_ptr<const platform::Services> services,
     std::shared_ptr<const platform::EnvironmentSource> environment,
-    std::shared_ptr<const platform::LocaleDatabase> locales) {
+    std::shared_ptr<const platform::LocaleDatabase> locales,
+    std::shared_ptr<const platform::DesktopProxySource> desktopProxy) {
   return std::make_shared<LinuxOsSource>(std::move(services), std::move(environment),
-                                         std::move(locales));
+                                         std::move(locales), std::move(desktopProxy));
 }
 
 }  // namespace tavrin::collectors

@@ -306,6 +306,9 @@ class WindowsOsSource : public OsSource {
     if (winreg::Dword(reg_, kCU, kSettings, "ProxyEnable").value_or(0) != 0 && !proxy.empty())
       net.ConnectionType = TConnectionType::ctLAN;
     net.ProxyServer = ProxyLines(proxy);
+    net.proxySource = proxy.empty() ? Provenance::Failure(Status::Missing, Key(kCU, kSettings),
+                                                          "no ProxyServer value")
+                                    : Provenance::Answered(Key(kCU, kSettings));
     return net;
   }
 

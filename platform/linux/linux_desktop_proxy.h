@@ -1,0 +1,23 @@
+// The GNOME proxy settings of this machine, read through the settings library bound at run
+// time, so the program neither needs the library to build nor to start.
+#pragma once
+
+#include <memory>
+
+#include "platform/desktop_proxy.h"
+
+namespace tavrin::platform {
+
+inline constexpr const char* kGioLibrary = "libgio-2.0.so.0";
+inline constexpr const char* kGnomeProxySchema = "org.gnome.system.proxy";
+
+/// The proxy settings of `schema` (and its ".http", ".https", ".ftp", ".socks" children) read
+/// with the settings library `library`. A library that cannot be loaded or lacks a function,
+/// or a schema that is not installed, is a failure, never an abort.
+Answer<GnomeProxySettings> ReadGnomeProxySettings(const char* library = kGioLibrary,
+                                                  const char* schema = kGnomeProxySchema);
+
+/// This machine's desktop proxy settings.
+std::shared_ptr<const DesktopProxySource> LinuxDesktopProxy();
+
+}  // namespace tavrin::platform
