@@ -100,7 +100,10 @@ std::vector<std::string> GnomeProxyLines(const platform::GnomeProxySettings& set
                                   {"socks", &settings.socks}}) {
       if (endpoint->host.empty()) continue;
       std::string line = std::string(name) + "=" + endpoint->host;
-      if (endpoint->port > 0) line += ":" + std::to_string(endpoint->port);
+      if (endpoint->port > 0) {
+        line += ':';  // appended in steps: GCC 12 warns falsely on ":" + string&&
+        line += std::to_string(endpoint->port);
+      }
       lines.push_back(std::move(line));
     }
     if (!lines.empty() && !settings.ignoreHosts.empty()) {
