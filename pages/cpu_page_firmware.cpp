@@ -26,6 +26,12 @@ std::string WithUnit(uint64_t value, const std::string& unit) {
   return std::to_string(value) + " " + unit;
 }
 
+// A memory device width in bits; FFFFh is the table's "unknown" (DMTF SMBIOS 7.18) and shows
+// no row rather than "65535 bits".
+std::string WidthText(uint16_t bits) {
+  return bits == 0xFFFF ? std::string() : WithUnit(bits, lbl::S_COUNT_BITS);
+}
+
 // Removes every occurrence of `what`, compared without case.
 std::string RemoveNoCase(std::string text, const std::string& what) {
   if (what.empty()) return text;
@@ -136,9 +142,9 @@ void AddMemoryDeviceRows(const gather::TGetFunctionsClass& c, Page& page,
             collectors::smbios::NameOf(collectors::smbios::MemoryDeviceTypeNames(), d.Device), "",
             false, meta);
     AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_TOTAL_WIDTH,
-            WithUnit(d.TotalWidth, lbl::S_COUNT_BITS), "", false, meta);
+            WidthText(d.TotalWidth), "", false, meta);
     AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_DATA_WIDTH,
-            WithUnit(d.DataWidth, lbl::S_COUNT_BITS), "", false, meta);
+            WidthText(d.DataWidth), "", false, meta);
     // The decoded size: KB-granular and extended sizes included, which the raw field is not.
     const uint64_t mb = d.SizeKB / 1024;
     total_mb += mb;
