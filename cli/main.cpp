@@ -4,8 +4,8 @@
 #include <optional>
 #include <stdexcept>
 
-#include "app/framework.h"
-#include "app/label_wording.h"
+#include "session/framework.h"
+#include "text/label_wording.h"
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
 #include "cli/page_text.h"
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     return kExitOk;
   }
 
-  app::InitializeFramework(argc, argv);
+  session::InitializeFramework(argc, argv);
 
   std::optional<platform::Services> services;
   std::unique_ptr<platform::SnapshotRecorder> recorder;
@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
     platform::SnapshotOpen opened = platform::OpenSnapshot(*options.replay_dir);
     if (!opened.services) {
       std::cerr << "tavrin-cli: cannot replay " << opened.error << '\n';
-      app::FinalizeFramework();
+      session::FinalizeFramework();
       return kExitFailure;
     }
     for (const auto& warning : opened.warnings) std::cerr << "tavrin-cli: " << warning << '\n';
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
                                                               platform::MakeLiveServices());
     } catch (const std::runtime_error& e) {
       std::cerr << "tavrin-cli: cannot record: " << e.what() << '\n';
-      app::FinalizeFramework();
+      session::FinalizeFramework();
       return kExitFailure;
     }
     services = recorder->services();
@@ -90,10 +90,10 @@ int main(int argc, char** argv) {
   cli::CliHost host(/*verbose=*/false);
   auto shared_services = std::make_shared<const platform::Services>(std::move(*services));
   // Pages about a Linux machine say what the values are there, not what Windows calls them.
-  app::ApplyPlatformWording(app::DescribesLinux(*shared_services));
+  text::ApplyPlatformWording(text::DescribesLinux(*shared_services));
   gather::TGetFunctionsClass controller;
   controller.SetHost(&host);
-  controller.SetAggregate(std::make_shared<gather::TVexa_SystemInfo>(shared_services));
+  controller.SetAggregate(std::make_shared<collectors::TVexa_SystemInfo>(shared_services));
   controller.SetAdvancedMode(options.advanced);
   controller.SetCollectorTimeLimit(options.collector_limit);
   Gather(controller, host);
@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
   if (options.report) {
     const int report_exit = cli::WriteReportCommand(controller, options, std::cout, std::cerr);
     if (report_exit != kExitOk) exit_code = report_exit;
-    app::FinalizeFramework();
+    session::FinalizeFramework();
     return exit_code;
   }
 
@@ -121,6 +121,6 @@ int main(int argc, char** argv) {
       std::cout << cli::PageText(category, *page, text_options);
   }
   std::cout.flush();
-  app::FinalizeFramework();
+  session::FinalizeFramework();
   return exit_code;
 }

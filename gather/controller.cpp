@@ -4,8 +4,8 @@
 #include <cctype>
 #include <thread>
 
-#include "app/format.h"
-#include "app/labels.h"
+#include "text/format.h"
+#include "text/labels.h"
 #include "gather/gathering_thread.h"
 #include "helpers/accessors.h"
 #include "helpers/debug_log.h"
@@ -48,7 +48,7 @@ TGetFunctionsClass::TGetFunctionsClass() {
 
 TGetFunctionsClass::~TGetFunctionsClass() = default;
 
-void TGetFunctionsClass::SetAggregate(std::shared_ptr<TVexa_SystemInfo> aggregate) {
+void TGetFunctionsClass::SetAggregate(std::shared_ptr<collectors::TVexa_SystemInfo> aggregate) {
   if (aggregate) aggregate_ = std::move(aggregate);
 }
 
@@ -81,19 +81,19 @@ void TGetFunctionsClass::ShowProgress(const std::string& text) {
   if (host_ != nullptr) host_->SetStatusText(text);
 }
 
-RunResult TGetFunctionsClass::RefreshLogged(std::size_t index, const char* how) {
+base::RunResult TGetFunctionsClass::RefreshLogged(std::size_t index, const char* how) {
   const std::string class_name = aggregate_->Component(index)->ClassName();
   helpers::DebugLog("Collecting from " + class_name + " started: " + how);
-  RunResult result = aggregate_->RefreshComponent(index, time_limit_);
+  base::RunResult result = aggregate_->RefreshComponent(index, time_limit_);
   switch (result.outcome) {
-    case RunOutcome::Finished:
+    case base::RunOutcome::Finished:
       helpers::DebugLog("Collecting from " + class_name + " finished: " + how);
       break;
-    case RunOutcome::TimedOut:
+    case base::RunOutcome::TimedOut:
       helpers::DebugLog("Collecting from " + class_name + " abandoned after " +
                std::to_string(time_limit_.count()) + " ms: " + how);
       break;
-    case RunOutcome::Failed:
+    case base::RunOutcome::Failed:
       helpers::DebugLog("Collecting from " + class_name + " failed (" + result.error + "): " + how);
       break;
   }
@@ -124,7 +124,7 @@ bool TGetFunctionsClass::GatherWithProgress() {
     const std::string class_name = aggregate_->Component(i)->ClassName();
     if (TakesPartInGathering(class_name)) {
       if (progress) progress->SetText(FormatText(lbl::S_REC_FROM, {CollectorDisplayName(class_name)}));
-      if (RefreshLogged(i, "dialog").outcome == RunOutcome::Failed) {
+      if (RefreshLogged(i, "dialog").outcome == base::RunOutcome::Failed) {
         // A collector that fails ends this gathering without data, as a crash in it would.
         completed = false;
         break;

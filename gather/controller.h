@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "gather/gathering_host.h"
-#include "gather/system_info.h"
+#include "collectors/system_info.h"
 #include "pages/page_model.h"
 
 namespace tavrin::gather {
@@ -31,13 +31,13 @@ class TGetFunctionsClass {
   TGetFunctionsClass& operator=(const TGetFunctionsClass&) = delete;
 
   // Set-up by the main window (a null argument is ignored).
-  void SetAggregate(std::shared_ptr<TVexa_SystemInfo> aggregate);
+  void SetAggregate(std::shared_ptr<collectors::TVexa_SystemInfo> aggregate);
   void SetHost(GatheringHost* host);
   /// The category page display of the main window; it answers whether a filler should go on.
   /// Without one every call goes on.
   void SetPageDisplay(std::function<bool(const void* sender)> display);
 
-  TVexa_SystemInfo* Aggregate() const { return aggregate_.get(); }
+  collectors::TVexa_SystemInfo* Aggregate() const { return aggregate_.get(); }
 
   // Flags.
   bool Gathered() const { return gathered_; }
@@ -86,9 +86,9 @@ class TGetFunctionsClass {
   friend class TRecieveInfoThread;
   void ShowProgress(const std::string& text);
   /// Refreshes one slot under the time limit, with the log lines around it.
-  RunResult RefreshLogged(std::size_t index, const char* how);
+  base::RunResult RefreshLogged(std::size_t index, const char* how);
 
-  std::shared_ptr<TVexa_SystemInfo> aggregate_;
+  std::shared_ptr<collectors::TVexa_SystemInfo> aggregate_;
   GatheringHost* host_ = nullptr;
   std::function<bool(const void*)> page_display_;
   std::map<std::string, pages::Page, std::less<>> pages_;

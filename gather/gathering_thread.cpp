@@ -4,8 +4,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include "app/format.h"
-#include "app/labels.h"
+#include "text/format.h"
+#include "text/labels.h"
 #include "gather/controller.h"
 
 namespace tavrin::gather {

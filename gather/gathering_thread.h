@@ -8,10 +8,13 @@
 #include <string>
 #include <thread>
 
+namespace tavrin::collectors {
+class TVexa_SystemInfo;
+}
+
 namespace tavrin::gather {
 
 class TGetFunctionsClass;
-class TVexa_SystemInfo;
 
 class TRecieveInfoThread {
  public:
@@ -31,7 +34,7 @@ class TRecieveInfoThread {
   void ShowProgressOnMain();
 
   TGetFunctionsClass& controller_;
-  std::shared_ptr<TVexa_SystemInfo> aggregate_;
+  std::shared_ptr<collectors::TVexa_SystemInfo> aggregate_;
   std::atomic<bool> stop_{false};
   std::atomic<bool> finished_{false};
   mutable std::mutex text_mutex_;

@@ -1,6 +1,6 @@
 #include "pages/categories.h"
 
-#include "app/labels.h"
+#include "text/labels.h"
 #include "pages/fillers.h"
 
 namespace tavrin::pages {

@@ -3,8 +3,8 @@
 #include <set>
 #include <string>
 
-#include "app/format.h"
-#include "app/labels.h"
+#include "text/format.h"
+#include "text/labels.h"
 #include "collectors/cpu/vsi_cpu.h"
 #include "gather/controller.h"
 #include "pages/fillers.h"

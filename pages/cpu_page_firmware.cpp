@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/labels.h"
+#include "text/labels.h"
 #include "collectors/firmware/smbios_names.h"
-#include "gather/system_info.h"
+#include "collectors/system_info.h"
 #include "helpers/accessors.h"
 #include "pages/cpu_page.h"
 #include "pages/value_format.h"

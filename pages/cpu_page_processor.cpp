@@ -1,8 +1,8 @@
 // The processor's rows of the system devices page.
 #include <string>
 
-#include "app/format.h"
-#include "app/labels.h"
+#include "text/format.h"
+#include "text/labels.h"
 #include "collectors/cpu/vsi_cpu.h"
 #include "gather/controller.h"
 #include "pages/cpu_page.h"

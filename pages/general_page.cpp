@@ -1,6 +1,6 @@
 // The General page: a summary of the machine.
-#include "app/format.h"
-#include "app/labels.h"
+#include "text/format.h"
+#include "text/labels.h"
 #include "collectors/cpu/vsi_cpu.h"
 #include "collectors/firmware/vsi_machine.h"
 #include "gather/controller.h"
@@ -28,7 +28,7 @@ void AddSystemRows(gather::TGetFunctionsClass& controller, Page& page,
 }
 
 void AddHardwareRows(gather::TGetFunctionsClass& controller, Page& page,
-                     const gather::TVexa_SystemInfo& info) {
+                     const collectors::TVexa_SystemInfo& info) {
   const collectors::TVexa_Machine& machine = info.Machine();
   const collectors::TVexa_CPU& cpu = info.CPU();
   AddItem(controller, page, kHardware, lbl::S_GEN_SYSTEMNAME, machine.SMBIOS.SystemModel, "", false,
@@ -46,7 +46,7 @@ void AddHardwareRows(gather::TGetFunctionsClass& controller, Page& page,
 
 void FillGeneralPage(gather::TGetFunctionsClass& controller, const void* sender) {
   FillPage(controller, sender, "generalinfo", [&controller](Page& page) {
-    const gather::TVexa_SystemInfo* info = controller.Aggregate();
+    const collectors::TVexa_SystemInfo* info = controller.Aggregate();
     if (info == nullptr) return;
     // The operating-system slot, when it holds one (aggregates built for tests may not).
     if (info->ComponentCount() > 2)

@@ -3,7 +3,7 @@
 #include <langinfo.h>
 #include <locale.h>
 
-#include "app/labels.h"
+#include "text/labels.h"
 #include "helpers/accessors.h"
 
 namespace tavrin::pages {

@@ -2,9 +2,9 @@
 // environment and the system folders.
 #include <ctime>
 
-#include "app/format.h"
-#include "app/label_wording.h"
-#include "app/labels.h"
+#include "text/format.h"
+#include "text/label_wording.h"
+#include "text/labels.h"
 #include "collectors/os/os_dates.h"
 #include "collectors/os/os_text_rules.h"
 #include "gather/controller.h"
@@ -21,7 +21,7 @@ enum Section { kWindows = 0, kUser = 1, kEnvironment = 2, kFolders = 3 };
 // The collector of a slot when it is of the expected kind (aggregates built for tests hold
 // other collectors).
 template <class T>
-std::shared_ptr<const T> SlotAs(const gather::TVexa_SystemInfo& info, std::size_t index) {
+std::shared_ptr<const T> SlotAs(const collectors::TVexa_SystemInfo& info, std::size_t index) {
   if (index >= info.ComponentCount()) return nullptr;
   return std::dynamic_pointer_cast<const T>(info.Component(index));
 }
@@ -113,8 +113,8 @@ void FillWindowsPage(gather::TGetFunctionsClass& controller, const void* sender)
     if (const PageLayout* layout = FindPageLayout("wininfo"))
       for (std::size_t i = 0; i < layout->sections.size() && i < page.Sections().size(); ++i)
         page.Sections()[i].Caption =
-            std::string(app::WordedSectionCaption("wininfo", layout->sections[i].caption));
-    const gather::TVexa_SystemInfo* info = controller.Aggregate();
+            std::string(text::WordedSectionCaption("wininfo", layout->sections[i].caption));
+    const collectors::TVexa_SystemInfo* info = controller.Aggregate();
     if (info == nullptr) return;
     // Held for the whole fill: a slot replaced meanwhile keeps this collector alive.
     const auto osSlot = SlotAs<TVexa_OperatingSystem>(*info, 2);

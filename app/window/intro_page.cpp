@@ -9,8 +9,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/format.h"
-#include "app/labels.h"
+#include "text/format.h"
+#include "text/labels.h"
 #include "app/window/form_texts.h"
 #include "app/window/icons.h"
 #include "helpers/accessors.h"

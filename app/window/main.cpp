@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/framework.h"
-#include "app/labels.h"
+#include "session/framework.h"
+#include "text/labels.h"
 #include "app/startup/activation.h"
 #include "app/startup/instance_name.h"
 #include "app/startup/process_stats.h"
@@ -21,7 +21,7 @@
 #include "helpers/binding.h"
 #include "helpers/debug_log.h"
 #include "platform/linux/live_services.h"
-#include "report/dialog/report_commands.h"
+#include "app/window/report_dialog/report_commands.h"
 #include "tavrin_version.h"
 
 namespace {
@@ -59,14 +59,14 @@ void LogFigure(const char* what, std::optional<int64_t> value, const char* unit)
 
 int main(int argc, char** argv) {
   helpers::SetMessageSink(ShowFatalMessage);
-  app::InitializeFramework(argc, argv);
+  session::InitializeFramework(argc, argv);
   LogFigure("Framework ready", startup::MillisecondsSinceProcessStart(), "ms after process start");
 
-  const std::string instance = startup::InstanceName(app::ProgramFileName());
+  const std::string instance = startup::InstanceName(session::ProgramFileName());
   startup::StartCheck check = startup::CheckStart(instance);
   if (check.verdict == startup::StartVerdict::OtherUnloading) {
     helpers::DebugLog("Another instance is unloading; this start ends");
-    app::FinalizeFramework();
+    session::FinalizeFramework();
     return 0;
   }
   if (check.verdict == startup::StartVerdict::OtherRunning) {
@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     helpers::DebugLog(result == startup::ActivationResult::TimedOut
                           ? "The running instance does not answer; this start ends"
                           : "Woke the running instance; this start ends");
-    app::FinalizeFramework();
+    session::FinalizeFramework();
     return 0;
   }
 
@@ -90,13 +90,13 @@ int main(int argc, char** argv) {
         FromUtf8(lbl::S_USER_NOT_ADMIN));
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
-    app::FinalizeFramework();
+    session::FinalizeFramework();
     return 0;
   }
 
   auto services = std::make_shared<const platform::Services>(platform::MakeLiveServices());
   gather::TGetFunctionsClass controller;
-  controller.SetAggregate(std::make_shared<gather::TVexa_SystemInfo>(services));
+  controller.SetAggregate(std::make_shared<collectors::TVexa_SystemInfo>(services));
 
   std::unique_ptr<startup::SessionLock> unloading;
   auto window = std::make_unique<window::TfrmSysInfo>(controller);
@@ -122,6 +122,6 @@ int main(int argc, char** argv) {
     std::_Exit(0);
   }
   window.reset();
-  app::FinalizeFramework();
+  session::FinalizeFramework();
   return 0;
 }

@@ -13,7 +13,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/labels.h"
+#include "text/labels.h"
 #include "app/window/form_texts.h"
 #include "app/window/gui_host.h"
 #include "app/window/icons.h"

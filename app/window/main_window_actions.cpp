@@ -3,7 +3,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "app/labels.h"
+#include "text/labels.h"
 #include "app/window/icons.h"
 #include "app/window/intro_page.h"
 #include "app/window/main_window.h"

@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "collectors/cpu/cpu_types.h"
-#include "gather/collector.h"
+#include "collectors/collector.h"
 #include "platform/processor.h"
 
 namespace tavrin::collectors {
 
-class TVexa_CPU : public gather::TVexa_VSIC_Component {
+class TVexa_CPU : public collectors::TVexa_VSIC_Component {
  public:
   explicit TVexa_CPU(std::shared_ptr<const platform::Services> services);
   ~TVexa_CPU() override;

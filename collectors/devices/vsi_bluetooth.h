@@ -1,11 +1,11 @@
 // Collector of Bluetooth radios and devices.
 #pragma once
 
-#include "gather/collector.h"
+#include "collectors/collector.h"
 
 namespace tavrin::collectors {
 
-class TVexa_BT : public gather::TVexa_VSIC_Component {
+class TVexa_BT : public collectors::TVexa_VSIC_Component {
  public:
   explicit TVexa_BT(std::shared_ptr<const platform::Services> services)
       : TVexa_VSIC_Component("TVexa_BT", "Bluetooth", std::move(services)) {}

@@ -1,11 +1,11 @@
 // Collector of USB controllers, hubs and devices.
 #pragma once
 
-#include "gather/collector.h"
+#include "collectors/collector.h"
 
 namespace tavrin::collectors {
 
-class TVexa_USB : public gather::TVexa_VSIC_Component {
+class TVexa_USB : public collectors::TVexa_VSIC_Component {
  public:
   explicit TVexa_USB(std::shared_ptr<const platform::Services> services)
       : TVexa_VSIC_Component("TVexa_USB", "USB", std::move(services)) {}

@@ -1,11 +1,11 @@
 // Collector of monitors and their identification blocks.
 #pragma once
 
-#include "gather/collector.h"
+#include "collectors/collector.h"
 
 namespace tavrin::collectors {
 
-class TVexa_Monitor : public gather::TVexa_VSIC_Component {
+class TVexa_Monitor : public collectors::TVexa_VSIC_Component {
  public:
   explicit TVexa_Monitor(std::shared_ptr<const platform::Services> services)
       : TVexa_VSIC_Component("TVexa_Monitor", "Monitor", std::move(services)) {}

@@ -8,11 +8,11 @@
 #include <string>
 
 #include "collectors/firmware/smbios_records.h"
-#include "gather/collector.h"
+#include "collectors/collector.h"
 
 namespace tavrin::collectors {
 
-class TVexa_BIOS : public gather::TVexa_VSIC_Component {
+class TVexa_BIOS : public collectors::TVexa_VSIC_Component {
  public:
   explicit TVexa_BIOS(std::shared_ptr<const platform::Services> services);
 

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <string>
 
-#include "gather/collector.h"
+#include "collectors/collector.h"
 
 namespace tavrin::collectors {
 
-class TVexa_DMA : public gather::TVexa_VSIC_Component {
+class TVexa_DMA : public collectors::TVexa_VSIC_Component {
  public:
   explicit TVexa_DMA(std::shared_ptr<const platform::Services> services);
 

@@ -9,11 +9,11 @@
 
 #include "collectors/firmware/vsi_bios.h"
 #include "collectors/firmware/vsi_smbios.h"
-#include "gather/collector.h"
+#include "collectors/collector.h"
 
 namespace tavrin::collectors {
 
-class TVexa_Machine : public gather::TVexa_VSIC_Component {
+class TVexa_Machine : public collectors::TVexa_VSIC_Component {
  public:
   explicit TVexa_Machine(std::shared_ptr<const platform::Services> services);
 

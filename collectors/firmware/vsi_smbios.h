@@ -10,11 +10,11 @@
 #include "collectors/firmware/smbios_records.h"
 #include "collectors/firmware/smbios_table.h"
 #include "collectors/firmware/vsi_dma.h"
-#include "gather/collector.h"
+#include "collectors/collector.h"
 
 namespace tavrin::collectors {
 
-class TVexa_SMBIOS : public gather::TVexa_VSIC_Component, public SmbiosValues {
+class TVexa_SMBIOS : public collectors::TVexa_VSIC_Component, public SmbiosValues {
  public:
   explicit TVexa_SMBIOS(std::shared_ptr<const platform::Services> services);
 

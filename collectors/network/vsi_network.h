@@ -1,11 +1,11 @@
 // Collector of network adapters, TCP/IP, resources.
 #pragma once
 
-#include "gather/collector.h"
+#include "collectors/collector.h"
 
 namespace tavrin::collectors {
 
-class TVexa_Network : public gather::TVexa_VSIC_Component {
+class TVexa_Network : public collectors::TVexa_VSIC_Component {
  public:
   explicit TVexa_Network(std::shared_ptr<const platform::Services> services)
       : TVexa_VSIC_Component("TVexa_Network", "Network", std::move(services)) {}

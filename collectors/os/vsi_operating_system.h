@@ -10,12 +10,12 @@
 
 #include "collectors/os/os_source.h"
 #include "collectors/os/os_types.h"
-#include "gather/collector.h"
+#include "collectors/collector.h"
 
 namespace tavrin::collectors {
 
 /// The sub-collectors share their owner's source.
-class TVexa_OsPart : public gather::TVexa_VSIC_Component {
+class TVexa_OsPart : public collectors::TVexa_VSIC_Component {
  public:
   TVexa_OsPart(std::string className, std::string name,
                std::shared_ptr<const platform::Services> services,
@@ -78,7 +78,7 @@ class TVexa_LocaleInfo : public TVexa_OsPart, public LocaleData {
   void RefreshData() override;
 };
 
-class TVexa_OperatingSystem : public gather::TVexa_VSIC_Component {
+class TVexa_OperatingSystem : public collectors::TVexa_VSIC_Component {
  public:
   explicit TVexa_OperatingSystem(std::shared_ptr<const platform::Services> services);
   /// With a source of the caller's choice (tests: a fixed environment or locale database).

@@ -1,11 +1,11 @@
 // Collector of programs started with the session.
 #pragma once
 
-#include "gather/collector.h"
+#include "collectors/collector.h"
 
 namespace tavrin::collectors {
 
-class TVexa_Startup : public gather::TVexa_VSIC_Component {
+class TVexa_Startup : public collectors::TVexa_VSIC_Component {
  public:
   explicit TVexa_Startup(std::shared_ptr<const platform::Services> services)
       : TVexa_VSIC_Component("TVexa_Startup", "Startup", std::move(services)) {}

@@ -1,11 +1,11 @@
 // Collector of logical drives and their file systems.
 #pragma once
 
-#include "gather/collector.h"
+#include "collectors/collector.h"
 
 namespace tavrin::collectors {
 
-class TVexa_Disk : public gather::TVexa_VSIC_Component {
+class TVexa_Disk : public collectors::TVexa_VSIC_Component {
  public:
   explicit TVexa_Disk(std::shared_ptr<const platform::Services> services)
       : TVexa_VSIC_Component("TVexa_Disk", "Disk", std::move(services)) {}

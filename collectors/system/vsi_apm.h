@@ -1,11 +1,11 @@
 // Collector of power supply and batteries.
 #pragma once
 
-#include "gather/collector.h"
+#include "collectors/collector.h"
 
 namespace tavrin::collectors {
 
-class TVexa_APM : public gather::TVexa_VSIC_Component {
+class TVexa_APM : public collectors::TVexa_VSIC_Component {
  public:
   explicit TVexa_APM(std::shared_ptr<const platform::Services> services)
       : TVexa_VSIC_Component("TVexa_APM", "APM", std::move(services)) {}

@@ -1,11 +1,11 @@
 // Collector of audio devices.
 #pragma once
 
-#include "gather/collector.h"
+#include "collectors/collector.h"
 
 namespace tavrin::collectors {
 
-class TVexa_Media : public gather::TVexa_VSIC_Component {
+class TVexa_Media : public collectors::TVexa_VSIC_Component {
  public:
   explicit TVexa_Media(std::shared_ptr<const platform::Services> services)
       : TVexa_VSIC_Component("TVexa_Media", "Media", std::move(services)) {}

@@ -15,7 +15,7 @@ constexpr std::string_view kEnglishCode = "ENU";
 const std::unordered_map<std::string_view, std::string_view>& BuiltInEnglish() {
   static const std::unordered_map<std::string_view, std::string_view> table = {
 #define TAVRIN_LABEL(key, english) {#key, english},
-#include "app/labels.def"
+#include "text/labels.def"
 #undef TAVRIN_LABEL
   };
   return table;

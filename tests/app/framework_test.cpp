@@ -1,4 +1,4 @@
-#include "app/framework.h"
+#include "session/framework.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "app/labels.h"
+#include "text/labels.h"
 #include "helpers/accessors.h"
 #include "helpers/locale_code.h"
 #include "platform/linux/settings_file.h"
@@ -65,11 +65,11 @@ TEST(FrameworkDeathTest, InitializeAndFinalizeAroundTheSettings) {
 
     char program[] = "tavrin", debug[] = "-Debug";
     char* argv[] = {program, debug, nullptr};
-    app::InitializeFramework(2, argv);
+    session::InitializeFramework(2, argv);
     check(helpers::Options().ReadString("Language") == "DEA", "default language from LANG");
     check(lbl::S_YES == helpers::Localizer().GetText("S_YES"), "labels went through localizer");
     check(!lbl::S_YES.empty(), "label has a text");
-    app::FinalizeFramework();
+    session::FinalizeFramework();
     check(lbl::S_YES.empty(), "labels cleared");
     check(helpers::LoadedLibraries().empty(), "libraries unloaded");
     auto saved = platform::LoadSettingsFile(platform::SettingsFilePath());
@@ -85,9 +85,9 @@ TEST(FrameworkDeathTest, InitializeAndFinalizeAroundTheSettings) {
     tree.SetValue(platform::RegRoot::CurrentUser, "Software\\Tavrin\\Settings", "Language",
                   platform::RegValue::String("FRA"));
     platform::SaveSettingsFile(platform::SettingsFilePath(), tree);
-    app::InitializeFramework(2, argv);
+    session::InitializeFramework(2, argv);
     check(helpers::Options().ReadString("Language") == "FRA", "stored language");
-    app::FinalizeFramework();
+    session::FinalizeFramework();
 
     std::fprintf(stderr, "%sframework checks done\n", failures.c_str());
     std::fflush(stderr);

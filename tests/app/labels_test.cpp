@@ -1,4 +1,4 @@
-#include "app/labels.h"
+#include "text/labels.h"
 
 #include <gtest/gtest.h>
 

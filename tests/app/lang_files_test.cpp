@@ -1,6 +1,6 @@
 // The language files shipped in Lang/: they must parse the way the localizer reads them and
 // translate every label without losing what the program fills into or around the text.
-#include "app/labels.h"
+#include "text/labels.h"
 
 #include <gtest/gtest.h>
 

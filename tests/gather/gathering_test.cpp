@@ -5,7 +5,7 @@
 #include <mutex>
 #include <thread>
 
-#include "app/labels.h"
+#include "text/labels.h"
 #include "gather/controller.h"
 #include "gather/sync_queue.h"
 #include "tests/support/test_services.h"
@@ -14,6 +14,8 @@ namespace tavrin::gather {
 namespace {
 
 using namespace std::chrono_literals;
+using namespace tavrin::base;
+using namespace tavrin::collectors;
 
 // What the probes did, in order, shared by every probe of one test.
 struct ProbeLog {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/labels.h"
+#include "text/labels.h"
 #include "gather/controller.h"
 #include "pages/fillers.h"
 #include "platform/recorded/snapshot.h"
@@ -12,7 +12,7 @@ TEST(GeneralPage, OperatingSystemRowsAndSummary) {
   auto opened =
       platform::OpenSnapshot(std::filesystem::path(TAVRIN_SOURCE_DIR) / "tests/fixtures/os/xp");
   ASSERT_TRUE(opened.services) << opened.error;
-  auto aggregate = std::make_shared<gather::TVexa_SystemInfo>(
+  auto aggregate = std::make_shared<collectors::TVexa_SystemInfo>(
       std::make_shared<const platform::Services>(std::move(*opened.services)));
   gather::TGetFunctionsClass controller;
   controller.SetAggregate(aggregate);

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/label_wording.h"
-#include "app/labels.h"
+#include "text/label_wording.h"
+#include "text/labels.h"
 #include "collectors/os/linux_config_text.h"
 #include "gather/controller.h"
 #include "pages/fillers.h"
@@ -25,36 +25,36 @@ const std::filesystem::path kFixtures =
     std::filesystem::path(TAVRIN_SOURCE_DIR) / "tests/fixtures/os";
 
 // An aggregate whose OS slot uses `source` (null: the source the collector chooses itself).
-std::shared_ptr<gather::TVexa_SystemInfo> Aggregate(
+std::shared_ptr<collectors::TVexa_SystemInfo> Aggregate(
     std::shared_ptr<const platform::Services> services,
     std::shared_ptr<const collectors::OsSource> source = nullptr) {
   auto standard = [](auto* type) {
     using T = std::remove_pointer_t<decltype(type)>;
-    return gather::TVexa_SystemInfo::Factory([](std::shared_ptr<const platform::Services> s) {
+    return collectors::TVexa_SystemInfo::Factory([](std::shared_ptr<const platform::Services> s) {
       return std::make_shared<T>(std::move(s));
     });
   };
-  std::vector<gather::TVexa_SystemInfo::Factory> slots = {
+  std::vector<collectors::TVexa_SystemInfo::Factory> slots = {
       standard(static_cast<collectors::TVexa_CPU*>(nullptr)),
       standard(static_cast<collectors::TVexa_Memory*>(nullptr)),
       [source](std::shared_ptr<const platform::Services> s)
-          -> std::shared_ptr<gather::TVexa_VSIC_Component> {
+          -> std::shared_ptr<collectors::TVexa_VSIC_Component> {
         if (source) return std::make_shared<TVexa_OperatingSystem>(s, source);
         return std::make_shared<TVexa_OperatingSystem>(s);
       },
       standard(static_cast<collectors::TVexa_Disk*>(nullptr)),
       standard(static_cast<collectors::TVexa_Machine*>(nullptr)),
   };
-  return std::make_shared<gather::TVexa_SystemInfo>(std::move(services), std::move(slots));
+  return std::make_shared<collectors::TVexa_SystemInfo>(std::move(services), std::move(slots));
 }
 
 class WindowsPageTest : public ::testing::Test {
  protected:
   gather::TGetFunctionsClass controller;
 
-  void TearDown() override { app::ApplyPlatformWording(false); }
+  void TearDown() override { text::ApplyPlatformWording(false); }
 
-  const Page& Fill(std::shared_ptr<gather::TVexa_SystemInfo> aggregate,
+  const Page& Fill(std::shared_ptr<collectors::TVexa_SystemInfo> aggregate,
                    bool refreshMachine = false) {
     controller.SetAggregate(aggregate);
     aggregate->RefreshComponent(2, std::chrono::seconds(30));
@@ -131,8 +131,8 @@ TEST_F(WindowsPageTest, EnvironmentRowsSplitAtTheFirstEqualsSign) {
 
 TEST_F(WindowsPageTest, LinuxWordingReplacesAndRestoresTexts) {
   const std::string windowsVersion = lbl::S_WIN_WINVERSION;
-  app::ApplyPlatformWording(true);
-  app::ApplyPlatformWording(true);  // twice changes nothing
+  text::ApplyPlatformWording(true);
+  text::ApplyPlatformWording(true);  // twice changes nothing
   EXPECT_EQ(lbl::S_GEN_WINNAME, "Operating System Name:");
   EXPECT_EQ(lbl::S_WIN, "System Information");
   testing::TempDir tree;
@@ -141,16 +141,16 @@ TEST_F(WindowsPageTest, LinuxWordingReplacesAndRestoresTexts) {
   EXPECT_EQ(page.Sections()[0].Caption, "System Information");
   EXPECT_TRUE(Value(page, 0, lbl::S_WIN_WINVERSION));
   EXPECT_EQ(Value(page, 0, "System Version:"), "Example Linux 1 (6.1.0)");
-  app::ApplyPlatformWording(false);
+  text::ApplyPlatformWording(false);
   EXPECT_EQ(lbl::S_WIN_WINVERSION, windowsVersion);
   EXPECT_EQ(lbl::S_GEN_WINNAME, "Windows Name:");
 
   platform::Services windows;
   windows.system = std::make_shared<testing::FixedSystemFacts>();
-  EXPECT_TRUE(app::DescribesLinux(windows));
+  EXPECT_TRUE(text::DescribesLinux(windows));
   auto opened = platform::OpenSnapshot(kFixtures / "xp");
   ASSERT_TRUE(opened.services);
-  EXPECT_FALSE(app::DescribesLinux(*opened.services));
+  EXPECT_FALSE(text::DescribesLinux(*opened.services));
 }
 
 // This machine: the page agrees with os-release, uname, the environment and the zone files.

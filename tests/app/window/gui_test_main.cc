@@ -4,19 +4,19 @@
 #include <QApplication>
 #include <cstdlib>
 
-#include "app/framework.h"
+#include "session/framework.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   // Without a display the tests draw offscreen; under xvfb-run DISPLAY is set.
   if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr)
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  tavrin::app::InitializeFramework(argc, argv);
+  tavrin::session::InitializeFramework(argc, argv);
   int rc = 0;
   {
     QApplication application(argc, argv);
     rc = RUN_ALL_TESTS();
   }
-  tavrin::app::FinalizeFramework();
+  tavrin::session::FinalizeFramework();
   return rc;
 }

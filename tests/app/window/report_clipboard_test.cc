@@ -16,7 +16,7 @@
 #include "app/window/section_list_view.h"
 #include "gather/controller.h"
 #include "pages/page_model.h"
-#include "report/dialog/report_commands.h"
+#include "app/window/report_dialog/report_commands.h"
 
 namespace tavrin::window {
 namespace {

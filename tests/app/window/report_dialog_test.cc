@@ -19,7 +19,7 @@
 
 #include "gather/controller.h"
 #include "pages/page_model.h"
-#include "report/dialog/generate_report_dialog.h"
+#include "app/window/report_dialog/generate_report_dialog.h"
 #include "report/report_folder.h"
 #include "report/report_generator.h"
 

@@ -27,7 +27,7 @@ void Save(TfrmSysInfo& window, const QString& name) {
 TEST(WindowScreenshots, IntroductionAndPagesInBothModes) {
   auto services = std::make_shared<const platform::Services>(platform::MakeLiveServices());
   gather::TGetFunctionsClass controller;
-  controller.SetAggregate(std::make_shared<gather::TVexa_SystemInfo>(services));
+  controller.SetAggregate(std::make_shared<collectors::TVexa_SystemInfo>(services));
   controller.SetCollectorTimeLimit(std::chrono::seconds(20));
   TfrmSysInfo window(controller);
   window.SetAutoGather(false);

@@ -8,7 +8,7 @@
 #include <QMenu>
 #include <QToolButton>
 
-#include "app/labels.h"
+#include "text/labels.h"
 #include "app/window/main_window.h"
 #include "app/window/rich_text.h"
 #include "app/window/section_list_view.h"

@@ -1,11 +1,11 @@
 // Collector of processes, services and drivers.
 #pragma once
 
-#include "gather/collector.h"
+#include "collectors/collector.h"
 
 namespace tavrin::collectors {
 
-class TVexa_ProcessList : public gather::TVexa_VSIC_Component {
+class TVexa_ProcessList : public collectors::TVexa_VSIC_Component {
  public:
   explicit TVexa_ProcessList(std::shared_ptr<const platform::Services> services)
       : TVexa_VSIC_Component("TVexa_ProcessList", "ProcessList", std::move(services)) {}

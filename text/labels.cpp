@@ -1,11 +1,11 @@
-#include "app/labels.h"
+#include "text/labels.h"
 
 #include <array>
 
 namespace tavrin::lbl {
 #define TAVRIN_LABEL(key, english) std::string key{english};
-#include "app/labels.def"
-#include "app/labels_added.def"
+#include "text/labels.def"
+#include "text/labels_added.def"
 #undef TAVRIN_LABEL
 }  // namespace tavrin::lbl
 
@@ -14,25 +14,25 @@ namespace {
 
 constexpr std::size_t kCount = 0
 #define TAVRIN_LABEL(key, english) +1
-#include "app/labels.def"
+#include "text/labels.def"
 #undef TAVRIN_LABEL
     ;
 
 const std::array<Entry, kCount> kTable = {{
 #define TAVRIN_LABEL(key, english) {#key, &lbl::key, english},
-#include "app/labels.def"
+#include "text/labels.def"
 #undef TAVRIN_LABEL
 }};
 
 constexpr std::size_t kAddedCount = 0
 #define TAVRIN_LABEL(key, english) +1
-#include "app/labels_added.def"
+#include "text/labels_added.def"
 #undef TAVRIN_LABEL
     ;
 
 const std::array<Entry, kAddedCount> kAddedTable = {{
 #define TAVRIN_LABEL(key, english) {#key, &lbl::key, english},
-#include "app/labels_added.def"
+#include "text/labels_added.def"
 #undef TAVRIN_LABEL
 }};
 

@@ -1,10 +1,10 @@
-#include "report/dialog/report_commands.h"
+#include "app/window/report_dialog/report_commands.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 
 #include "report/clipboard_text.h"
-#include "report/dialog/generate_report_dialog.h"
+#include "app/window/report_dialog/generate_report_dialog.h"
 
 namespace tavrin::report {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/format.h"
+#include "text/format.h"
 
 namespace tavrin {
 

@@ -27,11 +27,11 @@
 #include "collectors/system/vsi_media.h"
 #include "collectors/system/vsi_memory.h"
 #include "collectors/system/vsi_printers.h"
-#include "gather/collector.h"
-#include "gather/time_limit.h"
-#include "perf/vsi_process_list.h"
+#include "collectors/collector.h"
+#include "base/time_limit.h"
+#include "collectors/system/vsi_process_list.h"
 
-namespace tavrin::gather {
+namespace tavrin::collectors {
 
 class TVexa_SystemInfo : public TVexa_VSIC_Component {
  public:
@@ -50,7 +50,7 @@ class TVexa_SystemInfo : public TVexa_VSIC_Component {
   /// Refreshes slot `index` under `limit`. A collector that does not finish in time is
   /// abandoned to its thread and its slot gets a fresh, empty collector, so nobody reads data
   /// that is still being written.
-  RunResult RefreshComponent(std::size_t index, std::chrono::milliseconds limit);
+  base::RunResult RefreshComponent(std::size_t index, std::chrono::milliseconds limit);
 
   /// Refreshes every collector in the aggregate's own order (USB, Devices, Storage, ...).
   /// The application's gathering does not use it; it walks the slots one by one.
@@ -104,4 +104,4 @@ class TVexa_SystemInfo : public TVexa_VSIC_Component {
   bool data_available_ = false;
 };
 
-}  // namespace tavrin::gather
+}  // namespace tavrin::collectors

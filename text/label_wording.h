@@ -12,7 +12,7 @@ namespace tavrin::platform {
 struct Services;
 }
 
-namespace tavrin::app {
+namespace tavrin::text {
 
 /// True when the services describe a Linux system (the version record's platform says so).
 bool DescribesLinux(const platform::Services& services);
@@ -28,4 +28,4 @@ bool PlatformWordingActive();
 /// else `caption` itself ("Windows Information" -> "System Information").
 std::string_view WordedSectionCaption(std::string_view categoryKey, std::string_view caption);
 
-}  // namespace tavrin::app
+}  // namespace tavrin::text

@@ -7,7 +7,7 @@
 
 #include "platform/services.h"
 
-namespace tavrin::gather {
+namespace tavrin::collectors {
 
 class TVexa_VSIC_Component {
  public:
@@ -55,4 +55,4 @@ class TVexa_VSIC_Component {
   std::string user_sid_;
 };
 
-}  // namespace tavrin::gather
+}  // namespace tavrin::collectors

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-namespace tavrin::gather {
+namespace tavrin::base {
 
 enum class RunOutcome { Finished, TimedOut, Failed };
 
@@ -23,4 +23,4 @@ struct RunResult {
 /// shared pointers), never borrowed from the caller's stack. Exceptions become Failed.
 RunResult RunWithTimeLimit(std::function<void()> work, std::chrono::milliseconds limit);
 
-}  // namespace tavrin::gather
+}  // namespace tavrin::base

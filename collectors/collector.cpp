@@ -1,8 +1,8 @@
-#include "gather/collector.h"
+#include "collectors/collector.h"
 
 #include "tavrin_version.h"
 
-namespace tavrin::gather {
+namespace tavrin::collectors {
 
 TVexa_VSIC_Component::TVexa_VSIC_Component(std::string className, std::string name,
                                            std::shared_ptr<const platform::Services> services)
@@ -23,4 +23,4 @@ void TVexa_VSIC_Component::RefreshData() {
   os_version_ = services_->system->OsVersionRecord().value_or({});
 }
 
-}  // namespace tavrin::gather
+}  // namespace tavrin::collectors

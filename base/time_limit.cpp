@@ -1,4 +1,4 @@
-#include "gather/time_limit.h"
+#include "base/time_limit.h"
 
 #include <condition_variable>
 #include <exception>
@@ -6,7 +6,7 @@
 #include <mutex>
 #include <thread>
 
-namespace tavrin::gather {
+namespace tavrin::base {
 namespace {
 
 struct Shared {
@@ -48,4 +48,4 @@ RunResult RunWithTimeLimit(std::function<void()> work, std::chrono::milliseconds
   return {RunOutcome::TimedOut, {}};
 }
 
-}  // namespace tavrin::gather
+}  // namespace tavrin::base

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-namespace tavrin::app {
+namespace tavrin::session {
 
 /// In order: installs the crash handler, hands the command line to the diagnostics log,
 /// binds Globals, Helper and Options, opens the settings key and reads the "Language" option
@@ -23,4 +23,4 @@ std::filesystem::path ProgramFolder();
 /// File name of the running program without folder.
 std::string ProgramFileName();
 
-}  // namespace tavrin::app
+}  // namespace tavrin::session

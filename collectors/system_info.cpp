@@ -1,6 +1,6 @@
-#include "gather/system_info.h"
+#include "collectors/system_info.h"
 
-namespace tavrin::gather {
+namespace tavrin::collectors {
 namespace {
 
 template <class T>
@@ -51,10 +51,10 @@ std::shared_ptr<TVexa_VSIC_Component> TVexa_SystemInfo::Component(std::size_t in
   return slots_.at(index);
 }
 
-RunResult TVexa_SystemInfo::RefreshComponent(std::size_t index, std::chrono::milliseconds limit) {
+base::RunResult TVexa_SystemInfo::RefreshComponent(std::size_t index, std::chrono::milliseconds limit) {
   std::shared_ptr<TVexa_VSIC_Component> collector = Component(index);
-  RunResult result = RunWithTimeLimit([collector] { collector->RefreshData(); }, limit);
-  if (result.outcome == RunOutcome::TimedOut) {
+  base::RunResult result = base::RunWithTimeLimit([collector] { collector->RefreshData(); }, limit);
+  if (result.outcome == base::RunOutcome::TimedOut) {
     auto fresh = factories_[index](SharedPlatform());
     std::lock_guard lock(mutex_);
     slots_[index] = std::move(fresh);
@@ -74,4 +74,4 @@ void TVexa_SystemInfo::RefreshData() {
   data_available_ = true;
 }
 
-}  // namespace tavrin::gather
+}  // namespace tavrin::collectors

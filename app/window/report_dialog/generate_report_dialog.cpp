@@ -1,4 +1,4 @@
-#include "report/dialog/generate_report_dialog.h"
+#include "app/window/report_dialog/generate_report_dialog.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

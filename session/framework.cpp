@@ -1,13 +1,13 @@
-#include "app/framework.h"
+#include "session/framework.h"
 
-#include "app/labels.h"
+#include "text/labels.h"
 #include "helpers/accessors.h"
 #include "helpers/crash_handler.h"
 #include "helpers/debug_log.h"
 #include "helpers/locale_code.h"
 #include "helpers/program_path.h"
 
-namespace tavrin::app {
+namespace tavrin::session {
 
 void InitializeFramework(int argc, char** argv) {
   helpers::InstallCrashHandler();
@@ -50,4 +50,4 @@ std::string ProgramFileName() {
   return helpers::ProgramFileName();
 }
 
-}  // namespace tavrin::app
+}  // namespace tavrin::session

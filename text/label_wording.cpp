@@ -1,13 +1,13 @@
-#include "app/label_wording.h"
+#include "text/label_wording.h"
 
 #include <array>
 #include <mutex>
 #include <string>
 
-#include "app/labels.h"
+#include "text/labels.h"
 #include "platform/services.h"
 
-namespace tavrin::app {
+namespace tavrin::text {
 namespace {
 
 struct Override {
@@ -78,4 +78,4 @@ std::string_view WordedSectionCaption(std::string_view categoryKey, std::string_
   return caption;
 }
 
-}  // namespace tavrin::app
+}  // namespace tavrin::text

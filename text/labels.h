@@ -12,8 +12,8 @@
 
 namespace tavrin::lbl {
 #define TAVRIN_LABEL(key, english) extern std::string key;
-#include "app/labels.def"
-#include "app/labels_added.def"
+#include "text/labels.def"
+#include "text/labels_added.def"
 #undef TAVRIN_LABEL
 }  // namespace tavrin::lbl
 
