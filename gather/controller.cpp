@@ -1,5 +1,7 @@
 #include "gather/controller.h"
 
+#include <exception>
+
 #include <algorithm>
 #include <cctype>
 #include <thread>
@@ -143,9 +145,24 @@ void TGetFunctionsClass::GatheringFinished() {
   in_progress_ = false;
   first_flag_ = false;
   for (const pages::TSICategory& category : pages::TSICategoryList())
-    category.filler(*this, nullptr);
+    FillCategory(category, nullptr);
   if (host_ != nullptr)
     host_->SetStatusText(lbl::S_CURRENT_USER + " " + helpers::Globals().GetCurrentUserName());
+}
+
+void TGetFunctionsClass::FillCategory(const pages::TSICategory& category, const void* sender) {
+  if (!ShowCategoryPage(sender)) return;
+  if (in_progress_ || !aggregate_) return;
+  pages::Page* page = FindPage(category.key);
+  if (page == nullptr) return;
+  page->ClearItems();
+  const pages::FillContext ctx{*aggregate_, advanced_mode_, summary};
+  try {
+    category.filler(ctx, *page);
+  } catch (const std::exception& e) {
+    // A value that failed to format ends this refill; the rows added so far stay.
+    helpers::DebugLog("Filling page " + std::string(category.key) + " stopped: " + e.what());
+  }
 }
 
 void TGetFunctionsClass::Shutdown(const std::function<void()>& onUnloading) {

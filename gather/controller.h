@@ -12,6 +12,7 @@
 
 #include "gather/gathering_host.h"
 #include "collectors/system_info.h"
+#include "pages/categories.h"
 #include "pages/page_model.h"
 
 namespace tavrin::gather {
@@ -74,11 +75,15 @@ class TGetFunctionsClass {
   pages::Page* FindPage(std::string_view categoryKey);
   const pages::Page* FindPage(std::string_view categoryKey) const;
 
-  // Summary texts written by the General page and read by the report header.
-  std::string summary_windows_name;
-  std::string summary_system_name;
-  std::string summary_processor_name;
-  std::string summary_installed_memory;
+  /// Refills the page of `category`: the page display first (which says whether to go on),
+  /// nothing while a gathering runs or before the aggregate exists, then the page is cleared
+  /// and its filler adds the rows anew. An exception while adding ends the refill and keeps the
+  /// rows added so far. `sender` is the category's action when the user chose the page, null
+  /// when the gathering calls it.
+  void FillCategory(const pages::TSICategory& category, const void* sender);
+
+  /// Summary texts written by the General page and read by the report header.
+  pages::PageSummary summary;
 
   GatheringHost* Host() const { return host_; }
 

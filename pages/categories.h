@@ -5,15 +5,9 @@
 #include <string_view>
 #include <vector>
 
-namespace tavrin::gather {
-class TGetFunctionsClass;
-}
+#include "pages/fill_context.h"
 
 namespace tavrin::pages {
-
-/// A page filler: refills its page from the collectors. `sender` is the category's action when
-/// the user chose the page, null when the gathering calls it.
-using PageFiller = void (*)(gather::TGetFunctionsClass& controller, const void* sender);
 
 enum class NavigationGroup { System = 1, Hardware = 2, Other = 3 };
 

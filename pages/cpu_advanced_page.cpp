@@ -6,7 +6,7 @@
 #include "text/format.h"
 #include "text/labels.h"
 #include "collectors/cpu/vsi_cpu.h"
-#include "gather/controller.h"
+#include "collectors/system_info.h"
 #include "pages/fillers.h"
 #include "pages/value_format.h"
 
@@ -36,30 +36,28 @@ std::string CacheValue(const collectors::CacheLevelInfo& c) {
   return v;
 }
 
-void AddRows(const gather::TGetFunctionsClass& controller, Page& page) {
-  const auto* aggregate = controller.Aggregate();
-  if (!aggregate) return;
-  const collectors::TVexa_CPU& cpu = aggregate->CPU();
+void AddRows(const FillContext& ctx, Page& page) {
+  const collectors::TVexa_CPU& cpu = ctx.info.CPU();
   const RowMeta meta{cpu.Source(), false};
 
   // Section 0: identification details.
-  AddItem(controller, page, 0, lbl::S_CPU_TECHNOLOGY, MarkVirtual(cpu, cpu.Technology()), "", false,
+  AddItem(ctx, page, 0, lbl::S_CPU_TECHNOLOGY, MarkVirtual(cpu, cpu.Technology()), "", false,
           meta);
-  AddItem(controller, page, 0, lbl::S_CPU_ARCHITECTURE,
+  AddItem(ctx, page, 0, lbl::S_CPU_ARCHITECTURE,
           cpu.Architecture() == 6 ? lbl::S_COUNT_IA64_FAMILY : lbl::S_COUNT_X86_FAMILY, "", false,
           meta);
   if (cpu.CPUIDSupported()) {
-    AddItem(controller, page, 0, lbl::S_CPU_STEPPING, std::to_string(cpu.Stepping()), "", false,
+    AddItem(ctx, page, 0, lbl::S_CPU_STEPPING, std::to_string(cpu.Stepping()), "", false,
             meta);
-    AddItem(controller, page, 0, lbl::S_CPU_APICID, std::to_string(cpu.APICID()), "", false, meta);
-    AddItem(controller, page, 0, lbl::S_CPU_ID, std::to_string(cpu.PhysicalID()), "", false, meta);
-    AddItem(controller, page, 0, lbl::S_CPU_LID, std::to_string(cpu.LogicalID()), "", false, meta);
-    AddItem(controller, page, 0, lbl::S_CPU_CORE_COUNT, std::to_string(cpu.CorePerPackage()), "",
+    AddItem(ctx, page, 0, lbl::S_CPU_APICID, std::to_string(cpu.APICID()), "", false, meta);
+    AddItem(ctx, page, 0, lbl::S_CPU_ID, std::to_string(cpu.PhysicalID()), "", false, meta);
+    AddItem(ctx, page, 0, lbl::S_CPU_LID, std::to_string(cpu.LogicalID()), "", false, meta);
+    AddItem(ctx, page, 0, lbl::S_CPU_CORE_COUNT, std::to_string(cpu.CorePerPackage()), "",
             false, meta);
-    AddItem(controller, page, 0, lbl::S_CPU_LOGICAL_PER_PROC_COUNT,
+    AddItem(ctx, page, 0, lbl::S_CPU_LOGICAL_PER_PROC_COUNT,
             std::to_string(cpu.LogicalPerPackage()), "", false, meta);
   }
-  AddItem(controller, page, 0, lbl::S_CPU_HYPERVISOR, cpu.Hypervisor(), "", true, meta);
+  AddItem(ctx, page, 0, lbl::S_CPU_HYPERVISOR, cpu.Hypervisor(), "", true, meta);
 
   // Section 1: the five feature sets, each name once (its first occurrence decides).
   std::set<std::string> shown;
@@ -68,31 +66,28 @@ void AddRows(const gather::TGetFunctionsClass& controller, Page& page) {
        {&f.Standard1, &f.Standard2, &f.Extended1, &f.Extended2, &f.PowerManagement}) {
     for (const auto& r : set->Records()) {
       if (!shown.insert(Lower(r.name)).second) continue;
-      AddItemEx(controller, page, 1, r.available ? 0 : 1, r.description,
+      AddItemEx(ctx, page, 1, r.available ? 0 : 1, r.description,
                 r.available ? lbl::S_SUPPORTED : lbl::S_NOTSUPPORTED, r.name, false, 0, meta);
     }
   }
 
   // Section 2: every cache the processor (or the kernel) lists.
   for (const auto& c : cpu.CacheDetails())
-    AddItem(controller, page, 2, CacheLabel(c), CacheValue(c), "", false, meta);
+    AddItem(ctx, page, 2, CacheLabel(c), CacheValue(c), "", false, meta);
 
   // Section 3: instruction set extensions and hybrid core types.
   for (const auto& t : cpu.CoreTypes())
-    AddItem(controller, page, 3, FormatText(lbl::S_CPU_CORE_TYPE, {t.type}),
+    AddItem(ctx, page, 3, FormatText(lbl::S_CPU_CORE_TYPE, {t.type}),
             FormatText(lbl::S_CPU_CORE_TYPE_COUNT,
                        {std::to_string(t.cores), std::to_string(t.threads)}),
             "", false, meta);
   for (const auto& e : cpu.Extensions())
-    AddItemEx(controller, page, 3, e.available ? 0 : 1, e.description,
+    AddItemEx(ctx, page, 3, e.available ? 0 : 1, e.description,
               e.available ? lbl::S_SUPPORTED : lbl::S_NOTSUPPORTED, e.name, false, 0, meta);
 }
 
 }  // namespace
 
-void FillCpuAdvancedPage(gather::TGetFunctionsClass& controller, const void* sender) {
-  FillPage(controller, sender, "cpuadvinfo",
-           [&controller](Page& page) { AddRows(controller, page); });
-}
+void FillCpuAdvancedPage(const FillContext& ctx, Page& page) { AddRows(ctx, page); }
 
 }  // namespace tavrin::pages

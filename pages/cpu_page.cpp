@@ -5,11 +5,11 @@
 
 namespace tavrin::pages {
 
-void FillCpuPage(gather::TGetFunctionsClass& controller, const void* sender) {
-  FillPage(controller, sender, "sysdevinfo", [&controller](Page& page) {
-    AddProcessorRows(controller, page);
-    AddFirmwareRows(controller, page);
-  });
+void FillCpuPage(const FillContext& ctx, Page& page) {
+  {
+    AddProcessorRows(ctx, page);
+    AddFirmwareRows(ctx, page);
+  }
 }
 
 }  // namespace tavrin::pages

@@ -2,14 +2,13 @@
 // firmware's sections (BIOS, motherboard, memory), each kept beside the collector it reads.
 #pragma once
 
-#include "gather/controller.h"
 #include "pages/page_model.h"
 
 namespace tavrin::pages {
 
 /// Sections 0 "CPU Information" and 1 "Cache Information".
-void AddProcessorRows(const gather::TGetFunctionsClass& controller, Page& page);
+void AddProcessorRows(const FillContext& ctx, Page& page);
 /// Sections 2 "BIOS Information", 3 "Motherboard Information" and 4 "Memory".
-void AddFirmwareRows(const gather::TGetFunctionsClass& controller, Page& page);
+void AddFirmwareRows(const FillContext& ctx, Page& page);
 
 }  // namespace tavrin::pages

@@ -82,7 +82,7 @@ std::string RouteText(const TVexa_SMBIOS& smbios) {
   return out;
 }
 
-void AddBiosRows(const gather::TGetFunctionsClass& c, Page& page, const TVexa_Machine& machine) {
+void AddBiosRows(const FillContext& c, Page& page, const TVexa_Machine& machine) {
   const auto& smbios = machine.SMBIOS;
   const auto& bios = machine.BIOS;
   AddItem(c, page, kBiosSection, lbl::S_CPU_BIOS_VENDOR, smbios.BIOSVendor, "", false,
@@ -102,7 +102,7 @@ void AddBiosRows(const gather::TGetFunctionsClass& c, Page& page, const TVexa_Ma
           {smbios.TableSource});
 }
 
-void AddBoardRows(const gather::TGetFunctionsClass& c, Page& page, const TVexa_SMBIOS& smbios) {
+void AddBoardRows(const FillContext& c, Page& page, const TVexa_SMBIOS& smbios) {
   AddItem(c, page, kBoardSection, lbl::S_CPU_MOTHER_VENDOR, smbios.MainBoardManufacturer, "", false,
           {SourceOf(smbios, "board_vendor")});
   AddItem(c, page, kBoardSection, lbl::S_CPU_MOTHER_MODEL, smbios.MainBoardModel, "", false,
@@ -120,7 +120,7 @@ void AddBoardRows(const gather::TGetFunctionsClass& c, Page& page, const TVexa_S
   }
 }
 
-void AddMemoryDeviceRows(const gather::TGetFunctionsClass& c, Page& page,
+void AddMemoryDeviceRows(const FillContext& c, Page& page,
                          const TVexa_SMBIOS& smbios) {
   const RowMeta meta{smbios.TableSource};
   AddItem(c, page, kMemorySection, lbl::S_CPU_MEMORYDEVICES,
@@ -160,7 +160,7 @@ void AddMemoryDeviceRows(const gather::TGetFunctionsClass& c, Page& page,
           WithUnit(total_mb, lbl::S_COUNT_MB), "", false, meta);
 }
 
-void AddMemoryModuleRows(const gather::TGetFunctionsClass& c, Page& page,
+void AddMemoryModuleRows(const FillContext& c, Page& page,
                          const TVexa_SMBIOS& smbios) {
   namespace sm = collectors::smbios;
   const RowMeta meta{smbios.TableSource};
@@ -193,16 +193,14 @@ void AddMemoryModuleRows(const gather::TGetFunctionsClass& c, Page& page,
 
 }  // namespace
 
-void AddFirmwareRows(const gather::TGetFunctionsClass& controller, Page& page) {
-  const auto* aggregate = controller.Aggregate();
-  if (aggregate == nullptr) return;
-  const TVexa_Machine& machine = aggregate->Machine();
-  AddBiosRows(controller, page, machine);
-  AddBoardRows(controller, page, machine.SMBIOS);
+void AddFirmwareRows(const FillContext& ctx, Page& page) {
+  const TVexa_Machine& machine = ctx.info.Machine();
+  AddBiosRows(ctx, page, machine);
+  AddBoardRows(ctx, page, machine.SMBIOS);
   if (machine.SMBIOS.MemoryDeviceCount() > 0) {
-    AddMemoryDeviceRows(controller, page, machine.SMBIOS);
+    AddMemoryDeviceRows(ctx, page, machine.SMBIOS);
   } else if (machine.SMBIOS.MemoryModuleCount() > 0) {
-    AddMemoryModuleRows(controller, page, machine.SMBIOS);
+    AddMemoryModuleRows(ctx, page, machine.SMBIOS);
   }
 }
 

@@ -4,8 +4,6 @@
 
 namespace tavrin::pages {
 
-void FillDevicesPage(gather::TGetFunctionsClass& controller, const void* sender) {
-  FillPage(controller, sender, "devicesinfo", [](Page&) {});
-}
+void FillDevicesPage(const FillContext&, Page&) {}
 
 }  // namespace tavrin::pages

@@ -4,8 +4,6 @@
 
 namespace tavrin::pages {
 
-void FillDisplayAdvancedPage(gather::TGetFunctionsClass& controller, const void* sender) {
-  FillPage(controller, sender, "displayadvinfo", [](Page&) {});
-}
+void FillDisplayAdvancedPage(const FillContext&, Page&) {}
 
 }  // namespace tavrin::pages

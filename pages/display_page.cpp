@@ -4,8 +4,6 @@
 
 namespace tavrin::pages {
 
-void FillDisplayPage(gather::TGetFunctionsClass& controller, const void* sender) {
-  FillPage(controller, sender, "displayinfo", [](Page&) {});
-}
+void FillDisplayPage(const FillContext&, Page&) {}
 
 }  // namespace tavrin::pages

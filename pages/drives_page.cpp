@@ -4,8 +4,6 @@
 
 namespace tavrin::pages {
 
-void FillDrivesPage(gather::TGetFunctionsClass& controller, const void* sender) {
-  FillPage(controller, sender, "harddriveinfo", [](Page&) {});
-}
+void FillDrivesPage(const FillContext&, Page&) {}
 
 }  // namespace tavrin::pages

@@ -3,7 +3,7 @@
 #include "text/labels.h"
 #include "collectors/cpu/vsi_cpu.h"
 #include "collectors/firmware/vsi_machine.h"
-#include "gather/controller.h"
+#include "collectors/system_info.h"
 #include "pages/fillers.h"
 
 namespace tavrin::pages {
@@ -11,50 +11,49 @@ namespace {
 
 enum Section { kGeneral = 0, kHardware = 1, kSoftware = 2 };
 
-void AddSystemRows(gather::TGetFunctionsClass& controller, Page& page,
+void AddSystemRows(const FillContext& ctx, Page& page,
                    const collectors::TVexa_OperatingSystem& os) {
   const std::string name =
       FormatText("%s (%d.%d.%d) %s",
                  {os.OSName, std::to_string(os.MajorVersion), std::to_string(os.MinorVersion),
                   std::to_string(os.BuildNumber), os.OSEdition});
-  AddItem(controller, page, kGeneral, lbl::S_GEN_WINNAME, name, "", false,
+  AddItem(ctx, page, kGeneral, lbl::S_GEN_WINNAME, name, "", false,
           {os.ValueSources().identity});
-  controller.summary_windows_name = name;
+  ctx.summary.windows_name = name;
   const std::string& language = os.LocaleInfo().FullLocalizeLanguage;
   const bool known = !language.empty() || !os.LanguageID.empty();
-  AddItem(controller, page, kGeneral, lbl::S_GEN_LANGUAGE,
+  AddItem(ctx, page, kGeneral, lbl::S_GEN_LANGUAGE,
           known ? FormatText("%s (ID: %s)", {language, os.LanguageID}) : "", "",
           /*advancedOnly=*/true, {os.ValueSources().languageId});
 }
 
-void AddHardwareRows(gather::TGetFunctionsClass& controller, Page& page,
+void AddHardwareRows(const FillContext& ctx, Page& page,
                      const collectors::TVexa_SystemInfo& info) {
   const collectors::TVexa_Machine& machine = info.Machine();
   const collectors::TVexa_CPU& cpu = info.CPU();
-  AddItem(controller, page, kHardware, lbl::S_GEN_SYSTEMNAME, machine.SMBIOS.SystemModel, "", false,
+  AddItem(ctx, page, kHardware, lbl::S_GEN_SYSTEMNAME, machine.SMBIOS.SystemModel, "", false,
           {machine.SMBIOS.TableSource});
-  controller.summary_system_name = machine.SMBIOS.SystemModel;
-  AddItem(controller, page, kHardware, lbl::S_GEN_PROCESSORNAME, cpu.MarketingName(), "", false,
+  ctx.summary.system_name = machine.SMBIOS.SystemModel;
+  AddItem(ctx, page, kHardware, lbl::S_GEN_PROCESSORNAME, cpu.MarketingName(), "", false,
           {cpu.Source()});
-  controller.summary_processor_name = cpu.MarketingName();
-  AddItem(controller, page, kHardware, lbl::S_GEN_BIOSNAME, machine.BIOS.NameString, "", true,
+  ctx.summary.processor_name = cpu.MarketingName();
+  AddItem(ctx, page, kHardware, lbl::S_GEN_BIOSNAME, machine.BIOS.NameString, "", true,
           {machine.BIOS.Source});
   // Video card, installed memory and default printer follow with their collectors.
 }
 
 }  // namespace
 
-void FillGeneralPage(gather::TGetFunctionsClass& controller, const void* sender) {
-  FillPage(controller, sender, "generalinfo", [&controller](Page& page) {
-    const collectors::TVexa_SystemInfo* info = controller.Aggregate();
-    if (info == nullptr) return;
+void FillGeneralPage(const FillContext& ctx, Page& page) {
+  {
+    const collectors::TVexa_SystemInfo* info = &ctx.info;
     // The operating-system slot, when it holds one (aggregates built for tests may not).
     if (info->ComponentCount() > 2)
       if (auto os = std::dynamic_pointer_cast<const collectors::TVexa_OperatingSystem>(
               info->Component(2)))
-        AddSystemRows(controller, page, *os);
+        AddSystemRows(ctx, page, *os);
 
-    AddHardwareRows(controller, page, *info);
+    AddHardwareRows(ctx, page, *info);
     // Still to come in the hardware section, after the BIOS name:
     //   S_GEN_VIDEOCARD    Display.Adapter
     //   S_GEN_INSTALLED    Memory.PhysicalTotal as a byte size (summary_installed_memory)
@@ -64,7 +63,7 @@ void FillGeneralPage(gather::TGetFunctionsClass& controller, const void* sender)
     // collectors:
     //   S_GEN_INSTALLED_PROGRAMS, S_GEN_RUNNING_PROC, S_GEN_IE_VERSION, S_GEN_DIRECTX_VERSION,
     //   S_GEN_DOTNET_VERSION (advanced only), S_PRG_OFFICE
-  });
+  }
 }
 
 }  // namespace tavrin::pages

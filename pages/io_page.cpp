@@ -4,8 +4,6 @@
 
 namespace tavrin::pages {
 
-void FillIoPage(gather::TGetFunctionsClass& controller, const void* sender) {
-  FillPage(controller, sender, "ioinfo", [](Page&) {});
-}
+void FillIoPage(const FillContext&, Page&) {}
 
 }  // namespace tavrin::pages

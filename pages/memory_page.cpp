@@ -4,8 +4,6 @@
 
 namespace tavrin::pages {
 
-void FillMemoryPage(gather::TGetFunctionsClass& controller, const void* sender) {
-  FillPage(controller, sender, "memoryinfo", [](Page&) {});
-}
+void FillMemoryPage(const FillContext&, Page&) {}
 
 }  // namespace tavrin::pages

@@ -4,8 +4,6 @@
 
 namespace tavrin::pages {
 
-void FillNetworkPage(gather::TGetFunctionsClass& controller, const void* sender) {
-  FillPage(controller, sender, "networkinfo", [](Page&) {});
-}
+void FillNetworkPage(const FillContext&, Page&) {}
 
 }  // namespace tavrin::pages

@@ -1,6 +1,6 @@
 #include "pages/page_model.h"
 
-#include "gather/controller.h"
+#include "pages/fill_context.h"
 
 namespace tavrin::pages {
 namespace {
@@ -32,11 +32,11 @@ std::string CollapseBlanks(std::string value) {
   return out;
 }
 
-bool AddRow(const gather::TGetFunctionsClass& controller, Page& list, int sectionIndex,
+bool AddRow(const FillContext& ctx, Page& list, int sectionIndex,
             int imageIndex, std::string_view label, std::string_view value,
             std::string_view comment, bool advancedOnly, int data, bool collapse,
             const RowMeta& meta) {
-  if (advancedOnly && !controller.AdvancedMode()) return false;
+  if (advancedOnly && !ctx.advanced) return false;
   auto& sections = list.Sections();
   if (sectionIndex < 0 || static_cast<std::size_t>(sectionIndex) >= sections.size()) return false;
   Section& section = sections[static_cast<std::size_t>(sectionIndex)];
@@ -90,17 +90,17 @@ std::string_view TrimText(std::string_view text) {
   return text;
 }
 
-bool AddItem(const gather::TGetFunctionsClass& controller, Page& list, int sectionIndex,
+bool AddItem(const FillContext& ctx, Page& list, int sectionIndex,
              std::string_view label, std::string_view value, std::string_view comment,
              bool advancedOnly, const RowMeta& meta) {
-  return AddRow(controller, list, sectionIndex, -1, label, value, comment, advancedOnly, 0, true,
+  return AddRow(ctx, list, sectionIndex, -1, label, value, comment, advancedOnly, 0, true,
                 meta);
 }
 
-bool AddItemEx(const gather::TGetFunctionsClass& controller, Page& list, int sectionIndex,
+bool AddItemEx(const FillContext& ctx, Page& list, int sectionIndex,
                int imageIndex, std::string_view label, std::string_view value,
                std::string_view comment, bool advancedOnly, int data, const RowMeta& meta) {
-  return AddRow(controller, list, sectionIndex, imageIndex, label, value, comment, advancedOnly,
+  return AddRow(ctx, list, sectionIndex, imageIndex, label, value, comment, advancedOnly,
                 data, false, meta);
 }
 

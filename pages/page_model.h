@@ -8,11 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "pages/fill_context.h"
 #include "platform/provenance.h"
-
-namespace tavrin::gather {
-class TGetFunctionsClass;
-}
 
 namespace tavrin::pages {
 
@@ -70,12 +67,12 @@ struct RowMeta {
 /// trimming. Line breaks are removed and runs of blanks collapse to one. An empty value whose
 /// source failed is remembered as missing, with the reason, for --explain.
 /// Returns whether a row was added.
-bool AddItem(const gather::TGetFunctionsClass& controller, Page& list, int sectionIndex,
+bool AddItem(const FillContext& ctx, Page& list, int sectionIndex,
              std::string_view label, std::string_view value, std::string_view comment,
              bool advancedOnly, const RowMeta& meta = {});
 
 /// As AddItem, but keeps runs of blanks, and sets the row's image and data.
-bool AddItemEx(const gather::TGetFunctionsClass& controller, Page& list, int sectionIndex,
+bool AddItemEx(const FillContext& ctx, Page& list, int sectionIndex,
                int imageIndex, std::string_view label, std::string_view value,
                std::string_view comment, bool advancedOnly, int data, const RowMeta& meta = {});
 

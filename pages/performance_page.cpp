@@ -4,8 +4,6 @@
 
 namespace tavrin::pages {
 
-void FillPerformancePage(gather::TGetFunctionsClass& controller, const void* sender) {
-  FillPage(controller, sender, "performinfo", [](Page&) {});
-}
+void FillPerformancePage(const FillContext&, Page&) {}
 
 }  // namespace tavrin::pages

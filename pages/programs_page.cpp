@@ -4,8 +4,6 @@
 
 namespace tavrin::pages {
 
-void FillProgramsPage(gather::TGetFunctionsClass& controller, const void* sender) {
-  FillPage(controller, sender, "programsinfo", [](Page&) {});
-}
+void FillProgramsPage(const FillContext&, Page&) {}
 
 }  // namespace tavrin::pages

@@ -4,8 +4,6 @@
 
 namespace tavrin::pages {
 
-void FillStoragePage(gather::TGetFunctionsClass& controller, const void* sender) {
-  FillPage(controller, sender, "harddriveadvinfo", [](Page&) {});
-}
+void FillStoragePage(const FillContext&, Page&) {}
 
 }  // namespace tavrin::pages

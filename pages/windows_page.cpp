@@ -7,7 +7,7 @@
 #include "text/labels.h"
 #include "collectors/os/os_dates.h"
 #include "collectors/os/os_text_rules.h"
-#include "gather/controller.h"
+#include "collectors/system_info.h"
 #include "pages/fillers.h"
 #include "pages/page_layouts.h"
 
@@ -44,93 +44,92 @@ std::string LanguageText(const TVexa_OperatingSystem& os) {
 
 // "Name=value" lines as rows: the label before the first "=", the value after it. Lines
 // without "=", hidden per-drive variables ("=C:=C:\") and empty paths give no row.
-void AddAssignments(const gather::TGetFunctionsClass& controller, Page& page, int section,
+void AddAssignments(const FillContext& ctx, Page& page, int section,
                     const std::vector<std::string>& lines, bool sensitive,
                     const platform::Provenance& source) {
   for (const std::string& line : lines) {
     const auto [label, value] = collectors::SplitAssignment(line);
-    AddItem(controller, page, section, collectors::ValidUtf8(label), collectors::ValidUtf8(value),
+    AddItem(ctx, page, section, collectors::ValidUtf8(label), collectors::ValidUtf8(value),
             "", false, RowMeta{source, sensitive});
   }
 }
 
-void AddSystemRows(const gather::TGetFunctionsClass& controller, Page& page,
+void AddSystemRows(const FillContext& ctx, Page& page,
                    const TVexa_OperatingSystem& os, const collectors::TVexa_Machine& machine) {
   const auto& src = os.ValueSources();
   const std::string version =
       FormatText("%s (%d.%d.%d) %s",
                  {os.OSName, std::to_string(os.MajorVersion), std::to_string(os.MinorVersion),
                   std::to_string(os.BuildNumber), os.OSEdition});
-  AddItem(controller, page, kWindows, lbl::S_WIN_WINVERSION, version, "", false, {src.identity});
-  AddItem(controller, page, kWindows, lbl::S_WIN_LATESTSP, os.CSD, "", false, {src.identity});
+  AddItem(ctx, page, kWindows, lbl::S_WIN_WINVERSION, version, "", false, {src.identity});
+  AddItem(ctx, page, kWindows, lbl::S_WIN_LATESTSP, os.CSD, "", false, {src.identity});
   // A date is shown whenever the source gave one, also the zero date.
-  AddItem(controller, page, kWindows, lbl::S_WIN_INSTALLED,
+  AddItem(ctx, page, kWindows, lbl::S_WIN_INSTALLED,
           src.installDate.ok() ? collectors::DateTimeText(os.InstallDate) : "", "", false,
           {src.installDate});
-  AddItem(controller, page, kWindows, lbl::S_WIN_LASTBOOT,
+  AddItem(ctx, page, kWindows, lbl::S_WIN_LASTBOOT,
           machine.LastBoot ? LocalTimeText(*machine.LastBoot) : "", "", false);
   const auto& net = os.Internet();
-  AddItem(controller, page, kWindows, lbl::S_WIN_DEFAULTINTER, net.DefaultBrowser, "", false,
+  AddItem(ctx, page, kWindows, lbl::S_WIN_DEFAULTINTER, net.DefaultBrowser, "", false,
           {net.source});
-  AddItem(controller, page, kWindows, lbl::S_WIN_DEFAULTMAIN, net.DefaultMailClient, "", false,
+  AddItem(ctx, page, kWindows, lbl::S_WIN_DEFAULTMAIN, net.DefaultMailClient, "", false,
           {net.source});
   const auto& locale = os.LocaleInfo();
-  AddItem(controller, page, kWindows, lbl::S_WIN_LANGUAGE, LanguageText(os), "", false,
+  AddItem(ctx, page, kWindows, lbl::S_WIN_LANGUAGE, LanguageText(os), "", false,
           {src.languageId});
   const bool noCountry = locale.FullCountryCode.empty() && locale.CountryCode.empty();
-  AddItem(controller, page, kWindows, lbl::S_WINCOUNTRYINFO,
+  AddItem(ctx, page, kWindows, lbl::S_WINCOUNTRYINFO,
           noCountry
               ? ""
               : FormatText(lbl::S_WIN_COUNTRYCODE, {locale.FullCountryCode, locale.CountryCode}),
           "", false, {locale.source});
-  AddItem(controller, page, kWindows, lbl::S_WINTIMEZONE, os.TimeZone().DisplayName, "", false,
+  AddItem(ctx, page, kWindows, lbl::S_WINTIMEZONE, os.TimeZone().DisplayName, "", false,
           {os.TimeZone().source});
   // The Vista rows follow the system the data describes, so a replayed Vista shows them.
   if (os.OS == collectors::TOSVersion::osVista) {
-    AddItem(controller, page, kWindows, lbl::S_WIN_LOGGEDUSER, os.VistaSpecific().UserName(), "",
+    AddItem(ctx, page, kWindows, lbl::S_WIN_LOGGEDUSER, os.VistaSpecific().UserName(), "",
             false, {{}, true});
-    AddItem(controller, page, kWindows, lbl::S_WIN_SID, os.VistaSpecific().UserSid(), "", false,
+    AddItem(ctx, page, kWindows, lbl::S_WIN_SID, os.VistaSpecific().UserSid(), "", false,
             {{}, true});
   }
 }
 
-void AddUserRows(const gather::TGetFunctionsClass& controller, Page& page,
+void AddUserRows(const FillContext& ctx, Page& page,
                  const TVexa_OperatingSystem& os, const collectors::TVexa_Machine& machine) {
   const auto& src = os.ValueSources();
-  AddItem(controller, page, kUser, lbl::S_WINREGISTEREDTO, os.RegisteredUser, "", false,
+  AddItem(ctx, page, kUser, lbl::S_WINREGISTEREDTO, os.RegisteredUser, "", false,
           {src.registeredUser, true});
-  AddItem(controller, page, kUser, lbl::S_WIN_ORGANIZATION, os.RegisteredOrg, "", false,
+  AddItem(ctx, page, kUser, lbl::S_WIN_ORGANIZATION, os.RegisteredOrg, "", false,
           {src.registeredOrg});
-  AddItem(controller, page, kUser, lbl::S_WIN_DVD, os.DVDRegion, "", false, {src.dvdRegion});
-  AddItem(controller, page, kUser, lbl::S_WIN_USERNAME, machine.User, "", false, {{}, true});
-  AddItem(controller, page, kUser, lbl::S_WIN_COMPNAME, machine.MachineName, "", false, {{}, true});
+  AddItem(ctx, page, kUser, lbl::S_WIN_DVD, os.DVDRegion, "", false, {src.dvdRegion});
+  AddItem(ctx, page, kUser, lbl::S_WIN_USERNAME, machine.User, "", false, {{}, true});
+  AddItem(ctx, page, kUser, lbl::S_WIN_COMPNAME, machine.MachineName, "", false, {{}, true});
 }
 
 }  // namespace
 
-void FillWindowsPage(gather::TGetFunctionsClass& controller, const void* sender) {
-  FillPage(controller, sender, "wininfo", [&controller](Page& page) {
+void FillWindowsPage(const FillContext& ctx, Page& page) {
+  {
     if (const PageLayout* layout = FindPageLayout("wininfo"))
       for (std::size_t i = 0; i < layout->sections.size() && i < page.Sections().size(); ++i)
         page.Sections()[i].Caption =
             std::string(text::WordedSectionCaption("wininfo", layout->sections[i].caption));
-    const collectors::TVexa_SystemInfo* info = controller.Aggregate();
-    if (info == nullptr) return;
+    const collectors::TVexa_SystemInfo* info = &ctx.info;
     // Held for the whole fill: a slot replaced meanwhile keeps this collector alive.
     const auto osSlot = SlotAs<TVexa_OperatingSystem>(*info, 2);
     const auto machineSlot = SlotAs<collectors::TVexa_Machine>(*info, 4);
     if (!osSlot || !machineSlot) return;
     const TVexa_OperatingSystem& os = *osSlot;
     const collectors::TVexa_Machine& machine = *machineSlot;
-    AddSystemRows(controller, page, os, machine);
-    AddUserRows(controller, page, os, machine);
+    AddSystemRows(ctx, page, os, machine);
+    AddUserRows(ctx, page, os, machine);
     // The environment is read anew at every refill: it is this program's own, as it is now.
     const auto block = os.CurrentEnvironmentBlock();
-    AddAssignments(controller, page, kEnvironment,
+    AddAssignments(ctx, page, kEnvironment,
                    block ? collectors::EnvironmentLines(*block) : std::vector<std::string>{},
                    /*sensitive=*/true, block.source);
-    AddAssignments(controller, page, kFolders, os.Folders, false, {});
-  });
+    AddAssignments(ctx, page, kFolders, os.Folders, false, {});
+  }
 }
 
 }  // namespace tavrin::pages

@@ -51,10 +51,10 @@ ReportHeader CurrentReportHeader(const gather::TGetFunctionsClass& controller) {
   h.generated = GeneratedTime(std::time(nullptr));
   h.user = globals.GetCurrentUserName();
   h.version = globals.GetProgramVersion();
-  h.winversion = controller.summary_windows_name;
-  h.systemname = controller.summary_system_name;
-  h.processorname = controller.summary_processor_name;
-  h.installedmemory = controller.summary_installed_memory;
+  h.winversion = controller.summary.windows_name;
+  h.systemname = controller.summary.system_name;
+  h.processorname = controller.summary.processor_name;
+  h.installedmemory = controller.summary.installed_memory;
   return h;
 }
 

@@ -78,7 +78,7 @@ void TfrmSysInfo::BuildNavigation(bool advanced) {
     const pages::TSICategory* entry = &category;
     connect(action, &QAction::triggered, this, [this, action, entry] {
       pending_render_.clear();
-      entry->filler(controller_, action);
+      controller_.FillCategory(*entry, action);
       if (!pending_render_.empty()) {
         if (SectionListView* view = ViewOf(pending_render_)) view->Render();
         pending_render_.clear();

@@ -19,14 +19,14 @@ TEST(GeneralPage, OperatingSystemRowsAndSummary) {
   aggregate->RefreshComponent(2, std::chrono::seconds(30));
 
   auto rows = [&controller]() {
-    FillGeneralPage(controller, nullptr);
+    controller.FillCategory(*FindCategory("generalinfo"), nullptr);
     return controller.FindPage("generalinfo")->Sections()[0].Items;
   };
   auto easy = rows();
   ASSERT_EQ(easy.size(), 1u) << "the language row is advanced-only";
   EXPECT_EQ(easy[0].Caption, lbl::S_GEN_WINNAME);
   EXPECT_EQ(easy[0].SubItems[0], " Windows XP (5.1.2600) Home");
-  EXPECT_EQ(controller.summary_windows_name, "Windows XP (5.1.2600) Home");
+  EXPECT_EQ(controller.summary.windows_name, "Windows XP (5.1.2600) Home");
 
   controller.SetAdvancedMode(true);
   auto advanced = rows();

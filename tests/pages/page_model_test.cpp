@@ -1,3 +1,4 @@
+#include "tests/support/row_context.h"
 #include "pages/page_model.h"
 
 #include <gtest/gtest.h>
@@ -18,19 +19,19 @@ class PageModelTest : public ::testing::Test {
 };
 
 TEST_F(PageModelTest, EmptyLabelsAndValuesGiveNoRow) {
-  EXPECT_FALSE(AddItem(controller, page, 0, "Label:", "   ", "", false));
-  EXPECT_FALSE(AddItem(controller, page, 0, "Label:", "\r\n", "", false));
-  EXPECT_FALSE(AddItem(controller, page, 0, " \t ", "value", "", false));
-  EXPECT_FALSE(AddItem(controller, page, 0, "Label:", "", "", false));
+  EXPECT_FALSE(AddItem(::tavrin::testing::RowsOf(controller), page, 0, "Label:", "   ", "", false));
+  EXPECT_FALSE(AddItem(::tavrin::testing::RowsOf(controller), page, 0, "Label:", "\r\n", "", false));
+  EXPECT_FALSE(AddItem(::tavrin::testing::RowsOf(controller), page, 0, " \t ", "value", "", false));
+  EXPECT_FALSE(AddItem(::tavrin::testing::RowsOf(controller), page, 0, "Label:", "", "", false));
   EXPECT_EQ(page.RowCount(), 0u);
   // A zero is a value.
-  EXPECT_TRUE(AddItem(controller, page, 0, "Count:", "0", "", false));
+  EXPECT_TRUE(AddItem(::tavrin::testing::RowsOf(controller), page, 0, "Count:", "0", "", false));
   EXPECT_EQ(Rows()[0].SubItems[0], " 0");
 }
 
 TEST_F(PageModelTest, ValuesAreTrimmedJoinedAndCollapsed) {
-  AddItem(controller, page, 0, "  Name:  ", "\x01 two  words   here \x7f", "note", false);
-  AddItem(controller, page, 0, "Lines:", "one\r\ntwo\nthree", "", false);
+  AddItem(::tavrin::testing::RowsOf(controller), page, 0, "  Name:  ", "\x01 two  words   here \x7f", "note", false);
+  AddItem(::tavrin::testing::RowsOf(controller), page, 0, "Lines:", "one\r\ntwo\nthree", "", false);
   ASSERT_EQ(Rows().size(), 2u);
   EXPECT_EQ(Rows()[0].Caption, "Name:");
   // Only bytes up to the blank are control characters; DEL stays part of the value.
@@ -41,7 +42,7 @@ TEST_F(PageModelTest, ValuesAreTrimmedJoinedAndCollapsed) {
 }
 
 TEST_F(PageModelTest, AddItemExKeepsBlankRunsAndSetsImageAndData) {
-  AddItemEx(controller, page, 1, 7, "Path:", "a  b   c\r\nd", "", false, 42);
+  AddItemEx(::tavrin::testing::RowsOf(controller), page, 1, 7, "Path:", "a  b   c\r\nd", "", false, 42);
   ASSERT_EQ(Rows(1).size(), 1u);
   EXPECT_EQ(Rows(1)[0].SubItems[0], " a  b   cd");
   EXPECT_EQ(Rows(1)[0].ImageIndex, 7);
@@ -49,32 +50,32 @@ TEST_F(PageModelTest, AddItemExKeepsBlankRunsAndSetsImageAndData) {
 }
 
 TEST_F(PageModelTest, AdvancedOnlyRowsFollowTheMode) {
-  EXPECT_FALSE(AddItem(controller, page, 0, "Deep:", "x", "", true));
+  EXPECT_FALSE(AddItem(::tavrin::testing::RowsOf(controller), page, 0, "Deep:", "x", "", true));
   controller.SetAdvancedMode(true);
-  EXPECT_TRUE(AddItem(controller, page, 0, "Deep:", "x", "", true));
+  EXPECT_TRUE(AddItem(::tavrin::testing::RowsOf(controller), page, 0, "Deep:", "x", "", true));
   page.ClearItems();
   controller.SetAdvancedMode(false);
-  EXPECT_FALSE(AddItem(controller, page, 0, "Deep:", "x", "", true));
+  EXPECT_FALSE(AddItem(::tavrin::testing::RowsOf(controller), page, 0, "Deep:", "x", "", true));
   EXPECT_EQ(page.RowCount(), 0u);
   EXPECT_EQ(page.Sections().size(), 2u) << "clearing keeps the sections";
 }
 
 TEST_F(PageModelTest, ProvenanceAndSensitivityTravelWithTheRow) {
   RowMeta read{platform::Provenance::Answered("/proc/cpuinfo"), true};
-  AddItem(controller, page, 0, "Serial:", "ABC123", "", false, read);
+  AddItem(::tavrin::testing::RowsOf(controller), page, 0, "Serial:", "ABC123", "", false, read);
   EXPECT_TRUE(Rows()[0].sensitive);
   EXPECT_EQ(Rows()[0].source, "/proc/cpuinfo");
 
   RowMeta denied{platform::Provenance::Failure(platform::Status::PermissionDenied, "/dev/mem"), false};
-  EXPECT_FALSE(AddItem(controller, page, 0, "BIOS Date:", "", "", false, denied));
+  EXPECT_FALSE(AddItem(::tavrin::testing::RowsOf(controller), page, 0, "BIOS Date:", "", "", false, denied));
   ASSERT_EQ(page.Sections()[0].missing.size(), 1u);
   EXPECT_EQ(page.Sections()[0].missing[0].label, "BIOS Date:");
   EXPECT_NE(page.Sections()[0].missing[0].reason.find("permission denied"), std::string::npos);
 }
 
 TEST_F(PageModelTest, BadSectionIndexIsIgnored) {
-  EXPECT_FALSE(AddItem(controller, page, 2, "Label:", "v", "", false));
-  EXPECT_FALSE(AddItem(controller, page, -1, "Label:", "v", "", false));
+  EXPECT_FALSE(AddItem(::tavrin::testing::RowsOf(controller), page, 2, "Label:", "v", "", false));
+  EXPECT_FALSE(AddItem(::tavrin::testing::RowsOf(controller), page, -1, "Label:", "v", "", false));
   EXPECT_EQ(page.RowCount(), 0u);
 }
 

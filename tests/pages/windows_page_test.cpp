@@ -59,7 +59,7 @@ class WindowsPageTest : public ::testing::Test {
     controller.SetAggregate(aggregate);
     aggregate->RefreshComponent(2, std::chrono::seconds(30));
     if (refreshMachine) aggregate->RefreshComponent(4, std::chrono::seconds(30));
-    FillWindowsPage(controller, nullptr);
+    controller.FillCategory(*FindCategory("wininfo"), nullptr);
     return *controller.FindPage("wininfo");
   }
   const Page& FillSnapshot(const std::string& name) {

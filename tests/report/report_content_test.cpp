@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "tests/support/row_context.h"
 #include "report/report_formats.h"
 #include "report/report_generator.h"
 #include "report/report_header.h"
@@ -58,9 +59,9 @@ TEST_F(ReportContent, EmptyPagesGiveTitlesWithEmptyItems) {
 
 TEST_F(ReportContent, TextRowsAlignByCharactersAndLongCaptionsAreNotCut) {
   pages::Page& page = Page("memoryinfo");
-  pages::AddItem(controller_, page, 0, "Größe:", "12", "", false);
+  pages::AddItem(::tavrin::testing::RowsOf(controller_), page, 0, "Größe:", "12", "", false);
   const std::string caption(45, 'C');
-  pages::AddItem(controller_, page, 0, caption, "v", "", false);
+  pages::AddItem(::tavrin::testing::RowsOf(controller_), page, 0, caption, "v", "", false);
   generator_.AddPage(&page);
   const std::string text = generator_.RenderReport(ReportKind::Text);
   EXPECT_NE(text.find("\n" + std::string(34, ' ') + "Größe:       12\n"), std::string::npos)
@@ -71,9 +72,9 @@ TEST_F(ReportContent, TextRowsAlignByCharactersAndLongCaptionsAreNotCut) {
 TEST_F(ReportContent, HostileValuesKeepEveryKindWellFormed) {
   pages::Page& page = Page("memoryinfo");
   const std::string big(100 * 1024, 'x');
-  pages::AddItem(controller_, page, 0,
+  pages::AddItem(::tavrin::testing::RowsOf(controller_), page, 0,
                  "Odd:", "<a href=\"x\">&amp;</a> 'q' \xFF\xFE tab\there \x01\x1B[0m", "", false);
-  pages::AddItem(controller_, page, 0, "Big:", big, "", false);
+  pages::AddItem(::tavrin::testing::RowsOf(controller_), page, 0, "Big:", big, "", false);
   generator_.AddPage(&page);
 
   const std::string xml = generator_.RenderReport(ReportKind::Xml);

@@ -1,3 +1,4 @@
+#include "tests/support/row_context.h"
 #include "tests/report/report_test_support.h"
 
 #include <dlfcn.h>
@@ -77,33 +78,33 @@ void FillPagesFromSnapshot(gather::TGetFunctionsClass& controller,
   const std::string user = services.system->UserName().value_or("");
 
   pages::Page& general = *controller.FindPage("generalinfo");
-  AddItem(controller, general, 0, "Operating System:", reg("ProductName"), "", false);
-  AddItem(controller, general, 0, "Computer Name:", host, "", false, secret);
-  AddItem(controller, general, 0, "User Name:", user, "logged on", false, secret);
-  AddItem(controller, general, 1,
+  AddItem(::tavrin::testing::RowsOf(controller), general, 0, "Operating System:", reg("ProductName"), "", false);
+  AddItem(::tavrin::testing::RowsOf(controller), general, 0, "Computer Name:", host, "", false, secret);
+  AddItem(::tavrin::testing::RowsOf(controller), general, 0, "User Name:", user, "logged on", false, secret);
+  AddItem(::tavrin::testing::RowsOf(controller), general, 1,
           "Board:", Line(services.files->ReadFile("/sys/class/dmi/id/board_name")), "", false);
   // Section 2 (Software) stays empty on purpose.
 
   pages::Page& windows = *controller.FindPage("wininfo");
-  AddItem(controller, windows, 0, "Product ID:", reg("ProductId"), "", false, secret);
-  AddItem(controller, windows, 0, "Build:", reg("CurrentBuildNumber"), "", false);
-  AddItem(controller, windows, 1, "Registered Owner (as the registry keeps it):",
+  AddItem(::tavrin::testing::RowsOf(controller), windows, 0, "Product ID:", reg("ProductId"), "", false, secret);
+  AddItem(::tavrin::testing::RowsOf(controller), windows, 0, "Build:", reg("CurrentBuildNumber"), "", false);
+  AddItem(::tavrin::testing::RowsOf(controller), windows, 1, "Registered Owner (as the registry keeps it):",
           reg("RegisteredOwner") + "\x01\x7F bad:\xC3\x28 end",
           "fully qualified: " + Line(services.files->ReadFile("/etc/hostname")), false);
 
   pages::Page& network = *controller.FindPage("networkinfo");
-  AddItem(controller, network, 0,
+  AddItem(::tavrin::testing::RowsOf(controller), network, 0,
           "MAC Address:", Line(services.files->ReadFile("/sys/class/net/eth0/address")), "eth0",
           false, secret);
 
   pages::Page& cpu = *controller.FindPage("sysdevinfo");
-  AddItem(controller, cpu, 2, "System Serial Number:",
+  AddItem(::tavrin::testing::RowsOf(controller), cpu, 2, "System Serial Number:",
           Line(services.files->ReadFile("/sys/class/dmi/id/product_serial")), "", false, secret);
 
   // The device manager is never reported: a row here must not show up anywhere.
   pages::Page& devices = *controller.FindPage("devicesinfo");
   if (!devices.Sections().empty())
-    AddItem(controller, devices, 0, "Device Manager Row:", "never reported", "", false);
+    AddItem(::tavrin::testing::RowsOf(controller), devices, 0, "Device Manager Row:", "never reported", "", false);
 }
 
 ReportHeader FixedHeader(const platform::Services& services) {

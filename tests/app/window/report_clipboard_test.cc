@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <map>
 
+#include "tests/support/row_context.h"
 #include "app/window/main_window.h"
 #include "app/window/report_hooks.h"
 #include "app/window/section_list_view.h"
@@ -37,7 +38,7 @@ class ReportClipboardTest : public ::testing::Test {
   ~ReportClipboardTest() override { SetReportHooks({}); }
 
   void AddRow(int section, const char* label, const char* value, const char* comment) {
-    ASSERT_TRUE(pages::AddItem(controller_, *page_, section, label, value, comment, false));
+    ASSERT_TRUE(pages::AddItem(::tavrin::testing::RowsOf(controller_), *page_, section, label, value, comment, false));
   }
   // Selects the row by its place in the page (sections without rows are not drawn).
   void SelectRow(int shownSection, int row) {

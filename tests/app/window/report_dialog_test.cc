@@ -17,6 +17,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/row_context.h"
 #include "gather/controller.h"
 #include "pages/page_model.h"
 #include "app/window/report_dialog/generate_report_dialog.h"
@@ -73,8 +74,8 @@ class ReportDialogTest : public ::testing::Test {
     // No collectors: the refresh before writing gathers nothing, and the pages keep the
     // rows added here.
     pages::Page& windows = *controller_.FindPage("wininfo");
-    pages::AddItem(controller_, windows, 0, "Kernel", "6.1", "", false);
-    pages::AddItem(controller_, windows, 1, "Serial Number", "SN-4711-XYZ", "", false,
+    pages::AddItem(::tavrin::testing::RowsOf(controller_), windows, 0, "Kernel", "6.1", "", false);
+    pages::AddItem(::tavrin::testing::RowsOf(controller_), windows, 1, "Serial Number", "SN-4711-XYZ", "", false,
                    pages::RowMeta{{}, true});
   }
   fs::path ReportFile(const char* extension) const {

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QToolButton>
 
+#include "tests/support/row_context.h"
 #include "text/labels.h"
 #include "app/window/main_window.h"
 #include "app/window/rich_text.h"
@@ -122,8 +123,8 @@ TEST_F(MainWindowTest, ListShowsPageRowsAndSelection) {
   pages::Page* page = controller_.FindPage("wininfo");
   ASSERT_NE(page, nullptr);
   ASSERT_GE(page->Sections().size(), 1u);
-  pages::AddItem(controller_, *page, 0, "<b>Name</b>", "Linux  Mint", "", false);
-  pages::AddItem(controller_, *page, 0, "Kernel", "6.1", "from uname", false);
+  pages::AddItem(::tavrin::testing::RowsOf(controller_), *page, 0, "<b>Name</b>", "Linux  Mint", "", false);
+  pages::AddItem(::tavrin::testing::RowsOf(controller_), *page, 0, "Kernel", "6.1", "from uname", false);
   SectionListView* view = window_.ViewOf("wininfo");
   ASSERT_NE(view, nullptr);
   view->Render();
