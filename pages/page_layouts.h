@@ -8,6 +8,51 @@
 
 namespace tavrin::pages {
 
+// The sections of each page, in the order of its layout below. Fillers name sections by these;
+// a test checks that every enum's kCount equals its layout's section count.
+namespace general_section {
+enum : int { kGeneral, kHardware, kSoftware, kCount };
+}
+namespace os_section {
+enum : int { kWindows, kUser, kEnvironment, kFolders, kCount };
+}
+namespace sysdev_section {
+enum : int { kCpu, kCache, kBios, kBoard, kMemory, kCount };
+}
+namespace cpuadv_section {
+enum : int { kAdvanced, kFeatures, kCacheDetails, kExtensions, kCount };
+}
+namespace display_section {
+enum : int { kAdapter, kMonitor, kCount };
+}
+namespace displayadv_section {
+enum : int { kResolutions, kText, kPolygon, kRaster, kLine, kCurve, kCount };
+}
+namespace memory_section {
+enum : int { kProcesses, kServices, kCount };
+}
+namespace perf_section {
+enum : int { kApplications, kServices, kDrivers, kCount };
+}
+namespace drives_section {
+enum : int { kVolume, kFileSystem, kLogical, kPhysical, kCount };
+}
+namespace storage_section {
+enum : int { kGeneral, kGeometry, kProperties, kSmart, kCount };
+}
+namespace programs_section {
+enum : int { kEngines, kDirectX, kOffice, kInstalled, kDrivers, kCount };
+}
+namespace io_section {
+enum : int { kPorts, kUsb, kPrinters, kAudio, kBluetooth, kCount };
+}
+namespace network_section {
+enum : int { kGeneral, kWinsock, kAdapters, kDetails, kCount };
+}
+namespace devices_section {
+enum : int { kGeneral, kDriver, kService, kAdvanced, kCount };
+}
+
 /// Image index of a section that shows no section image.
 inline constexpr int kNoSectionImage = -1;
 

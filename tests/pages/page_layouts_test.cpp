@@ -86,3 +86,27 @@ TEST(PageLayoutsTest, SectionsCarryTheFormCaptionsAndImages) {
 
 }  // namespace
 }  // namespace tavrin::pages
+
+namespace tavrin::pages {
+namespace {
+
+// Fillers name sections by the enums beside the layouts; each enum must cover its layout.
+TEST(PageLayouts, SectionEnumsMatchTheLayouts) {
+  const std::pair<std::string_view, int> counts[] = {
+      {"generalinfo", general_section::kCount},   {"wininfo", os_section::kCount},
+      {"sysdevinfo", sysdev_section::kCount},     {"cpuadvinfo", cpuadv_section::kCount},
+      {"displayinfo", display_section::kCount},   {"displayadvinfo", displayadv_section::kCount},
+      {"memoryinfo", memory_section::kCount},     {"performinfo", perf_section::kCount},
+      {"harddriveinfo", drives_section::kCount},  {"harddriveadvinfo", storage_section::kCount},
+      {"programsinfo", programs_section::kCount}, {"ioinfo", io_section::kCount},
+      {"networkinfo", network_section::kCount},   {"devicesinfo", devices_section::kCount}};
+  ASSERT_EQ(std::size(counts), PageLayouts().size());
+  for (const auto& [key, count] : counts) {
+    const PageLayout* layout = FindPageLayout(key);
+    ASSERT_NE(layout, nullptr) << key;
+    EXPECT_EQ(static_cast<int>(layout->sections.size()), count) << key;
+  }
+}
+
+}  // namespace
+}  // namespace tavrin::pages

@@ -7,7 +7,8 @@
 #include "collectors/firmware/smbios_names.h"
 #include "collectors/system_info.h"
 #include "helpers/accessors.h"
-#include "pages/cpu_page.h"
+#include "pages/page_layouts.h"
+#include "pages/system_devices_page.h"
 #include "pages/value_format.h"
 
 namespace tavrin::pages {
@@ -18,9 +19,9 @@ using collectors::TVexa_SMBIOS;
 using platform::Provenance;
 using platform::Status;
 
-constexpr int kBiosSection = 2;
-constexpr int kBoardSection = 3;
-constexpr int kMemorySection = 4;
+constexpr int kBiosSection = sysdev_section::kBios;
+constexpr int kBoardSection = sysdev_section::kBoard;
+constexpr int kMemorySection = sysdev_section::kMemory;
 
 std::string WithUnit(uint64_t value, const std::string& unit) {
   return std::to_string(value) + " " + unit;

@@ -5,7 +5,8 @@
 #include "text/labels.h"
 #include "collectors/cpu/vsi_cpu.h"
 #include "collectors/system_info.h"
-#include "pages/cpu_page.h"
+#include "pages/system_devices_page.h"
+#include "pages/page_layouts.h"
 #include "pages/value_format.h"
 
 namespace tavrin::pages {
@@ -44,33 +45,33 @@ void AddProcessorRows(const FillContext& ctx, Page& page) {
   const RowMeta meta{cpu.Source(), false};
   const RowMeta serial{cpu.Source(), true};
 
-  AddItem(ctx, page, 0, lbl::S_CPU_PHYSICAL_COUNT, std::to_string(cpu.CPUPhysicalCount()),
+  AddItem(ctx, page, sysdev_section::kCpu, lbl::S_CPU_PHYSICAL_COUNT, std::to_string(cpu.CPUPhysicalCount()),
           "", false, meta);
-  AddItem(ctx, page, 0, lbl::S_CPU_LOGICAL_COUNT, std::to_string(cpu.CPUCount()), "", false,
+  AddItem(ctx, page, sysdev_section::kCpu, lbl::S_CPU_LOGICAL_COUNT, std::to_string(cpu.CPUCount()), "", false,
           meta);
-  AddItem(ctx, page, 0, lbl::S_CPU_VENODR, VendorDisplayName(cpu.Vendor()), "", false, meta);
-  AddItem(ctx, page, 0, lbl::S_CPU_NAME, cpu.MarketingName(), "", false, meta);
-  AddItem(ctx, page, 0, lbl::S_CPU_ADD_NAME, cpu.GenericName(), "", false, meta);
-  AddItem(ctx, page, 0, lbl::S_CPU_POPULAR_NAME, MarkVirtual(cpu, cpu.CPUName()), "", false,
+  AddItem(ctx, page, sysdev_section::kCpu, lbl::S_CPU_VENODR, VendorDisplayName(cpu.Vendor()), "", false, meta);
+  AddItem(ctx, page, sysdev_section::kCpu, lbl::S_CPU_NAME, cpu.MarketingName(), "", false, meta);
+  AddItem(ctx, page, sysdev_section::kCpu, lbl::S_CPU_ADD_NAME, cpu.GenericName(), "", false, meta);
+  AddItem(ctx, page, sysdev_section::kCpu, lbl::S_CPU_POPULAR_NAME, MarkVirtual(cpu, cpu.CPUName()), "", false,
           meta);
-  AddItem(ctx, page, 0, lbl::S_CPU_CODENAME, MarkVirtual(cpu, cpu.CodeName()), "", true,
+  AddItem(ctx, page, sysdev_section::kCpu, lbl::S_CPU_CODENAME, MarkVirtual(cpu, cpu.CodeName()), "", true,
           meta);
-  AddItem(ctx, page, 0, lbl::S_CPU_REVISION, cpu.Revision(), "", true, meta);
+  AddItem(ctx, page, sysdev_section::kCpu, lbl::S_CPU_REVISION, cpu.Revision(), "", true, meta);
   // A source without a time-stamp counter rate measures nothing: no row, and --explain says why.
-  AddItem(ctx, page, 0, lbl::S_CPU_FREQ,
+  AddItem(ctx, page, sysdev_section::kCpu, lbl::S_CPU_FREQ,
           cpu.Frequency() ? std::to_string(cpu.Frequency()) + " " + lbl::S_COUNT_MHZ : "", "",
           false, RowMeta{cpu.FrequencySource(), false});
-  AddItem(ctx, page, 0, lbl::S_CPU_SERIAL_NUM, cpu.SerialNumber(), "", false, serial);
+  AddItem(ctx, page, sysdev_section::kCpu, lbl::S_CPU_SERIAL_NUM, cpu.SerialNumber(), "", false, serial);
 
   const auto& cache = cpu.Cache();
   const uint64_t l1 = static_cast<uint64_t>(cache.Level1.Data.Size) + cache.Level1.Code.Size;
   if (l1 > 0)
-    AddItem(ctx, page, 1, lbl::S_CPU_CACHE_1, FormatKilobytesText(l1), "", false, meta);
+    AddItem(ctx, page, sysdev_section::kCache, lbl::S_CPU_CACHE_1, FormatKilobytesText(l1), "", false, meta);
   if (cache.Level2.Size > 0)
-    AddItem(ctx, page, 1, lbl::S_CPU_CACHE_2, FormatKilobytesText(cache.Level2.Size), "",
+    AddItem(ctx, page, sysdev_section::kCache, lbl::S_CPU_CACHE_2, FormatKilobytesText(cache.Level2.Size), "",
             false, meta);
   if (cache.Level3.Size > 0)
-    AddItem(ctx, page, 1, lbl::S_CPU_CACHE_3, FormatKilobytesText(cache.Level3.Size), "",
+    AddItem(ctx, page, sysdev_section::kCache, lbl::S_CPU_CACHE_3, FormatKilobytesText(cache.Level3.Size), "",
             true, meta);
 }
 

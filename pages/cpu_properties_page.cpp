@@ -8,6 +8,7 @@
 #include "collectors/cpu/vsi_cpu.h"
 #include "collectors/system_info.h"
 #include "pages/fillers.h"
+#include "pages/page_layouts.h"
 #include "pages/value_format.h"
 
 namespace tavrin::pages {
@@ -41,23 +42,23 @@ void AddRows(const FillContext& ctx, Page& page) {
   const RowMeta meta{cpu.Source(), false};
 
   // Section 0: identification details.
-  AddItem(ctx, page, 0, lbl::S_CPU_TECHNOLOGY, MarkVirtual(cpu, cpu.Technology()), "", false,
+  AddItem(ctx, page, cpuadv_section::kAdvanced, lbl::S_CPU_TECHNOLOGY, MarkVirtual(cpu, cpu.Technology()), "", false,
           meta);
-  AddItem(ctx, page, 0, lbl::S_CPU_ARCHITECTURE,
+  AddItem(ctx, page, cpuadv_section::kAdvanced, lbl::S_CPU_ARCHITECTURE,
           cpu.Architecture() == 6 ? lbl::S_COUNT_IA64_FAMILY : lbl::S_COUNT_X86_FAMILY, "", false,
           meta);
   if (cpu.CPUIDSupported()) {
-    AddItem(ctx, page, 0, lbl::S_CPU_STEPPING, std::to_string(cpu.Stepping()), "", false,
+    AddItem(ctx, page, cpuadv_section::kAdvanced, lbl::S_CPU_STEPPING, std::to_string(cpu.Stepping()), "", false,
             meta);
-    AddItem(ctx, page, 0, lbl::S_CPU_APICID, std::to_string(cpu.APICID()), "", false, meta);
-    AddItem(ctx, page, 0, lbl::S_CPU_ID, std::to_string(cpu.PhysicalID()), "", false, meta);
-    AddItem(ctx, page, 0, lbl::S_CPU_LID, std::to_string(cpu.LogicalID()), "", false, meta);
-    AddItem(ctx, page, 0, lbl::S_CPU_CORE_COUNT, std::to_string(cpu.CorePerPackage()), "",
+    AddItem(ctx, page, cpuadv_section::kAdvanced, lbl::S_CPU_APICID, std::to_string(cpu.APICID()), "", false, meta);
+    AddItem(ctx, page, cpuadv_section::kAdvanced, lbl::S_CPU_ID, std::to_string(cpu.PhysicalID()), "", false, meta);
+    AddItem(ctx, page, cpuadv_section::kAdvanced, lbl::S_CPU_LID, std::to_string(cpu.LogicalID()), "", false, meta);
+    AddItem(ctx, page, cpuadv_section::kAdvanced, lbl::S_CPU_CORE_COUNT, std::to_string(cpu.CorePerPackage()), "",
             false, meta);
-    AddItem(ctx, page, 0, lbl::S_CPU_LOGICAL_PER_PROC_COUNT,
+    AddItem(ctx, page, cpuadv_section::kAdvanced, lbl::S_CPU_LOGICAL_PER_PROC_COUNT,
             std::to_string(cpu.LogicalPerPackage()), "", false, meta);
   }
-  AddItem(ctx, page, 0, lbl::S_CPU_HYPERVISOR, cpu.Hypervisor(), "", true, meta);
+  AddItem(ctx, page, cpuadv_section::kAdvanced, lbl::S_CPU_HYPERVISOR, cpu.Hypervisor(), "", true, meta);
 
   // Section 1: the five feature sets, each name once (its first occurrence decides).
   std::set<std::string> shown;
@@ -66,23 +67,23 @@ void AddRows(const FillContext& ctx, Page& page) {
        {&f.Standard1, &f.Standard2, &f.Extended1, &f.Extended2, &f.PowerManagement}) {
     for (const auto& r : set->Records()) {
       if (!shown.insert(Lower(r.name)).second) continue;
-      AddItemEx(ctx, page, 1, r.available ? 0 : 1, r.description,
+      AddItemEx(ctx, page, cpuadv_section::kFeatures, r.available ? 0 : 1, r.description,
                 r.available ? lbl::S_SUPPORTED : lbl::S_NOTSUPPORTED, r.name, false, 0, meta);
     }
   }
 
   // Section 2: every cache the processor (or the kernel) lists.
   for (const auto& c : cpu.CacheDetails())
-    AddItem(ctx, page, 2, CacheLabel(c), CacheValue(c), "", false, meta);
+    AddItem(ctx, page, cpuadv_section::kCacheDetails, CacheLabel(c), CacheValue(c), "", false, meta);
 
   // Section 3: instruction set extensions and hybrid core types.
   for (const auto& t : cpu.CoreTypes())
-    AddItem(ctx, page, 3, FormatText(lbl::S_CPU_CORE_TYPE, {t.type}),
+    AddItem(ctx, page, cpuadv_section::kExtensions, FormatText(lbl::S_CPU_CORE_TYPE, {t.type}),
             FormatText(lbl::S_CPU_CORE_TYPE_COUNT,
                        {std::to_string(t.cores), std::to_string(t.threads)}),
             "", false, meta);
   for (const auto& e : cpu.Extensions())
-    AddItemEx(ctx, page, 3, e.available ? 0 : 1, e.description,
+    AddItemEx(ctx, page, cpuadv_section::kExtensions, e.available ? 0 : 1, e.description,
               e.available ? lbl::S_SUPPORTED : lbl::S_NOTSUPPORTED, e.name, false, 0, meta);
 }
 

@@ -5,11 +5,12 @@
 #include "collectors/firmware/vsi_machine.h"
 #include "collectors/system_info.h"
 #include "pages/fillers.h"
+#include "pages/page_layouts.h"
 
 namespace tavrin::pages {
 namespace {
 
-enum Section { kGeneral = 0, kHardware = 1, kSoftware = 2 };
+using namespace general_section;
 
 void AddSystemRows(const FillContext& ctx, Page& page,
                    const collectors::TVexa_OperatingSystem& os) {

@@ -1,5 +1,5 @@
 // The system devices page: processor, caches, BIOS, board and memory modules.
-#include "pages/cpu_page.h"
+#include "pages/system_devices_page.h"
 
 #include "pages/fillers.h"
 

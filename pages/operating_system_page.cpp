@@ -16,7 +16,7 @@ namespace {
 
 using collectors::TVexa_OperatingSystem;
 
-enum Section { kWindows = 0, kUser = 1, kEnvironment = 2, kFolders = 3 };
+using namespace os_section;
 
 // The collector of a slot when it is of the expected kind (aggregates built for tests hold
 // other collectors).
