@@ -1,35 +1,20 @@
-// The aggregate collector: one collector per area of the machine, in a fixed order that the
-// gathering walks.
+// The aggregate collector: one collector per area of the machine, in the fixed order that the
+// gathering walks. Which collectors exist, in what order, is declared in collector_table.h.
 #pragma once
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <typeindex>
+#include <typeinfo>
 #include <vector>
 
-#include "collectors/cpu/vsi_cpu.h"
-#include "collectors/devices/vsi_bluetooth.h"
-#include "collectors/devices/vsi_devices.h"
-#include "collectors/devices/vsi_usb.h"
-#include "collectors/display/vsi_display.h"
-#include "collectors/display/vsi_monitor.h"
-#include "collectors/firmware/vsi_machine.h"
-#include "collectors/network/vsi_network.h"
-#include "collectors/os/vsi_engines.h"
-#include "collectors/os/vsi_operating_system.h"
-#include "collectors/os/vsi_software.h"
-#include "collectors/os/vsi_startup.h"
-#include "collectors/storage/vsi_disk.h"
-#include "collectors/storage/vsi_storage.h"
-#include "collectors/system/vsi_apm.h"
-#include "collectors/system/vsi_media.h"
-#include "collectors/system/vsi_memory.h"
-#include "collectors/system/vsi_printers.h"
-#include "collectors/collector.h"
 #include "base/time_limit.h"
-#include "collectors/system/vsi_process_list.h"
+#include "collectors/collector.h"
+#include "collectors/collector_table.h"
 
 namespace tavrin::collectors {
 
@@ -38,18 +23,34 @@ class TVexa_SystemInfo : public TVexa_VSIC_Component {
   using Factory = std::function<std::shared_ptr<TVexa_VSIC_Component>(
       std::shared_ptr<const platform::Services>)>;
 
-  /// The nineteen collectors, in the order the gathering walks them.
+  /// One slot of an aggregate: how to build its collector and where it refreshes.
+  struct Slot {
+    Factory make;
+    GatheringPhase phase = GatheringPhase::kFirst;
+    /// Place in the aggregate's own RefreshData (1 first); 0 refreshes after the ranked slots,
+    /// in walk order.
+    int refresh_rank = 0;
+  };
+
+  /// The collectors of the collector table, in its order.
   explicit TVexa_SystemInfo(std::shared_ptr<const platform::Services> services);
   /// Any collectors, in the given order (tests put probes of their own here).
-  TVexa_SystemInfo(std::shared_ptr<const platform::Services> services, std::vector<Factory> slots);
+  TVexa_SystemInfo(std::shared_ptr<const platform::Services> services, std::vector<Slot> slots);
+  /// Same, every slot in the first phase and refreshed in walk order.
+  TVexa_SystemInfo(std::shared_ptr<const platform::Services> services,
+                   std::vector<Factory> factories);
 
-  std::size_t ComponentCount() const { return factories_.size(); }
+  std::size_t ComponentCount() const { return slots_.size(); }
   /// The collector in slot `index`. Shared, because an abandoned refresh keeps its own.
   std::shared_ptr<TVexa_VSIC_Component> Component(std::size_t index) const;
+  GatheringPhase Phase(std::size_t index) const { return slots_.at(index).slot.phase; }
+  /// The slot indexes in the order of the aggregate's own RefreshData.
+  std::vector<std::size_t> RefreshOrder() const;
 
   /// Refreshes slot `index` under `limit`. A collector that does not finish in time is
   /// abandoned to its thread and its slot gets a fresh, empty collector, so nobody reads data
-  /// that is still being written.
+  /// that is still being written. The fresh one is built inside the limit too (before the
+  /// refresh starts, once per slot), so a collector that hangs cannot stall the caller twice.
   base::RunResult RefreshComponent(std::size_t index, std::chrono::milliseconds limit);
 
   /// Refreshes every collector in the aggregate's own order (USB, Devices, Storage, ...).
@@ -60,47 +61,73 @@ class TVexa_SystemInfo : public TVexa_VSIC_Component {
   /// Limit used by RefreshData for each collector.
   std::chrono::milliseconds refresh_limit{std::chrono::seconds(30)};
 
-  collectors::TVexa_CPU& CPU() const { return Slot<collectors::TVexa_CPU>(0); }
-  collectors::TVexa_Memory& Memory() const { return Slot<collectors::TVexa_Memory>(1); }
-  collectors::TVexa_OperatingSystem& OS() const {
-    return Slot<collectors::TVexa_OperatingSystem>(2);
+  /// The first collector of class T, or null when the aggregate holds none.
+  template <class T>
+  std::shared_ptr<T> Find() const {
+    std::lock_guard lock(mutex_);
+    for (const auto& entry : slots_)
+      if (entry.collector && typeid(*entry.collector) == typeid(T))
+        return std::static_pointer_cast<T>(entry.collector);
+    for (const auto& entry : slots_)
+      if (auto typed = std::dynamic_pointer_cast<T>(entry.collector)) return typed;
+    return nullptr;
   }
-  collectors::TVexa_Disk& Disk() const { return Slot<collectors::TVexa_Disk>(3); }
-  collectors::TVexa_Machine& Machine() const { return Slot<collectors::TVexa_Machine>(4); }
-  collectors::TVexa_Storage& Storage() const { return Slot<collectors::TVexa_Storage>(5); }
-  collectors::TVexa_USB& USB() const { return Slot<collectors::TVexa_USB>(6); }
-  collectors::TVexa_Network& Network() const { return Slot<collectors::TVexa_Network>(7); }
-  collectors::TVexa_Display& Display() const { return Slot<collectors::TVexa_Display>(8); }
-  collectors::TVexa_Monitor& Monitor() const { return Slot<collectors::TVexa_Monitor>(9); }
-  collectors::TVexa_Media& Media() const { return Slot<collectors::TVexa_Media>(10); }
-  collectors::TVexa_Devices& Devices() const { return Slot<collectors::TVexa_Devices>(11); }
-  collectors::TVexa_Engines& Engines() const { return Slot<collectors::TVexa_Engines>(12); }
-  collectors::TVexa_APM& APM() const { return Slot<collectors::TVexa_APM>(13); }
-  collectors::TVexa_Printers& Printers() const { return Slot<collectors::TVexa_Printers>(14); }
-  collectors::TVexa_Software& Software() const { return Slot<collectors::TVexa_Software>(15); }
-  collectors::TVexa_Startup& Startup() const { return Slot<collectors::TVexa_Startup>(16); }
-  collectors::TVexa_ProcessList& ProcessList() const {
-    return Slot<collectors::TVexa_ProcessList>(17);
+
+  /// The collector of class T. An aggregate without one (tests build such aggregates) answers
+  /// with an empty collector of the class, so a page filler never reads a wrong type.
+  template <class T>
+  T& Get() const {
+    if (auto found = Find<T>()) return *found;
+    std::lock_guard lock(mutex_);
+    auto& stand_in = stand_ins_[std::type_index(typeid(T))];
+    if (!stand_in) stand_in = std::make_shared<T>(SharedPlatform());
+    return static_cast<T&>(*stand_in);
   }
-  collectors::TVexa_BT& Bluetooth() const { return Slot<collectors::TVexa_BT>(18); }
+
+  /// Refreshes the slot holding class T (see RefreshComponent); Finished when there is none.
+  template <class T>
+  base::RunResult Refresh(std::chrono::milliseconds limit) {
+    for (std::size_t i = 0; i < ComponentCount(); ++i)
+      if (std::dynamic_pointer_cast<T>(Component(i))) return RefreshComponent(i, limit);
+    return {};
+  }
+
+  // The collectors under their published names.
+  TVexa_CPU& CPU() const { return Get<TVexa_CPU>(); }
+  TVexa_Memory& Memory() const { return Get<TVexa_Memory>(); }
+  TVexa_OperatingSystem& OS() const { return Get<TVexa_OperatingSystem>(); }
+  TVexa_Disk& Disk() const { return Get<TVexa_Disk>(); }
+  TVexa_Machine& Machine() const { return Get<TVexa_Machine>(); }
+  TVexa_Storage& Storage() const { return Get<TVexa_Storage>(); }
+  TVexa_USB& USB() const { return Get<TVexa_USB>(); }
+  TVexa_Network& Network() const { return Get<TVexa_Network>(); }
+  TVexa_Display& Display() const { return Get<TVexa_Display>(); }
+  TVexa_Monitor& Monitor() const { return Get<TVexa_Monitor>(); }
+  TVexa_Media& Media() const { return Get<TVexa_Media>(); }
+  TVexa_Devices& Devices() const { return Get<TVexa_Devices>(); }
+  TVexa_Engines& Engines() const { return Get<TVexa_Engines>(); }
+  TVexa_APM& APM() const { return Get<TVexa_APM>(); }
+  TVexa_Printers& Printers() const { return Get<TVexa_Printers>(); }
+  TVexa_Software& Software() const { return Get<TVexa_Software>(); }
+  TVexa_Startup& Startup() const { return Get<TVexa_Startup>(); }
+  TVexa_ProcessList& ProcessList() const { return Get<TVexa_ProcessList>(); }
+  TVexa_BT& Bluetooth() const { return Get<TVexa_BT>(); }
 
  private:
-  // The collector of a slot as its class. An aggregate built with other collectors (tests)
-  // answers with an empty collector of the class, so a page filler never reads a wrong type.
-  template <class T>
-  T& Slot(std::size_t index) const {
-    if (auto* collector = dynamic_cast<T*>(Component(index).get())) return *collector;
-    std::lock_guard lock(mutex_);
-    if (fallbacks_.size() <= index) fallbacks_.resize(index + 1);
-    if (!dynamic_cast<T*>(fallbacks_[index].get()))
-      fallbacks_[index] = std::make_shared<T>(SharedPlatform());
-    return static_cast<T&>(*fallbacks_[index]);
-  }
+  // A collector built ahead for a slot, handed over when the slot's refresh is abandoned.
+  struct Spare {
+    std::mutex mutex;
+    std::shared_ptr<TVexa_VSIC_Component> collector;
+  };
+  struct Entry {
+    Slot slot;
+    std::shared_ptr<TVexa_VSIC_Component> collector;
+    std::shared_ptr<Spare> spare = std::make_shared<Spare>();
+  };
 
-  std::vector<Factory> factories_;
   mutable std::mutex mutex_;  // guards the slot pointers against a late abandoned refresh
-  std::vector<std::shared_ptr<TVexa_VSIC_Component>> slots_;
-  mutable std::vector<std::shared_ptr<TVexa_VSIC_Component>> fallbacks_;
+  std::vector<Entry> slots_;
+  mutable std::map<std::type_index, std::shared_ptr<TVexa_VSIC_Component>> stand_ins_;
   bool data_available_ = false;
 };
 

@@ -4,29 +4,11 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include "gather/controller.h"
 #include "text/format.h"
 #include "text/labels.h"
-#include "gather/controller.h"
 
 namespace tavrin::gather {
-namespace {
-
-bool ContainsNoCase(std::string_view text, std::string_view part) {
-  auto lower = [](std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-  };
-  return lower(text).find(lower(part)) != std::string::npos;
-}
-
-// Second-phase collectors: slow ones whose pages can wait for everything else.
-bool IsSecondPhase(std::string_view className) {
-  return ContainsNoCase(className, "storage") || ContainsNoCase(className, "processlist");
-}
-
-}  // namespace
-
 TRecieveInfoThread::TRecieveInfoThread(TGetFunctionsClass& controller)
     : controller_(controller), aggregate_(controller.aggregate_) {}
 
@@ -39,7 +21,9 @@ TRecieveInfoThread::~TRecieveInfoThread() {
   }
 }
 
-void TRecieveInfoThread::Start() { thread_ = std::thread([this] { Execute(); }); }
+void TRecieveInfoThread::Start() {
+  thread_ = std::thread([this] { Execute(); });
+}
 
 std::string TRecieveInfoThread::ProgressText() const {
   std::lock_guard lock(text_mutex_);
@@ -76,7 +60,7 @@ void TRecieveInfoThread::Execute() {
     if (!TakesPartInGathering(class_name)) continue;
     SetProgressText(FormatText(lbl::S_REC_FROM_TR, {CollectorDisplayName(class_name)}));
     if (stop_) break;
-    if (IsSecondPhase(class_name)) continue;
+    if (aggregate_->Phase(i) == collectors::GatheringPhase::kSecond) continue;
     ShowProgressOnMain();
     controller_.RefreshLogged(i, "thread");
   }
@@ -85,16 +69,14 @@ void TRecieveInfoThread::Execute() {
   controller_.in_progress_ = true;
   controller_.gathered_ = false;
   stop_ = false;
-  for (std::string_view phase_two : {"Storage", "ProcessList"}) {
-    SetProgressText(FormatText(lbl::S_REC_FROM_TR, {phase_two}));
+  for (std::size_t i = 0; i < count; ++i) {
+    if (aggregate_->Phase(i) != collectors::GatheringPhase::kSecond) continue;
+    const std::string class_name = aggregate_->Component(i)->ClassName();
+    if (!TakesPartInGathering(class_name)) continue;
+    SetProgressText(FormatText(lbl::S_REC_FROM_TR, {CollectorDisplayName(class_name)}));
     if (stop_) continue;
-    for (std::size_t i = 0; i < count; ++i) {
-      const std::string class_name = aggregate_->Component(i)->ClassName();
-      if (TakesPartInGathering(class_name) && CollectorDisplayName(class_name) == phase_two) {
-        ShowProgressOnMain();
-        controller_.RefreshLogged(i, "thread");
-      }
-    }
+    ShowProgressOnMain();
+    controller_.RefreshLogged(i, "thread");
   }
   on_main([this] { controller_.GatheringFinished(); });
   finished_ = true;
