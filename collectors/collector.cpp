@@ -11,16 +11,16 @@ TVexa_VSIC_Component::TVexa_VSIC_Component(std::string className, std::string na
       class_name_(std::move(className)),
       name_(std::move(name)),
       services_(std::move(services)),
-      live_data_(platform::IsLiveMachine(*services_)) {
-  user_name_ = services_->system->UserName().value_or({});
-  user_sid_ = services_->system->UserId().value_or({});
-}
+      live_data_(platform::IsLiveMachine(*services_)) {}
 
 TVexa_VSIC_Component::~TVexa_VSIC_Component() = default;
 
 void TVexa_VSIC_Component::RefreshData() {
   live_data_ = platform::IsLiveMachine(*services_);
   os_version_ = services_->system->OsVersionRecord().value_or({});
+  // Read here, not at construction: building a collector must never wait on the system.
+  user_name_ = services_->system->UserName().value_or({});
+  user_sid_ = services_->system->UserId().value_or({});
 }
 
 }  // namespace tavrin::collectors

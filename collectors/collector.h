@@ -12,7 +12,8 @@ namespace tavrin::collectors {
 class TVexa_VSIC_Component {
  public:
   /// `className` is the collector's class name ("TVexa_CPU"): gathering and logging use it.
-  /// `name` is its component name in the aggregate ("CPU").
+  /// `name` is its component name in the aggregate ("CPU"). A constructor only stores what it
+  /// is given; reading the machine waits for RefreshData, so building one never blocks.
   TVexa_VSIC_Component(std::string className, std::string name,
                        std::shared_ptr<const platform::Services> services);
   virtual ~TVexa_VSIC_Component();
@@ -37,7 +38,7 @@ class TVexa_VSIC_Component {
 
   /// The operating system version record as of the last refresh.
   const platform::OsVersion& OsVersionSnapshot() const { return os_version_; }
-  /// Account the program runs as, recorded at construction.
+  /// Account the program runs as, as of the last refresh (empty before the first).
   const std::string& UserName() const { return user_name_; }
   const std::string& UserSid() const { return user_sid_; }
 
