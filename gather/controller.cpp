@@ -3,30 +3,21 @@
 #include <exception>
 
 #include <algorithm>
-#include <cctype>
 #include <thread>
 
-#include "text/format.h"
-#include "text/labels.h"
+#include "base/strings.h"
 #include "gather/gathering_thread.h"
 #include "helpers/accessors.h"
 #include "helpers/debug_log.h"
 #include "pages/categories.h"
 #include "pages/page_layouts.h"
+#include "text/format.h"
+#include "text/labels.h"
 
 namespace tavrin::gather {
-namespace {
-
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
-}  // namespace
 
 std::string CollectorDisplayName(std::string_view className) {
-  const auto at = Lower(className).find("tvexa_");
+  const auto at = base::Lower(className).find("tvexa_");
   if (at == std::string::npos) return std::string(className);
   std::string name(className);
   name.erase(at, 6);
@@ -34,7 +25,7 @@ std::string CollectorDisplayName(std::string_view className) {
 }
 
 bool TakesPartInGathering(std::string_view className) {
-  return Lower(className).find("tvexa_") != std::string::npos;
+  return base::ContainsNoCase(className, "tvexa_");
 }
 
 TGetFunctionsClass::TGetFunctionsClass() {
@@ -77,7 +68,9 @@ const pages::Page* TGetFunctionsClass::FindPage(std::string_view categoryKey) co
   return it == pages_.end() ? nullptr : &it->second;
 }
 
-bool TGetFunctionsClass::ThreadFinished() const { return thread_ && thread_->Finished(); }
+bool TGetFunctionsClass::ThreadFinished() const {
+  return thread_ && thread_->Finished();
+}
 
 void TGetFunctionsClass::ShowProgress(const std::string& text) {
   if (host_ != nullptr) host_->SetStatusText(text);
@@ -93,7 +86,7 @@ base::RunResult TGetFunctionsClass::RefreshLogged(std::size_t index, const char*
       break;
     case base::RunOutcome::TimedOut:
       helpers::DebugLog("Collecting from " + class_name + " abandoned after " +
-               std::to_string(time_limit_.count()) + " ms: " + how);
+                        std::to_string(time_limit_.count()) + " ms: " + how);
       break;
     case base::RunOutcome::Failed:
       helpers::DebugLog("Collecting from " + class_name + " failed (" + result.error + "): " + how);
@@ -125,7 +118,8 @@ bool TGetFunctionsClass::GatherWithProgress() {
   for (std::size_t i = 0; i < count; ++i) {
     const std::string class_name = aggregate_->Component(i)->ClassName();
     if (TakesPartInGathering(class_name)) {
-      if (progress) progress->SetText(FormatText(lbl::S_REC_FROM, {CollectorDisplayName(class_name)}));
+      if (progress)
+        progress->SetText(FormatText(lbl::S_REC_FROM, {CollectorDisplayName(class_name)}));
       if (RefreshLogged(i, "dialog").outcome == base::RunOutcome::Failed) {
         // A collector that fails ends this gathering without data, as a crash in it would.
         completed = false;
@@ -163,6 +157,7 @@ void TGetFunctionsClass::FillCategory(const pages::TSICategory& category, const 
     // A value that failed to format ends this refill; the rows added so far stay.
     helpers::DebugLog("Filling page " + std::string(category.key) + " stopped: " + e.what());
   }
+  pages::ExplainEmptySections(*page);
 }
 
 void TGetFunctionsClass::Shutdown(const std::function<void()>& onUnloading) {
