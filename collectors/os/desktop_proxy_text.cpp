@@ -2,16 +2,13 @@
 
 #include <charconv>
 
+#include "base/strings.h"
 #include "collectors/os/linux_config_text.h"
 
 namespace tavrin::collectors {
 namespace {
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-  return s;
-}
+using base::Trim;
 
 // KDE writes a proxy as "http://host 8080"; lines carry it as "http://host:8080".
 std::string KdeAddress(std::string_view value) {
