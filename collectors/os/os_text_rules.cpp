@@ -3,14 +3,12 @@
 #include <array>
 #include <cctype>
 
+#include "base/strings.h"
+
 namespace tavrin::collectors {
 namespace {
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-  return s;
-}
+using base::Trim;
 
 std::string WithoutQuotes(std::string_view s) {
   std::string out;
