@@ -2,16 +2,14 @@
 
 #include <cctype>
 
+#include "base/strings.h"
+
 #include "collectors/os/os_dates.h"
 
 namespace tavrin::collectors {
 namespace {
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-  return s;
-}
+using base::Trim;
 
 // A shell-style value: quoted parts joined, escapes in double quotes resolved.
 std::string ShellValue(std::string_view v) {
