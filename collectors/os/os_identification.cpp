@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "base/strings.h"
 #include "platform/registry_path.h"
 
 namespace tavrin::collectors {
@@ -15,12 +16,8 @@ constexpr uint16_t kSuiteDataCenter = 0x80;
 constexpr uint16_t kSuitePersonal = 0x200;
 constexpr uint16_t kSuiteBlade = 0x400;
 
-std::string Trim(std::string_view text) {
-  const auto begin = text.find_first_not_of(' ');
-  if (begin == std::string_view::npos) return {};
-  const auto end = text.find_last_not_of(' ');
-  return std::string(text.substr(begin, end - begin + 1));
-}
+// Names and editions are padded with spaces only; other characters stay.
+std::string Trim(std::string_view text) { return std::string(base::Trim(text, " ")); }
 
 char SecondChar(const std::string& csd) {
   return csd.size() >= 2 ? csd[1] : '\0';
