@@ -13,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/strings.h"
 #include "helpers/common/user_folders.h"
 #include "helpers/libcommon/lib_log.h"
 #include "helpers/libhelper/format_bytes.h"
@@ -31,12 +32,7 @@ std::string ReadText(const fs::path& file) {
   return text.str();
 }
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-    s.remove_suffix(1);
-  return s;
-}
+using base::Trim;
 
 // Shell-style value of os-release and user-dirs.dirs: optional quotes, backslash escapes.
 std::string Unquote(std::string_view value) {

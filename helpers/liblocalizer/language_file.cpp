@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/strings.h"
 #include "helpers/common/guid.h"
 
 namespace tavrin::helpers {
@@ -26,13 +27,6 @@ struct Shortened {
   std::vector<std::string> values;
 };
 
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-    s.remove_suffix(1);
-  return s;
-}
-
 Shortened Shorten(std::string_view text) {
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   Shortened out;
@@ -41,17 +35,17 @@ Shortened Shorten(std::string_view text) {
     std::size_t end = text.find('\n', pos);
     if (end == std::string_view::npos) end = text.size();
     // Leading blanks would make inih read the line as the continuation of the one before.
-    std::string_view line = TrimBlanks(text.substr(pos, end - pos));
+    std::string_view line = base::Trim(text.substr(pos, end - pos));
     pos = end + 1;
     std::size_t delimiter = line.find_first_of("=:");
     bool entry = !line.empty() && line.front() != ';' && line.front() != '#' &&
                  line.front() != '[' && delimiter != std::string_view::npos;
     if (entry) {
-      out.text += TrimBlanks(line.substr(0, delimiter));
+      out.text += base::Trim(line.substr(0, delimiter));
       out.text += '=';
       out.text += kToken;
       out.text += std::to_string(out.values.size());
-      out.values.emplace_back(TrimBlanks(line.substr(delimiter + 1)));
+      out.values.emplace_back(base::Trim(line.substr(delimiter + 1)));
     } else {
       out.text += line;
     }
@@ -91,7 +85,7 @@ int OnEntry(void* user, const char* section, const char* name, const char* value
       std::stringstream list(text);
       std::string code;
       while (std::getline(list, code, ',')) {
-        code = Folded(TrimBlanks(code));
+        code = Folded(base::Trim(code));
         if (!code.empty()) file.codes.push_back(code);
       }
     }
