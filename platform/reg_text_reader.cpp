@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/strings.h"
 #include "platform/reg_text.h"
 #include "platform/reg_text_detail.h"
 #include "platform/registry_path.h"
@@ -20,11 +21,8 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t';
 }
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (IsBlank(s.front()) || s.front() == '\r')) s.remove_prefix(1);
-  while (!s.empty() && (IsBlank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
-  return s;
-}
+// Blanks of the format only: other control characters belong to the data.
+constexpr std::string_view Trim(std::string_view s) { return base::Trim(s, " \t\r"); }
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -164,19 +162,7 @@ bool DecodeText(std::string_view bytes, std::string& text, std::string& error) {
   return true;
 }
 
-std::vector<std::string_view> SplitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
+using base::SplitLines;
 
 class RegReader {
  public:

@@ -23,10 +23,6 @@ constexpr std::array<RootNames, 5> kRoots{{
     {RegRoot::CurrentConfig, "HKEY_CURRENT_CONFIG", "HKCC"},
 }};
 
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::u16string Units(const RegValue& value) {
   return Utf16FromLeBytes(value.data.data(), value.data.size());
 }
@@ -52,24 +48,6 @@ std::string NormalizeKeyPath(std::string_view path) {
     out += part;
   }
   return out;
-}
-
-std::string AsciiLower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = LowerAscii(c);
-  return out;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
 std::optional<RegRoot> RegRootFromName(std::string_view name) {

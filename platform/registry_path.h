@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/strings.h"
+
 namespace tavrin::platform {
 
 /// The non-empty components of a backslash path: leading, trailing and doubled backslashes
@@ -14,8 +16,8 @@ std::string NormalizeKeyPath(std::string_view path);
 
 /// ASCII case folding. Windows folds key and value names through its Unicode upper-case
 /// table; ASCII covers the names real keys use, and non-ASCII names still compare exactly.
-std::string AsciiLower(std::string_view text);
-bool EqualsNoCase(std::string_view a, std::string_view b);
-bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+inline std::string AsciiLower(std::string_view text) { return base::Lower(text); }
+using base::EqualsNoCase;
+using base::StartsWithNoCase;
 
 }  // namespace tavrin::platform
