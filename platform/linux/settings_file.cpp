@@ -24,6 +24,7 @@
 #include <string>
 #include <system_error>
 
+#include "base/strings.h"
 #include "platform/reg_text.h"
 #include "platform/reg_text_detail.h"
 #include "platform/registry_path.h"
@@ -40,11 +41,8 @@ bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsSpace(s.back())) s.remove_suffix(1);
-  return s;
-}
+// The characters IsSpace names, as inih trims them.
+constexpr std::string_view Trim(std::string_view s) { return base::Trim(s, " \t\r\v\f"); }
 
 // What inih would take for the start of an inline comment.
 bool HasInlineComment(std::string_view s) {
