@@ -2,15 +2,12 @@
 
 #include <cctype>
 
+#include "base/strings.h"
+
 namespace tavrin::window {
 namespace {
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
-  return true;
-}
+using base::StartsWithNoCase;
 
 bool IsHex(char c) {
   return std::isxdigit(static_cast<unsigned char>(c)) != 0;
