@@ -2,6 +2,8 @@
 
 #include <unordered_set>
 
+#include "base/strings.h"
+
 namespace tavrin::collectors::smbios {
 namespace {
 
@@ -67,11 +69,7 @@ std::string Latin1ToUtf8(std::string_view text) {
   return out;
 }
 
-std::string_view Trim(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
+constexpr std::string_view Trim(std::string_view text) { return base::Trim(text, " \t\r\n"); }
 
 }  // namespace
 
