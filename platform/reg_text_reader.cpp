@@ -22,7 +22,9 @@ bool IsBlank(char c) {
 }
 
 // Blanks of the format only: other control characters belong to the data.
-constexpr std::string_view Trim(std::string_view s) { return base::Trim(s, " \t\r"); }
+constexpr std::string_view Trim(std::string_view s) {
+  return base::Trim(s, " \t\r");
+}
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';

@@ -16,7 +16,9 @@ std::string NormalizeKeyPath(std::string_view path);
 
 /// ASCII case folding. Windows folds key and value names through its Unicode upper-case
 /// table; ASCII covers the names real keys use, and non-ASCII names still compare exactly.
-inline std::string AsciiLower(std::string_view text) { return base::Lower(text); }
+inline std::string AsciiLower(std::string_view text) {
+  return base::Lower(text);
+}
 using base::EqualsNoCase;
 using base::StartsWithNoCase;
 

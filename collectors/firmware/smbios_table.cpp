@@ -69,7 +69,9 @@ std::string Latin1ToUtf8(std::string_view text) {
   return out;
 }
 
-constexpr std::string_view Trim(std::string_view text) { return base::Trim(text, " \t\r\n"); }
+constexpr std::string_view Trim(std::string_view text) {
+  return base::Trim(text, " \t\r\n");
+}
 
 }  // namespace
 

@@ -17,7 +17,9 @@ constexpr uint16_t kSuitePersonal = 0x200;
 constexpr uint16_t kSuiteBlade = 0x400;
 
 // Names and editions are padded with spaces only; other characters stay.
-std::string Trim(std::string_view text) { return std::string(base::Trim(text, " ")); }
+std::string Trim(std::string_view text) {
+  return std::string(base::Trim(text, " "));
+}
 
 char SecondChar(const std::string& csd) {
   return csd.size() >= 2 ? csd[1] : '\0';

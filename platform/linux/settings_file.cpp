@@ -42,7 +42,9 @@ bool IsSpace(char c) {
 }
 
 // The characters IsSpace names, as inih trims them.
-constexpr std::string_view Trim(std::string_view s) { return base::Trim(s, " \t\r\v\f"); }
+constexpr std::string_view Trim(std::string_view s) {
+  return base::Trim(s, " \t\r\v\f");
+}
 
 // What inih would take for the start of an inline comment.
 bool HasInlineComment(std::string_view s) {
