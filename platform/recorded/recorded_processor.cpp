@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/strings.h"
 #include "platform/service_hooks.h"
 
 namespace tavrin::platform {
@@ -25,15 +26,8 @@ std::optional<uint32_t> Hex32(std::string_view text) {
   return value;
 }
 
-std::string_view TrimEnd(std::string_view s) {
-  while (!s.empty() && (s.back() == '\r' || s.back() == ' ' || s.back() == '\t'))
-    s.remove_suffix(1);
-  return s;
-}
-
-bool StartsWith(std::string_view s, std::string_view prefix) {
-  return s.substr(0, prefix.size()) == prefix;
-}
+using base::StartsWith;
+using base::TrimEnd;
 
 // Builds the processors line by line; a header starts the next processor, and leaves before
 // any header belong to a first one.
