@@ -8,6 +8,8 @@
 #include <cstring>
 #include <system_error>
 
+#include "base/strings.h"
+
 namespace tavrin::platform {
 namespace {
 
@@ -28,13 +30,9 @@ class Fd {
 
 std::string ErrnoText(int err) { return std::strerror(err); }
 
+// The first line, without the blanks around it.
 std::string TrimLine(std::string_view text) {
-  const auto end_of_line = text.find('\n');
-  if (end_of_line != std::string_view::npos) text = text.substr(0, end_of_line);
-  const auto first = text.find_first_not_of(" \t\r");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t\r");
-  return std::string(text.substr(first, last - first + 1));
+  return std::string(base::Trim(text.substr(0, text.find('\n')), " \t\r"));
 }
 
 }  // namespace
