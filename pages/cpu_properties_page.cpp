@@ -5,6 +5,7 @@
 
 #include "text/format.h"
 #include "text/labels.h"
+#include "base/strings.h"
 #include "collectors/cpu/vsi_cpu.h"
 #include "collectors/system_info.h"
 #include "pages/fillers.h"
@@ -18,10 +19,7 @@ std::string MarkVirtual(const collectors::TVexa_CPU& cpu,
 
 namespace {
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
+using base::Lower;
 
 std::string CacheLabel(const collectors::CacheLevelInfo& c) {
   return FormatText(lbl::S_CPU_CACHE_LEVEL, {std::to_string(c.level), c.type});
