@@ -1,5 +1,6 @@
 #include "pages/page_model.h"
 
+#include "base/strings.h"
 #include "pages/fill_context.h"
 
 namespace tavrin::pages {
@@ -84,11 +85,7 @@ std::size_t Page::RowCount() const {
   return count;
 }
 
-std::string_view TrimText(std::string_view text) {
-  while (!text.empty() && IsBlankOrControl(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlankOrControl(text.back())) text.remove_suffix(1);
-  return text;
-}
+std::string_view TrimText(std::string_view text) { return base::Trim(text); }
 
 bool AddItem(const FillContext& ctx, Page& list, int sectionIndex,
              std::string_view label, std::string_view value, std::string_view comment,
