@@ -6,8 +6,6 @@
 namespace tavrin::pages {
 namespace {
 
-bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
 // Line breaks never reach a row: CR LF pairs go, and so does a lone LF, the Linux line end.
 std::string RemoveLineBreaks(std::string_view value) {
   std::string out;
