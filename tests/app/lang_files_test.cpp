@@ -1,5 +1,6 @@
 // The language files shipped in Lang/: they must parse the way the localizer reads them and
 // translate every label without losing what the program fills into or around the text.
+#include "base/strings.h"
 #include "text/labels.h"
 
 #include <gtest/gtest.h>
@@ -32,11 +33,9 @@ struct IniFile {
   std::vector<std::string> problems;
 };
 
-std::string Trim(const std::string& s) {
-  const auto b = s.find_first_not_of(" \t\r");
-  if (b == std::string::npos) return {};
-  const auto e = s.find_last_not_of(" \t\r");
-  return s.substr(b, e - b + 1);
+// As the localizer trims: blanks and control characters.
+std::string Trim(std::string_view s) {
+  return std::string(base::Trim(s));
 }
 
 // Reads the file the way the localizer sees it: sections, key=value, whole-line comments,
