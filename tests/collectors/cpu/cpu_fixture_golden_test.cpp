@@ -8,6 +8,7 @@
 #include "collectors/cpu/cpu_identify.h"
 #include "platform/service_hooks.h"
 #include "tests/collectors/cpu/cpu_fixture_support.h"
+#include "tests/support/golden.h"
 
 namespace tavrin::testing {
 namespace {
@@ -79,9 +80,7 @@ std::string GoldenName(const std::string& file) {
 
 TEST(CpuFixtureGolden, EveryDumpIdentifiesAsTheReferenceAndAsOurGolden) {
   const auto fixtures = LoadCpuidFixtures();
-  if (fixtures.empty()) GTEST_SKIP() << "no CPUID fixtures at " << CpuidFixtures();
-  const bool rewrite = std::getenv("TAVRIN_REWRITE_GOLDENS") != nullptr &&
-                       std::string(std::getenv("TAVRIN_REWRITE_GOLDENS")) == "1";
+  ASSERT_FALSE(fixtures.empty()) << "no CPUID fixtures at " << CpuidFixtures();
   const auto golden_dir = std::filesystem::path(TAVRIN_SOURCE_DIR) / "tests/fixtures/cpu";
   int counted = 0;
   std::set<std::string> vendors_counted;
@@ -144,14 +143,7 @@ TEST(CpuFixtureGolden, EveryDumpIdentifiesAsTheReferenceAndAsOurGolden) {
 
     // Our own output.
     const auto golden_file = golden_dir / GoldenName(f.file);
-    const std::string ours = Golden(*cpu);
-    if (rewrite) {
-      std::filesystem::create_directories(golden_dir);
-      std::ofstream(golden_file, std::ios::binary) << ours;
-    } else {
-      EXPECT_EQ(ours, ReadText(golden_file))
-          << "golden " << golden_file << " (TAVRIN_REWRITE_GOLDENS=1 rewrites it)";
-    }
+    EXPECT_TRUE(MatchesGolden(golden_file, Golden(*cpu)));
   }
   // The full agreement must hold on a spread of machines, not a few.
   EXPECT_GE(counted, 20);

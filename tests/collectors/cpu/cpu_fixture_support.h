@@ -12,13 +12,13 @@
 
 #include "collectors/cpu/vsi_cpu.h"
 #include "platform/recorded/recorded_processor.h"
+#include "tests/support/test_data.h"
 #include "tests/support/test_services.h"
 
 namespace tavrin::testing {
 
 inline std::filesystem::path CpuidFixtures() {
-  const char* env = std::getenv("TAVRIN_FIXTURES");
-  return std::filesystem::path(env ? env : TAVRIN_SOURCE_DIR "/../shared/fixtures") / "cpuid";
+  return TestData("cpuid");
 }
 
 inline std::string ReadText(const std::filesystem::path& file) {
@@ -34,7 +34,7 @@ struct CpuidFixture {
   std::vector<std::string> expected;         ///< the first expected-value section, 34 lines
 };
 
-/// Every dump listed in index.tsv, in its order; empty when the folder is absent.
+/// Every dump listed in index.tsv, in its order.
 inline std::vector<CpuidFixture> LoadCpuidFixtures() {
   std::vector<CpuidFixture> out;
   std::istringstream tsv(ReadText(CpuidFixtures() / "index.tsv"));

@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "tests/support/run_program.h"
+#include "tests/support/test_data.h"
 #include "tests/support/test_services.h"
 
 namespace tavrin::pages {
@@ -16,10 +17,7 @@ using testing::RunProgram;
 using testing::TempDir;
 
 std::filesystem::path Fixture(const std::string& name) {
-  const char* env = std::getenv("TAVRIN_FIXTURES");
-  return (env ? std::filesystem::path(env)
-              : std::filesystem::path(TAVRIN_SOURCE_DIR "/../shared/fixtures")) /
-         "dmi" / name;
+  return testing::TestData("dmi/" + name);
 }
 
 class FirmwarePageTest : public ::testing::Test {
@@ -43,7 +41,6 @@ bool HasRow(const std::string& out, const std::string& label, const std::string&
 
 TEST_F(FirmwarePageTest, ReplayedDumpShowsBiosBoardAndMemoryDevices) {
   const auto dump = Fixture("GigaByte-X399.bin");
-  if (!std::filesystem::exists(dump)) GTEST_SKIP() << "no fixtures";
   const auto run = Cli({"--replay", dump.string(), "--advanced"});
   ASSERT_EQ(run.exit_code, 0) << run.err;
   const auto& out = run.out;
@@ -65,7 +62,6 @@ TEST_F(FirmwarePageTest, ReplayedDumpShowsBiosBoardAndMemoryDevices) {
 
 TEST_F(FirmwarePageTest, OldTablesShowMemoryModules) {
   const auto dump = Fixture("Dell-PowerEdge-8450.bin");
-  if (!std::filesystem::exists(dump)) GTEST_SKIP() << "no fixtures";
   const auto run = Cli({"--replay", dump.string()});
   ASSERT_EQ(run.exit_code, 0) << run.err;
   EXPECT_TRUE(HasRow(run.out, "Memory Devices Present:", "32")) << run.out;
