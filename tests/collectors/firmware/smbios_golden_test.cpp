@@ -12,17 +12,17 @@
 #include "collectors/firmware/smbios_decode.h"
 #include "collectors/firmware/smbios_entry_point.h"
 #include "collectors/firmware/smbios_names.h"
+#include "base/strings.h"
 #include "platform/firmware.h"
+#include "tests/support/golden.h"
+#include "tests/support/test_data.h"
 
 namespace tavrin::collectors::smbios {
 namespace {
 
 namespace fs = std::filesystem;
 
-fs::path FixturesDir() {
-  const char* env = std::getenv("TAVRIN_FIXTURES");
-  return env ? fs::path(env) : fs::path(TAVRIN_SOURCE_DIR "/../shared/fixtures");
-}
+fs::path FixturesDir() { return tavrin::testing::TestDataDir(); }
 
 std::string ReadFile(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -124,11 +124,7 @@ struct Paragraph {
   std::map<std::string, std::string> fields;
 };
 
-std::string Trimmed(std::string s) {
-  const auto first = s.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
+std::string Trimmed(std::string_view s) { return std::string(base::Trim(s, " \t")); }
 
 std::vector<Paragraph> ParseDmidecode(const std::string& text) {
   std::vector<Paragraph> out;
@@ -356,9 +352,7 @@ void CompareWithDmidecode(const Decoded& d, const std::vector<Paragraph>& ref) {
 
 TEST(SmbiosGolden, EveryFixtureDumpMatchesGoldenAndDmidecode) {
   const auto dir = FixturesDir() / "dmi";
-  if (!fs::is_directory(dir)) GTEST_SKIP() << "no fixtures at " << dir;
-  const bool rewrite = std::getenv("TAVRIN_REWRITE_GOLDENS") != nullptr &&
-                       std::string(std::getenv("TAVRIN_REWRITE_GOLDENS")) == "1";
+  ASSERT_TRUE(fs::is_directory(dir)) << "no SMBIOS dumps at " << dir;
   const fs::path golden_dir = fs::path(TAVRIN_SOURCE_DIR) / "tests/fixtures/firmware";
   std::vector<fs::path> dumps;
   for (const auto& entry : fs::directory_iterator(dir))
@@ -372,14 +366,8 @@ TEST(SmbiosGolden, EveryFixtureDumpMatchesGoldenAndDmidecode) {
     ASSERT_TRUE(decoded) << "not recognised as a dump";
     saw_sm3 = saw_sm3 || decoded->ep.kind == EntryPointKind::Smbios3;
     saw_many_dimms = saw_many_dimms || decoded->values.MemoryDeviceCount() > 8;
-    const auto text = GoldenText(*decoded);
-    const auto golden = golden_dir / (dump.stem().string() + ".txt");
-    if (rewrite) {
-      fs::create_directories(golden_dir);
-      std::ofstream(golden, std::ios::binary) << text;
-    } else {
-      EXPECT_EQ(text, ReadFile(golden)) << "golden " << golden;
-    }
+    EXPECT_TRUE(tavrin::testing::MatchesGolden(golden_dir / (dump.stem().string() + ".txt"),
+                                               GoldenText(*decoded)));
     CompareWithDmidecode(*decoded, ParseDmidecode(ReadFile(dump.string() + ".txt")));
   }
   EXPECT_TRUE(saw_sm3);
