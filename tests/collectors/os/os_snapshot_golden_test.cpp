@@ -3,13 +3,10 @@
 // the expected files after an intended change.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-
 #include "collectors/os/os_dates.h"
 #include "collectors/os/vsi_operating_system.h"
 #include "platform/recorded/snapshot.h"
+#include "tests/support/golden.h"
 
 namespace tavrin::collectors {
 namespace {
@@ -138,17 +135,7 @@ TEST_P(WindowsSnapshotGolden, MatchesExpected) {
   os.RefreshData();
   const std::string actual = Describe(os);
 
-  const auto expectedFile = dir / "expected.txt";
-  const char* rewrite = std::getenv("TAVRIN_REWRITE_GOLDENS");
-  if (rewrite != nullptr && std::string(rewrite) == "1") {
-    std::ofstream(expectedFile, std::ios::binary) << actual;
-    GTEST_SKIP() << "rewrote " << expectedFile;
-  }
-  std::ifstream in(expectedFile, std::ios::binary);
-  ASSERT_TRUE(in) << expectedFile << " is missing (TAVRIN_REWRITE_GOLDENS=1 writes it)";
-  std::ostringstream expected;
-  expected << in.rdbuf();
-  EXPECT_EQ(actual, expected.str());
+  EXPECT_TRUE(testing::MatchesGolden(dir / "expected.txt", actual));
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, WindowsSnapshotGolden,
