@@ -14,6 +14,7 @@
 #include "helpers/librepgen/text_clean.h"
 #include "pages/page_model.h"
 #include "platform/recorded/snapshot.h"
+#include "tests/support/golden.h"
 
 namespace tavrin::report::test {
 namespace {
@@ -122,16 +123,7 @@ ReportHeader FixedHeader(const platform::Services& services) {
 }
 
 void ExpectGolden(const std::string& name, const std::string& actual) {
-  const fs::path file = ReportFixtures() / "golden" / name;
-  const char* rewrite = std::getenv("TAVRIN_REWRITE_GOLDENS");
-  if (rewrite && std::string(rewrite) == "1") {
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << actual;
-    return;
-  }
-  ASSERT_TRUE(fs::exists(file)) << file << " missing; run with TAVRIN_REWRITE_GOLDENS=1";
-  EXPECT_EQ(FileText(file), actual)
-      << "differs from " << file << " (TAVRIN_REWRITE_GOLDENS=1 rewrites it)";
+  EXPECT_TRUE(testing::MatchesGolden(ReportFixtures() / "golden" / name, actual));
 }
 
 std::string XmlProblem(const std::string& xml) {
