@@ -30,10 +30,7 @@ bool RewritingGoldens() {
 }
 
 std::string WithoutNoise(std::string_view text, const std::vector<GoldenNoise>& noise) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i)
-    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+  std::string out(text);
   for (const GoldenNoise& n : noise)
     out = std::regex_replace(out, std::regex(n.pattern), n.replacement);
   return out;

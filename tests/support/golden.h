@@ -25,7 +25,8 @@ struct GoldenNoise {
 /// True when TAVRIN_REWRITE_GOLDENS=1.
 bool RewritingGoldens();
 
-/// `text` with line ends made LF and every noise pattern replaced.
+/// `text` with every noise pattern replaced. Everything else, line ends included, is compared
+/// byte for byte.
 std::string WithoutNoise(std::string_view text, const std::vector<GoldenNoise>& noise = {});
 
 /// Compares `actual`, without its noise, with the file `expected`. When rewriting, writes it
