@@ -1,6 +1,6 @@
 #!/bin/sh
 # Runs the SMBIOS structure-walk fuzzer for a short time (default 30 s), seeded with the
-# shared fixture dumps. Usage: fuzz/run_smbios_fuzz.sh [SECONDS] [OUT_DIR]
+# SMBIOS dumps in tests/data. Usage: fuzz/run_smbios_fuzz.sh [SECONDS] [OUT_DIR]
 # Compiles the target with clang++ directly, so it does not depend on how the main build
 # folder was configured. Exits non-zero on a crash or a sanitizer report.
 set -eu
@@ -8,7 +8,7 @@ seconds=${1:-30}
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(dirname "$here")
 out=${2:-"$source_dir/build/fuzz"}
-fixtures=${TAVRIN_FIXTURES:-"$source_dir/../shared/fixtures"}
+fixtures=${TAVRIN_FIXTURES:-"$source_dir/tests/data"}
 fw="$source_dir/collectors/firmware"
 
 if ! command -v clang++ >/dev/null 2>&1; then
