@@ -18,12 +18,11 @@ using collectors::TVexa_OperatingSystem;
 
 using namespace os_section;
 
-// The collector of a slot when it is of the expected kind (aggregates built for tests hold
-// other collectors).
+// The aggregate's collector of class T, null when it holds none (aggregates built for tests
+// hold other collectors).
 template <class T>
-std::shared_ptr<const T> SlotAs(const collectors::TVexa_SystemInfo& info, std::size_t index) {
-  if (index >= info.ComponentCount()) return nullptr;
-  return std::dynamic_pointer_cast<const T>(info.Component(index));
+std::shared_ptr<const T> SlotAs(const collectors::TVexa_SystemInfo& info) {
+  return info.Find<T>();
 }
 
 std::string LocalTimeText(std::chrono::system_clock::time_point when) {
@@ -116,8 +115,8 @@ void FillWindowsPage(const FillContext& ctx, Page& page) {
             std::string(text::WordedSectionCaption("wininfo", layout->sections[i].caption));
     const collectors::TVexa_SystemInfo* info = &ctx.info;
     // Held for the whole fill: a slot replaced meanwhile keeps this collector alive.
-    const auto osSlot = SlotAs<TVexa_OperatingSystem>(*info, 2);
-    const auto machineSlot = SlotAs<collectors::TVexa_Machine>(*info, 4);
+    const auto osSlot = SlotAs<TVexa_OperatingSystem>(*info);
+    const auto machineSlot = SlotAs<collectors::TVexa_Machine>(*info);
     if (!osSlot || !machineSlot) return;
     const TVexa_OperatingSystem& os = *osSlot;
     const collectors::TVexa_Machine& machine = *machineSlot;
