@@ -48,11 +48,8 @@ void AddHardwareRows(const FillContext& ctx, Page& page,
 void FillGeneralPage(const FillContext& ctx, Page& page) {
   {
     const collectors::TVexa_SystemInfo* info = &ctx.info;
-    // The operating-system slot, when it holds one (aggregates built for tests may not).
-    if (info->ComponentCount() > 2)
-      if (auto os = std::dynamic_pointer_cast<const collectors::TVexa_OperatingSystem>(
-              info->Component(2)))
-        AddSystemRows(ctx, page, *os);
+    // The operating-system collector, when the aggregate holds one (test aggregates may not).
+    if (auto os = info->Find<collectors::TVexa_OperatingSystem>()) AddSystemRows(ctx, page, *os);
 
     AddHardwareRows(ctx, page, *info);
     // Still to come in the hardware section, after the BIOS name:
