@@ -57,8 +57,8 @@ class WindowsPageTest : public ::testing::Test {
   const Page& Fill(std::shared_ptr<collectors::TVexa_SystemInfo> aggregate,
                    bool refreshMachine = false) {
     controller.SetAggregate(aggregate);
-    aggregate->RefreshComponent(2, std::chrono::seconds(30));
-    if (refreshMachine) aggregate->RefreshComponent(4, std::chrono::seconds(30));
+    aggregate->Refresh<TVexa_OperatingSystem>(std::chrono::seconds(30));
+    if (refreshMachine) aggregate->Refresh<collectors::TVexa_Machine>(std::chrono::seconds(30));
     controller.FillCategory(*FindCategory("wininfo"), nullptr);
     return *controller.FindPage("wininfo");
   }
