@@ -16,7 +16,7 @@ TEST(GeneralPage, OperatingSystemRowsAndSummary) {
       std::make_shared<const platform::Services>(std::move(*opened.services)));
   gather::TGetFunctionsClass controller;
   controller.SetAggregate(aggregate);
-  aggregate->RefreshComponent(2, std::chrono::seconds(30));
+  aggregate->Refresh<collectors::TVexa_OperatingSystem>(std::chrono::seconds(30));
 
   auto rows = [&controller]() {
     controller.FillCategory(*FindCategory("generalinfo"), nullptr);
