@@ -9,14 +9,21 @@ PACKAGES := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchm
             libinih-dev nlohmann-json3-dev libxml2-dev libxslt1-dev \
             qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev breeze-icon-theme fonts-dejavu-core
 TEST_PACKAGES := $(PACKAGES) clang libclang-rt-14-dev xvfb xauth tidy chromium
+# What "make package" and "make check-package" need on top of building: the Debian tools and
+# the validators of the files the packages carry.
+PACKAGE_PACKAGES := $(PACKAGES) build-essential debhelper dpkg-dev fakeroot lintian \
+            desktop-file-utils appstream man-db
+PACKAGE_DIR := build/package
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
 
 .PHONY: run test deps test-deps build-release build-asan bench format clean
+.PHONY: package package-deps check-package
 
 deps: PKGS = $(PACKAGES)
 test-deps: PKGS = $(TEST_PACKAGES)
-deps test-deps:
+package-deps: PKGS = $(PACKAGE_PACKAGES)
+deps test-deps package-deps:
 	@missing=""; for p in $(PKGS); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
 	done; \
@@ -49,6 +56,24 @@ test: build-asan
 
 bench: build-release
 	./build/release/bin/tavrin-bench
+
+# The Debian packages tavrin-cli (no Qt) and tavrin (the window) from the working tree, built in
+# a copy under build/package/ with dpkg-buildpackage; lintian must report no errors.
+package: package-deps
+	rm -rf $(PACKAGE_DIR) && mkdir -p $(PACKAGE_DIR)/tavrin
+	git ls-files -co --exclude-standard | while IFS= read -r f; do [ -e "$$f" ] && printf '%s\n' "$$f"; done | \
+	  tar -cf - --verbatim-files-from -T - | tar -xf - -C $(PACKAGE_DIR)/tavrin
+	cd $(PACKAGE_DIR)/tavrin && \
+	  DEB_BUILD_OPTIONS="nocheck parallel=$(JOBS)" \
+	  $(if $(shell command -v ccache),CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache) \
+	  dpkg-buildpackage -b -us -uc
+	lintian --fail-on error $(PACKAGE_DIR)/*.changes
+	@ls -1 $(PACKAGE_DIR)/*.deb
+
+# The packages checked in a scratch root: validators, install, run, remove (no change to this
+# machine's packages).
+check-package: package
+	tests/install/check_package.sh $(PACKAGE_DIR)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

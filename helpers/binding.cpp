@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <mutex>
+#include <utility>
 
 #include "helpers/common/guid.h"
 #include "helpers/debug_log.h"
@@ -17,6 +19,7 @@ using GetInstanceFn = void* (*)(const char16_t* guid, uint32_t flags);
 
 struct Library {
   std::string name;  // as first asked for
+  std::string file;  // the file it was loaded from
   void* handle;
 };
 
@@ -30,21 +33,68 @@ std::vector<Library>& List() {
   return list;
 }
 
-// Finds the library in the list or loads it from the program's folder. Null when it cannot
-// be loaded; the loader's reason goes to the diagnostics log.
-void* FindOrLoad(std::string_view libraryName) {
+// Why a library could not be bound, kept per library name for the load error: the file
+// looked for and the places searched, or what went wrong with the file that was found.
+std::vector<std::pair<std::string, std::string>>& Failures() {
+  static std::vector<std::pair<std::string, std::string>> failures;
+  return failures;
+}
+
+// The caller holds ListMutex().
+void NoteFailureLocked(std::string_view libraryName, std::string detail) {
+  DebugLogFmt("%s", detail.c_str());
+  for (auto& [name, known] : Failures())
+    if (EqualNoCase(name, libraryName)) {
+      known = std::move(detail);
+      return;
+    }
+  Failures().emplace_back(std::string(libraryName), std::move(detail));
+}
+
+void NoteFailure(std::string_view libraryName, std::string detail) {
+  std::lock_guard lock(ListMutex());
+  NoteFailureLocked(libraryName, std::move(detail));
+}
+
+std::string JoinFolders(const std::vector<std::filesystem::path>& folders) {
+  std::string text;
+  for (const auto& folder : folders) text += (text.empty() ? "" : ", ") + folder.string();
+  return text;
+}
+
+// Finds the library in the list or loads it from the first of the helper folders that holds
+// a loadable file. Null when there is none; the reason is kept for the load error.
+void* FindOrLoad(std::string_view libraryName, std::string* loadedFile) {
+  const std::string fileName = LibraryFileName(libraryName);
   std::lock_guard lock(ListMutex());
   for (const Library& lib : List())
-    if (EqualNoCase(lib.name, libraryName)) return lib.handle;
-  std::string file = (ProgramFolder() / LibraryFileName(libraryName)).string();
-  void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!handle) {
-    const char* why = dlerror();
-    DebugLogFmt("Cannot load %s: %s", file.c_str(), why ? why : "unknown error");
-    return nullptr;
+    if (EqualNoCase(lib.name, libraryName)) {
+      *loadedFile = lib.file;
+      return lib.handle;
+    }
+  const std::vector<std::filesystem::path> folders = HelperLibraryFolders();
+  std::string problems;
+  for (const auto& folder : folders) {
+    const std::filesystem::path file = folder / fileName;
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) continue;
+    // Always a path with a folder, so the loader never searches on its own.
+    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+      const char* why = dlerror();
+      problems += "\r\n" + file.string() + " cannot be loaded: " + (why ? why : "unknown error");
+      continue;
+    }
+    List().push_back({std::string(libraryName), file.string(), handle});
+    std::erase_if(Failures(), [&](const auto& f) { return EqualNoCase(f.first, libraryName); });
+    *loadedFile = file.string();
+    return handle;
   }
-  List().push_back({std::string(libraryName), handle});
-  return handle;
+  NoteFailureLocked(libraryName, problems.empty()
+                                     ? fileName + " was not found in: " + JoinFolders(folders) + "."
+                                     : fileName + " was found but not loaded (searched: " +
+                                           JoinFolders(folders) + ")." + problems);
+  return nullptr;
 }
 
 void DefaultSink(std::string_view, std::string_view text) {
@@ -86,20 +136,19 @@ Unknown* GetInterface(InterfaceCache& cache, std::string_view libraryName, std::
   // Failed until proven otherwise, so a library that calls back into the binding while it
   // is being asked cannot start a second attempt.
   cache.word_.store(InterfaceCache::kFailed, std::memory_order_release);
-  void* handle = FindOrLoad(libraryName);
+  std::string file;
+  void* handle = FindOrLoad(libraryName, &file);
   if (!handle) return nullptr;
   auto getInstance = reinterpret_cast<GetInstanceFn>(dlsym(handle, "GetInstance"));
   if (!getInstance) {
-    DebugLogFmt("%.*s has no GetInstance", static_cast<int>(libraryName.size()),
-                libraryName.data());
+    NoteFailure(libraryName, file + " has no GetInstance.");
     return nullptr;
   }
   std::u16string wide = GuidToUtf16(guid);
   // Libraries hand out the interface as its Unknown*, so the accessors can cast down.
   auto* intf = static_cast<Unknown*>(getInstance(wide.c_str(), flags));
   if (!intf) {
-    DebugLogFmt("%.*s does not offer %.*s", static_cast<int>(libraryName.size()),
-                libraryName.data(), static_cast<int>(guid.size()), guid.data());
+    NoteFailure(libraryName, file + " does not offer the interface " + std::string(guid) + ".");
     return nullptr;
   }
   cache.word_.store(reinterpret_cast<uintptr_t>(intf), std::memory_order_release);
@@ -116,12 +165,24 @@ MessageSink SetMessageSink(MessageSink sink) {
   return g_sink.exchange(sink ? sink : &DefaultSink);
 }
 
+std::string LoadFailureDetail(std::string_view displayName) {
+  const std::string_view library = displayName.substr(0, displayName.find("::"));
+  std::lock_guard lock(ListMutex());
+  for (const auto& [name, detail] : Failures())
+    if (EqualNoCase(name, library)) return detail;
+  return {};
+}
+
 void RequireInterface(Unknown* intf, std::string_view displayName) {
   if (intf) return;
-  g_sink.load()("Error", LoadErrorMessage(displayName));
+  std::string text = LoadErrorMessage(displayName);
+  if (std::string detail = LoadFailureDetail(displayName); !detail.empty())
+    text += "\r\n\r\n" + detail;
+  g_sink.load()("Error", text);
   std::fflush(nullptr);
   // No destructors and no exit handlers: half-bound libraries must not run their clean-up.
-  _exit(0);
+  // A failure exit, so scripts and service managers see that the program did not run.
+  _exit(kLoadErrorExitCode);
 }
 
 void ReleaseInterface(InterfaceCache& cache) {

@@ -1,8 +1,9 @@
 // Run-time binding of the helper libraries: the list of loaded libraries, the per-interface
 // caches and the fatal load error.
 //
-// A library is named as on Windows ("helper.dll") and found as a shared object in the
-// program's folder ("libhelper.so"). Each library is loaded at most once, and each interface
+// A library is named as on Windows ("helper.dll") and found as a shared object
+// ("libhelper.so") in the program's folder or in the installed helper folder
+// (HelperLibraryFolders()). Each library is loaded at most once, and each interface
 // is asked for at most once per process: a failed attempt is remembered.
 #pragma once
 
@@ -51,8 +52,16 @@ using MessageSink = void (*)(std::string_view caption, std::string_view text);
 /// Installs `sink` (null restores the default) and returns the previous one.
 MessageSink SetMessageSink(MessageSink sink);
 
-/// When `intf` is null: shows the load error for `displayName` and ends the process with
-/// exit code 0. Returns only when `intf` is bound.
+/// Exit code of a program that could not bind a helper library.
+inline constexpr int kLoadErrorExitCode = 1;
+
+/// What went wrong when the library of `displayName` ("helper.dll::Helper") was bound: the
+/// file looked for and the folders searched, or why the file found was not usable. Empty
+/// when nothing failed for that library.
+std::string LoadFailureDetail(std::string_view displayName);
+
+/// When `intf` is null: shows the load error for `displayName`, followed by the failure
+/// detail, and ends the process with kLoadErrorExitCode. Returns only when `intf` is bound.
 void RequireInterface(Unknown* intf, std::string_view displayName);
 
 /// Drops the cache's reference; the cache is "not yet asked" again.

@@ -6,10 +6,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <set>
 
 #include "helpers/accessors.h"
 #include "helpers/common/guid.h"
 #include "helpers/program_path.h"
+#include "tavrin_install_dirs.h"
 #include "tests/helpers/test_support.h"
 
 namespace tavrin::helpers {
@@ -111,7 +114,11 @@ void SinkToStderr(std::string_view caption, std::string_view text) {
 }
 
 TEST(HelpersBindingDeathTest, MissingLibraryStopsWithTheLoadErrorThroughTheSink) {
-  // A library that no build has: binding it must end the program, exit code 0.
+  // A library that no build has: binding it must end the program with a failure exit, and
+  // the message names the file looked for and every folder searched.
+  std::string searched;
+  for (const auto& folder : HelperLibraryFolders())
+    searched += (searched.empty() ? "" : ", ") + folder.string();
   EXPECT_EXIT(
       {
         SetMessageSink(&SinkToStderr);
@@ -119,16 +126,65 @@ TEST(HelpersBindingDeathTest, MissingLibraryStopsWithTheLoadErrorThroughTheSink)
         RequireInterface(GetInterface(cache, "nosuchlib.dll", guid::kAbout, 0),
                          "nosuchlib.dll::About");
       },
-      ::testing::ExitedWithCode(0),
-      ::testing::HasSubstr("[Error]" + LoadErrorMessage("nosuchlib.dll::About") + "|"));
+      ::testing::ExitedWithCode(kLoadErrorExitCode),
+      ::testing::HasSubstr("[Error]" + LoadErrorMessage("nosuchlib.dll::About") +
+                           "\r\n\r\nlibnosuchlib.so was not found in: " + searched + ".|"));
 }
 
 TEST(HelpersBindingDeathTest, DefaultSinkWritesErrorLinesToStderr) {
-  EXPECT_EXIT(RequireInterface(nullptr, "Localizer.dll::Localizer"), ::testing::ExitedWithCode(0),
+  EXPECT_EXIT(RequireInterface(nullptr, "Localizer.dll::Localizer"),
+              ::testing::ExitedWithCode(kLoadErrorExitCode),
               ::testing::HasSubstr("Error: An error occurred while loading library "
                                    "Localizer.dll::Localizer. \n\nIt may have been removed. "
                                    "Please reinstall the application. If the problem persists, "
                                    "contact technical support.\n"));
+}
+
+TEST(HelpersBinding, FailureDetailSaysWhatWasWrongWithTheFile) {
+  // A file of the right name that is no shared object: found, but not loaded.
+  static int run = 0;
+  const std::string name =
+      "tavrin-broken-" + std::to_string(getpid()) + "-" + std::to_string(++run) + ".dll";
+  const std::filesystem::path file = ProgramFolder() / LibraryFileName(name);
+  { std::ofstream(file) << "not a library"; }
+  InterfaceCache cache;
+  EXPECT_EQ(GetInterface(cache, name, guid::kHelper, 0), nullptr);
+  const std::string detail = LoadFailureDetail(name + "::Helper");
+  EXPECT_THAT(detail, ::testing::HasSubstr(LibraryFileName(name) + " was found but not loaded"));
+  EXPECT_THAT(detail, ::testing::HasSubstr(file.string() + " cannot be loaded: "));
+
+  // A library that loads but does not offer the interface asked for.
+  InterfaceCache other;
+  EXPECT_EQ(GetInterface(other, "helper.dll", guid::kAbout, 0), nullptr);
+  EXPECT_THAT(LoadFailureDetail("helper.dll::About"),
+              ::testing::HasSubstr("libhelper.so does not offer the interface " +
+                                   std::string(guid::kAbout)));
+  EXPECT_EQ(LoadFailureDetail("RepLibrary.dll::ReportGenerator"), "") << "nothing failed";
+  std::filesystem::remove(file);
+}
+
+TEST(HelpersProgramPath, BuildTreeFirstThenInstalledPlacesNeverTheWorkingFolder) {
+  namespace fs = std::filesystem;
+  test::TempFolder tmp;
+  const fs::path bin = tmp.path() / "usr" / "bin";
+  const fs::path installedLibs = (bin / TAVRIN_HELPER_DIR_FROM_BIN).lexically_normal();
+  const fs::path installedLang = (bin / TAVRIN_LANG_DIR_FROM_BIN).lexically_normal();
+  fs::create_directories(bin);
+
+  const std::vector<fs::path> folders = HelperLibraryFoldersFor(bin);
+  EXPECT_THAT(folders, ::testing::ElementsAre(bin, installedLibs, TAVRIN_INSTALL_HELPER_DIR))
+      << "beside the program (the build tree), then installed relative to it, then the "
+         "installed place fixed at build time";
+  EXPECT_TRUE(installedLibs.string().starts_with(tmp.path().string())) << installedLibs;
+  EXPECT_EQ(HelperLibraryFoldersFor(fs::path(TAVRIN_INSTALL_BIN_DIR)).size(), 2u)
+      << "an installed program finds one installed folder, not the same one twice";
+
+  // Nothing there yet: the installed language folder relative to the program is named.
+  EXPECT_EQ(LanguageFolderFor(bin), installedLang);
+  fs::create_directories(installedLang);
+  EXPECT_EQ(LanguageFolderFor(bin), installedLang);
+  fs::create_directories(bin / "Lang");
+  EXPECT_EQ(LanguageFolderFor(bin), bin / "Lang") << "the build tree's folder wins";
 }
 
 }  // namespace
