@@ -8,6 +8,7 @@
 #include "text/label_wording.h"
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
+#include "cli/device_page_text.h"
 #include "cli/page_text.h"
 #include "cli/report_command.h"
 #include "gather/controller.h"
@@ -117,6 +118,12 @@ int main(int argc, char** argv) {
   const cli::PageTextOptions text_options{options.explain};
   for (const pages::TSICategory& category : pages::TSICategoryList()) {
     if (!Shown(category, options)) continue;
+    if (category.key == "devicesinfo" && controller.Aggregate()) {
+      const pages::FillContext ctx{*controller.Aggregate(), controller.AdvancedMode(),
+                                   controller.summary};
+      std::cout << cli::DevicePageText(category, ctx, text_options);
+      continue;
+    }
     if (const pages::Page* page = controller.FindPage(category.key))
       std::cout << cli::PageText(category, *page, text_options);
   }

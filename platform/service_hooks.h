@@ -44,4 +44,15 @@ std::shared_ptr<const FirmwareService> LoadFirmwareDumpFile(const std::filesyste
 std::shared_ptr<const FirmwareService> RecordFirmware(
     std::shared_ptr<const FirmwareService> live, std::unique_ptr<ServiceRecording>& recording);
 
+// Device service (platform/linux/linux_devices.cpp, platform/recorded/recorded_devices.cpp,
+// platform/recording/recording_devices.cpp).
+std::shared_ptr<const DeviceService> MakeLinuxDeviceService(std::shared_ptr<const FileReader> files);
+/// The device part of a snapshot (devices/), else the device tree of its registry; null when it
+/// has neither.
+std::shared_ptr<const DeviceService> LoadRecordedDevices(const std::filesystem::path& dir,
+                                                         std::shared_ptr<const Registry> registry,
+                                                         std::vector<std::string>& warnings);
+std::shared_ptr<const DeviceService> RecordDevices(std::shared_ptr<const DeviceService> live,
+                                                   std::unique_ptr<ServiceRecording>& recording);
+
 }  // namespace tavrin::platform

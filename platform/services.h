@@ -17,6 +17,7 @@ namespace tavrin::platform {
 
 class ProcessorService;  // platform/processor.h: CPUID, affinity, time-stamp counter
 class FirmwareService;   // platform/firmware.h: SMBIOS tables and physical memory
+class DeviceService;     // platform/devices.h: the device database (instances, classes, drivers)
 
 struct Services {
   std::shared_ptr<const FileReader> files;
@@ -26,6 +27,8 @@ struct Services {
   std::shared_ptr<const ProcessorService> processor;
   /// Null when the source has none (a snapshot without firmware tables).
   std::shared_ptr<const FirmwareService> firmware;
+  /// Null when the source has none (a snapshot without a device database).
+  std::shared_ptr<const DeviceService> devices;
   // Later services join here, one interface each: devices, processes, network, multimedia,
   // printing, display.
 

@@ -15,6 +15,7 @@ Services MakeLiveServices(const std::filesystem::path& fileRoot) {
   services.system = std::make_shared<LinuxSystemFacts>();
   services.processor = MakeLinuxProcessorService(services.files);
   services.firmware = MakeLinuxFirmwareService(services.files);
+  services.devices = MakeLinuxDeviceService(services.files);
   services.live = true;
   services.origin = "this machine";
   return services;

@@ -1,0 +1,656 @@
+#include "platform/linux/linux_devices.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <set>
+
+#include "platform/service_hooks.h"
+
+namespace tavrin::platform {
+namespace {
+
+constexpr std::string_view kSysBus = "/sys/bus/";
+constexpr std::string_view kDeferred = "/sys/kernel/debug/devices_deferred";
+constexpr std::string_view kCpuInfo = "/proc/cpuinfo";
+constexpr std::string_view kOsRelease = "/proc/sys/kernel/osrelease";
+constexpr std::string_view kArch = "/proc/sys/kernel/arch";
+constexpr std::string_view kAcpiTables = "/sys/firmware/acpi";
+constexpr std::string_view kUdevData = "/run/udev/data/";
+// Where distributions keep the id files: Debian's pci.ids package and hwdata elsewhere.
+constexpr std::string_view kPciIds[] = {"/usr/share/misc/pci.ids", "/usr/share/hwdata/pci.ids",
+                                        "/usr/share/pci.ids"};
+constexpr std::string_view kUsbIds[] = {"/usr/share/misc/usb.ids", "/usr/share/hwdata/usb.ids",
+                                        "/var/lib/usbutils/usb.ids", "/usr/share/usb.ids"};
+
+// The buses whose devices are hardware a user would recognise, in the order they are listed.
+constexpr std::string_view kBuses[] = {"pci", "usb", "pnp", "acpi", "platform", "virtio", "cpu"};
+// Classes whose devices name the bus device they belong to (a disk node, a serial line).
+constexpr std::string_view kNodeClasses[] = {"block", "tty", "net", "sound", "input"};
+
+std::string Hex4(uint32_t v) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04X", v & 0xFFFF);
+  return text;
+}
+
+std::string Hex2(uint32_t v) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%02X", v & 0xFF);
+  return text;
+}
+
+std::string BaseName(std::string_view path) {
+  const auto slash = path.rfind('/');
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string Parent(std::string_view path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string_view::npos || slash == 0 ? std::string()
+                                                       : std::string(path.substr(0, slash));
+}
+
+// "KEY=value" lines of a uevent file.
+std::string UeventValue(std::string_view text, std::string_view key) {
+  while (!text.empty()) {
+    const auto end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    if (line.size() > key.size() && line.substr(0, key.size()) == key && line[key.size()] == '=')
+      return std::string(line.substr(key.size() + 1));
+  }
+  return {};
+}
+
+uint64_t ParseHex(std::string_view s) {
+  if (s.substr(0, 2) == "0x" || s.substr(0, 2) == "0X") s.remove_prefix(2);
+  uint64_t v = 0;
+  std::from_chars(s.data(), s.data() + s.size(), v, 16);
+  return v;
+}
+
+int ParseInt(std::string_view s, int base = 10) {
+  int v = -1;
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  std::from_chars(s.data(), s.data() + s.size(), v, base);
+  return v;
+}
+
+uint32_t Le(std::string_view b, std::size_t at, int bytes) {
+  uint32_t v = 0;
+  for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | static_cast<uint8_t>(b[at + i]);
+  return v;
+}
+
+}  // namespace
+
+std::vector<DeviceResource> ParsePciResourceFile(std::string_view text) {
+  // Flags of the kernel's resource records: IORESOURCE_IO and IORESOURCE_MEM.
+  constexpr uint64_t kIo = 0x100, kMem = 0x200;
+  std::vector<DeviceResource> out;
+  while (!text.empty()) {
+    const auto end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    uint64_t field[3] = {0, 0, 0};
+    for (auto& f : field) {
+      while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
+      const auto blank = line.find(' ');
+      f = ParseHex(line.substr(0, blank));
+      line = blank == std::string_view::npos ? std::string_view() : line.substr(blank);
+    }
+    if (field[0] == 0 && field[1] == 0) continue;
+    if (field[2] & kIo)
+      out.push_back({DeviceResource::Kind::Io, field[0], field[1]});
+    else if (field[2] & kMem)
+      out.push_back({DeviceResource::Kind::Memory, field[0], field[1]});
+  }
+  return out;
+}
+
+std::vector<DeviceResource> ParsePnpResources(std::string_view text) {
+  std::vector<DeviceResource> out;
+  while (!text.empty()) {
+    const auto end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    const auto blank = line.find(' ');
+    if (blank == std::string_view::npos) continue;
+    const std::string_view kind = line.substr(0, blank);
+    std::string_view range = line.substr(blank + 1);
+    if (range.find("disabled") != std::string_view::npos) continue;
+    range = range.substr(0, range.find(' '));
+    const auto dash = range.find('-');
+    DeviceResource r;
+    if (kind == "io" || kind == "mem") {
+      if (dash == std::string_view::npos) continue;
+      r.kind = kind == "io" ? DeviceResource::Kind::Io : DeviceResource::Kind::Memory;
+      r.start = ParseHex(range.substr(0, dash));
+      r.end = ParseHex(range.substr(dash + 1));
+    } else if (kind == "irq" || kind == "dma") {
+      r.kind = kind == "irq" ? DeviceResource::Kind::Irq : DeviceResource::Kind::Dma;
+      const int n = ParseInt(range);
+      if (n < 0) continue;
+      r.start = r.end = static_cast<uint64_t>(n);
+    } else {
+      continue;
+    }
+    out.push_back(r);
+  }
+  return out;
+}
+
+struct LinuxDeviceService::Walk {
+  std::vector<DeviceInstanceValues> found;
+  std::set<std::string> deferred;                         // kernel names whose probe is pending
+  std::map<std::string, std::vector<std::string>> nodes;  // device path -> its node names
+  std::map<std::string, std::string> cpuModels;           // "cpu0" -> model name
+  std::string cpuVendor;
+  std::string kernelRelease;
+};
+
+LinuxDeviceService::LinuxDeviceService(std::shared_ptr<const FileReader> files)
+    : files_(std::move(files)) {}
+
+std::string LinuxDeviceService::Line(const std::string& path) const {
+  auto line = files_->ReadLine(path);
+  return line ? *line : std::string();
+}
+
+uint32_t LinuxDeviceService::Hex(const std::string& path) const {
+  return static_cast<uint32_t>(ParseHex(Line(path)));
+}
+
+Answer<std::vector<DeviceInstanceRef>> LinuxDeviceService::Instances() const {
+  Walk walk;
+  walk.kernelRelease = Line(std::string(kOsRelease));
+  // Root only (debugfs); without it deferred probes go unnoticed.
+  if (auto text = files_->ReadFile(kDeferred, 1 << 20)) {
+    std::string_view rest = *text;
+    while (!rest.empty()) {
+      const auto end = rest.find('\n');
+      const auto line = rest.substr(0, end);
+      rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+      const auto name = line.substr(0, line.find_first_of("\t "));
+      if (!name.empty()) walk.deferred.insert(std::string(name));
+    }
+  }
+  if (auto info = files_->ReadFile(kCpuInfo, 4 << 20)) {
+    std::string_view rest = *info;
+    std::string current;
+    while (!rest.empty()) {
+      const auto end = rest.find('\n');
+      const auto line = rest.substr(0, end);
+      rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+      const auto colon = line.find(':');
+      if (colon == std::string_view::npos) continue;
+      auto key = line.substr(0, colon);
+      while (!key.empty() && (key.back() == ' ' || key.back() == '\t')) key.remove_suffix(1);
+      auto value = line.substr(colon + 1);
+      while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
+      if (key == "processor") current = "cpu" + std::string(value);
+      if (key == "model name" && !current.empty()) walk.cpuModels[current] = std::string(value);
+      if (key == "vendor_id" && walk.cpuVendor.empty()) walk.cpuVendor = std::string(value);
+    }
+  }
+  // Device nodes and interface names, attached to the bus device they belong to.
+  for (auto cls : kNodeClasses) {
+    const std::string dir = "/sys/class/" + std::string(cls);
+    auto names = files_->ListDir(dir);
+    if (!names) continue;
+    for (const auto& name : *names) {
+      auto link = files_->ReadLink(dir + "/" + name);
+      if (!link || link->find("/devices/virtual/") != std::string::npos) continue;
+      const std::string real =
+          (std::filesystem::path(dir) / *link).lexically_normal().generic_string();
+      std::string node = cls == "net" ? name : cls == "sound" ? "/dev/snd/" + name : "/dev/" + name;
+      if (cls == "input") {
+        if (name.rfind("event", 0) != 0) continue;  // the evdev node of an input device
+        walk.nodes[Parent(real)].push_back("/dev/input/" + name);
+        continue;
+      }
+      // The device folder above the class folder ("<device>/tty/ttyS0"); AttachNodes finds
+      // the listed device it belongs to.
+      walk.nodes[Parent(Parent(real))].push_back(node);
+    }
+  }
+  AddComputer(walk);
+  for (auto bus : kBuses) AddBus(walk, std::string(bus));
+  AddClassDevices(walk);
+  // Each node goes to the nearest listed device above it (a serial line sits below a port
+  // device of the serial core, not directly below the PnP device).
+  std::map<std::string, std::size_t> by_path;
+  for (std::size_t i = 0; i < walk.found.size(); ++i) by_path.emplace(walk.found[i].keyPath, i);
+  for (const auto& [owner, nodes] : walk.nodes) {
+    for (std::string p = owner; !p.empty(); p = Parent(p)) {
+      auto it = by_path.find(p);
+      if (it == by_path.end()) continue;
+      auto& v = walk.found[it->second];
+      for (const auto& node : nodes)
+        if (std::find(v.model->devNodes.begin(), v.model->devNodes.end(), node) ==
+            v.model->devNodes.end())
+          v.model->devNodes.push_back(node);
+      if (v.symbolicLink.empty() && !v.model->devNodes.empty())
+        v.symbolicLink = v.model->devNodes.front();
+      break;
+    }
+  }
+
+  std::vector<DeviceInstanceRef> refs;
+  refs.reserve(walk.found.size());
+  for (const auto& v : walk.found) refs.push_back(v.ref);
+  std::lock_guard lock(mutex_);
+  instances_ = std::move(walk.found);
+  return Answer<std::vector<DeviceInstanceRef>>::Of(std::move(refs), "/sys/devices");
+}
+
+Answer<DeviceInstanceValues> LinuxDeviceService::Instance(const DeviceInstanceRef& ref) const {
+  std::lock_guard lock(mutex_);
+  for (const auto& v : instances_)
+    if (v.ref == ref) return Answer<DeviceInstanceValues>::Of(v, v.keyPath);
+  return Answer<DeviceInstanceValues>::Fail(
+      Status::Missing, ref.enumerator + "\\" + ref.device + "\\" + ref.instance);
+}
+
+Answer<DeviceClassValues> LinuxDeviceService::ClassKey(std::string_view guid) const {
+  return Answer<DeviceClassValues>::Fail(Status::NotSupported, std::string(guid),
+                                         "Linux keeps no setup class keys");
+}
+
+Answer<DeviceDriverValues> LinuxDeviceService::DriverKey(std::string_view driver) const {
+  return Answer<DeviceDriverValues>::Fail(Status::NotSupported, std::string(driver),
+                                          "the driver facts come with the device");
+}
+
+Answer<DeviceServiceValues> LinuxDeviceService::ServiceKey(std::string_view name) const {
+  const std::string dir = "/sys/module/" + std::string(name);
+  if (name.empty() || name.find('/') != std::string_view::npos || !files_->ListDir(dir))
+    return Answer<DeviceServiceValues>::Fail(Status::Missing, dir);
+  return Answer<DeviceServiceValues>::Of({"", "", "1"}, dir);
+}
+
+Answer<std::string> LinuxDeviceService::IdEntries(IdDatabase database,
+                                                  const std::vector<uint16_t>& vendors) const {
+  Provenance last = Provenance::Failure(Status::Missing, "id files");
+  std::vector<std::string_view> paths(std::begin(kPciIds), std::end(kPciIds));
+  if (database == IdDatabase::Usb) paths.assign(std::begin(kUsbIds), std::end(kUsbIds));
+  for (auto path : paths) {
+    auto text = files_->ReadFile(path, 16u << 20);
+    if (text) return Answer<std::string>::Of(FilterIdFile(*text, vendors), std::string(path));
+    if (last.status == Status::Missing) last = text.source;
+  }
+  return Answer<std::string>::Fail(last.status, last.source, last.detail);
+}
+
+void LinuxDeviceService::AddComputer(Walk& walk) const {
+  DeviceInstanceValues v;
+  v.ref = {"ROOT", "COMPUTER", "0000"};
+  v.keyPath = "/sys/devices/system";
+  v.present = true;
+  v.hardwareIds = {"ROOT\\COMPUTER"};
+  DeviceModelFacts f;
+  f.subsystem = "computer";
+  f.kernelName = "computer";
+  f.modelText = Line(std::string(kArch));
+  if (files_->ListDir(kAcpiTables)) f.vendorText = "ACPI";
+  v.model = std::move(f);
+  walk.found.push_back(std::move(v));
+}
+
+bool LinuxDeviceService::ReadCommon(Walk& walk, const std::string& path,
+                                    DeviceInstanceValues& v) const {
+  // The uevent file is what every device has; without it the folder vanished or is no device.
+  auto uevent = files_->ReadFile(path + "/uevent", 65536);
+  if (!uevent) return false;
+  DeviceModelFacts& f = *v.model;
+  f.kernelName = BaseName(path);
+  f.devType = UeventValue(*uevent, "DEVTYPE");
+  f.modalias = UeventValue(*uevent, "MODALIAS");
+  if (auto link = files_->ReadLink(path + "/driver")) f.driver = BaseName(*link);
+  if (!f.driver.empty()) {
+    if (auto module = files_->ReadLink(path + "/driver/module")) f.module = BaseName(*module);
+  }
+  if (!f.module.empty()) {
+    f.moduleVersion = Line("/sys/module/" + f.module + "/version");
+    f.moduleTaint = Line("/sys/module/" + f.module + "/taint");
+  }
+  f.kernelRelease = walk.kernelRelease;
+  const std::string parent = Parent(path);
+  if (auto sub = files_->ReadLink(parent + "/subsystem")) f.parentSubsystem = BaseName(*sub);
+  if (walk.deferred.count(f.kernelName)) f.problem = DeviceProblem::ProbeDeferred;
+  if (const auto devname = UeventValue(*uevent, "DEVNAME"); !devname.empty())
+    f.devNodes.insert(f.devNodes.begin(), "/dev/" + devname);
+  // udev keeps its database per device: "c<major>:<minor>" for a node, "+<subsystem>:<name>"
+  // for the others.
+  std::string udev_key = "+" + f.subsystem + ":" + f.kernelName;
+  if (const auto major = UeventValue(*uevent, "MAJOR"); !major.empty())
+    udev_key = (f.subsystem == "block" ? "b" : "c") + major + ":" + UeventValue(*uevent, "MINOR");
+  if (auto db = files_->ReadFile(std::string(kUdevData) + udev_key, 65536)) {
+    std::string_view rest = *db;
+    while (!rest.empty()) {
+      const auto end = rest.find('\n');
+      const auto line = rest.substr(0, end);
+      rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+      if (line.rfind("E:ID_VENDOR_FROM_DATABASE=", 0) == 0) f.udevVendor = line.substr(26);
+      if (line.rfind("E:ID_MODEL_FROM_DATABASE=", 0) == 0) f.udevModel = line.substr(25);
+    }
+  }
+  v.keyPath = path;
+  v.present = true;
+  v.driver = f.driver;
+  v.service = f.module;
+  if (!f.devNodes.empty()) v.symbolicLink = f.devNodes.front();
+  return true;
+}
+
+void LinuxDeviceService::AddBus(Walk& walk, const std::string& bus) const {
+  const std::string dir = std::string(kSysBus) + bus + "/devices";
+  auto names = files_->ListDir(dir);
+  if (!names) return;
+  for (const auto& name : *names) {
+    auto link = files_->ReadLink(dir + "/" + name);
+    if (!link) continue;  // vanished since the listing
+    const std::string path =
+        (std::filesystem::path(dir) / *link).lexically_normal().generic_string();
+    DeviceInstanceValues v;
+    v.model.emplace();
+    v.model->subsystem = bus;
+    if (!ReadCommon(walk, path, v)) continue;
+    DeviceModelFacts& f = *v.model;
+    const bool bound = !f.driver.empty();
+    if (bus == "pci") {
+      ReadPci(path, v);
+    } else if (bus == "usb") {
+      // Interfaces of a single-interface device are shown as the device itself.
+      if (f.devType == "usb_interface") {
+        const std::string device = Parent(path);
+        if (ParseInt(Line(device + "/bNumInterfaces")) <= 1) continue;
+      }
+      ReadUsb(path, v);
+    } else if (bus == "pnp") {
+      ReadPnp(path, v);
+    } else if (bus == "acpi") {
+      // ACPI nodes describe devices that other buses list; only those a driver binds to
+      // (buttons, batteries, AC adapters) are devices of their own.
+      if (!bound) continue;
+      f.pnpIds = {Line(path + "/hid")};
+      v.ref = {"ACPI", f.pnpIds.front(), name};
+    } else if (bus == "platform") {
+      // "acpi:ACPI0013:" names the firmware node the device was made from.
+      if (f.modalias.rfind("acpi:", 0) == 0) {
+        std::string_view ids = std::string_view(f.modalias).substr(5);
+        while (!ids.empty()) {
+          const auto colon = ids.find(':');
+          if (colon != 0) f.pnpIds.emplace_back(ids.substr(0, colon));
+          if (colon == std::string_view::npos) break;
+          ids.remove_prefix(colon + 1);
+        }
+      }
+      v.ref = f.pnpIds.empty() ? DeviceInstanceRef{"PLATFORM", name, "0"}
+                               : DeviceInstanceRef{"ACPI", f.pnpIds.front(), name};
+    } else if (bus == "virtio") {
+      ReadVirtio(v);
+    } else if (bus == "cpu") {
+      f.modelText = walk.cpuModels.count(name) ? walk.cpuModels[name] : std::string();
+      f.vendorText = walk.cpuVendor;
+      v.ref = {"CPU", walk.cpuVendor.empty() ? "PROCESSOR" : walk.cpuVendor, name};
+    }
+    // A processor needs no driver of its own; every other bus device without one is idle.
+    if (!bound && bus != "cpu" && f.problem == DeviceProblem::None)
+      f.problem = DeviceProblem::NoDriver;
+    if (v.hardwareIds.empty()) v.hardwareIds.push_back(v.ref.enumerator + "\\" + v.ref.device);
+    if (v.locationInformation.empty() && bus != "cpu") v.locationInformation = name;
+    walk.found.push_back(std::move(v));
+  }
+}
+
+void LinuxDeviceService::ReadPci(const std::string& path, DeviceInstanceValues& v) const {
+  DeviceModelFacts& f = *v.model;
+  f.vendorId = Hex(path + "/vendor");
+  f.deviceId = Hex(path + "/device");
+  f.subVendorId = Hex(path + "/subsystem_vendor");
+  f.subDeviceId = Hex(path + "/subsystem_device");
+  f.revision = Hex(path + "/revision");
+  f.classCode = Hex(path + "/class");
+  // The configuration header is the first source; an unprivileged reader gets its first 64
+  // bytes, enough for the ids. The attributes answer when it cannot be read.
+  auto config = files_->ReadFile(path + "/config", 256);
+  f.configSource = config.source;
+  if (config && config->size() >= 0x30) {
+    f.pciConfig = *config;
+    const std::string_view b = f.pciConfig;
+    f.vendorId = Le(b, 0x00, 2);
+    f.deviceId = Le(b, 0x02, 2);
+    f.revision = Le(b, 0x08, 1);
+    f.classCode = Le(b, 0x09, 3);
+    if ((Le(b, 0x0E, 1) & 0x7F) == 0) {  // header type 0 carries the subsystem ids
+      f.subVendorId = Le(b, 0x2C, 2);
+      f.subDeviceId = Le(b, 0x2E, 2);
+    }
+  }
+  const std::string ven_dev = "VEN_" + Hex4(f.vendorId) + "&DEV_" + Hex4(f.deviceId);
+  const std::string subsys = "SUBSYS_" + Hex4(f.subDeviceId) + Hex4(f.subVendorId);
+  const std::string rev = "REV_" + Hex2(f.revision);
+  char cc[16];
+  std::snprintf(cc, sizeof cc, "%06X", f.classCode & 0xFFFFFF);
+  v.ref = {"PCI", ven_dev + "&" + subsys + "&" + rev, f.kernelName};
+  v.hardwareIds = {"PCI\\" + ven_dev + "&" + subsys + "&" + rev,
+                   "PCI\\" + ven_dev + "&" + subsys,
+                   "PCI\\" + ven_dev + "&" + rev,
+                   "PCI\\" + ven_dev,
+                   "PCI\\" + ven_dev + "&CC_" + cc,
+                   "PCI\\" + ven_dev + "&CC_" + std::string(cc, 4)};
+  // "0000:00:1c.5": domain, bus, device and function in hexadecimal.
+  unsigned domain = 0, bus = 0, device = 0, function = 0;
+  if (std::sscanf(f.kernelName.c_str(), "%x:%x:%x.%x", &domain, &bus, &device, &function) == 4) {
+    v.locationInformation = "PCI bus " + std::to_string(bus) + ", device " +
+                            std::to_string(device) + ", function " + std::to_string(function);
+  }
+  if (auto res = files_->ReadFile(path + "/resource", 65536))
+    f.resources = ParsePciResourceFile(*res);
+  if (const int irq = ParseInt(Line(path + "/irq")); irq > 0)
+    f.resources.push_back(
+        {DeviceResource::Kind::Irq, static_cast<uint64_t>(irq), static_cast<uint64_t>(irq)});
+}
+
+void LinuxDeviceService::ReadUsb(const std::string& path, DeviceInstanceValues& v) const {
+  DeviceModelFacts& f = *v.model;
+  const bool interface = f.devType == "usb_interface";
+  const std::string device = interface ? Parent(path) : path;
+  f.vendorId = Hex(device + "/idVendor");
+  f.deviceId = Hex(device + "/idProduct");
+  f.revision = Hex(device + "/bcdDevice");
+  f.usbDevNum = ParseInt(Line(device + "/devnum"));
+  f.usbParentDevNum = ParseInt(Line(Parent(device) + "/devnum"));
+  f.vendorText = Line(device + "/manufacturer");
+  f.modelText = Line(device + "/product");
+  std::string ids = "VID_" + Hex4(f.vendorId) + "&PID_" + Hex4(f.deviceId);
+  std::string iface = path;
+  if (!interface) {
+    f.usbClass = static_cast<int>(Hex(path + "/bDeviceClass"));
+    f.usbSubClass = static_cast<int>(Hex(path + "/bDeviceSubClass"));
+    f.usbProtocol = static_cast<int>(Hex(path + "/bDeviceProtocol"));
+    f.usbInterfaceCount = ParseInt(Line(path + "/bNumInterfaces"));
+    // A device whose one interface says what it is takes that interface's class and driver.
+    if (f.usbClass == 0 && f.usbInterfaceCount == 1) {
+      const std::string config = Line(path + "/bConfigurationValue");
+      iface = path + "/" + f.kernelName + ":" + (config.empty() ? "1" : config) + ".0";
+      if (auto link = files_->ReadLink(iface + "/driver")) {
+        f.driver = BaseName(*link);
+        if (auto module = files_->ReadLink(iface + "/driver/module")) f.module = BaseName(*module);
+        v.driver = f.driver;
+        v.service = f.module;
+      }
+    }
+  }
+  if (interface || iface != path) {
+    f.usbClass = static_cast<int>(Hex(iface + "/bInterfaceClass"));
+    f.usbSubClass = static_cast<int>(Hex(iface + "/bInterfaceSubClass"));
+    f.usbProtocol = static_cast<int>(Hex(iface + "/bInterfaceProtocol"));
+    f.usbInterfaceNumber = static_cast<int>(Hex(iface + "/bInterfaceNumber"));
+    if (interface) {
+      const std::string text = Line(iface + "/interface");
+      if (!text.empty()) f.modelText = text;
+      char mi[8];
+      std::snprintf(mi, sizeof mi, "&MI_%02X", f.usbInterfaceNumber & 0xFF);
+      ids += mi;
+    }
+  }
+  v.ref = {"USB", ids, f.kernelName};
+  char rev[16];
+  std::snprintf(rev, sizeof rev, "&REV_%04X", f.revision & 0xFFFF);
+  v.hardwareIds = {"USB\\" + ids.substr(0, 17) + rev + ids.substr(17), "USB\\" + ids};
+  // "1-1.2": the port is the last number of the path; the hub is the device above it.
+  if (!interface && f.kernelName.find('-') != std::string::npos) {
+    const auto cut = f.kernelName.find_last_of("-.");
+    char text[48];
+    std::snprintf(text, sizeof text, "Port_#%04d.Hub_#%04d",
+                  std::max(0, ParseInt(f.kernelName.substr(cut + 1))),
+                  std::max(0, f.usbParentDevNum));
+    v.locationInformation = text;
+  }
+}
+
+void LinuxDeviceService::ReadPnp(const std::string& path, DeviceInstanceValues& v) const {
+  DeviceModelFacts& f = *v.model;
+  if (auto ids = files_->ReadFile(path + "/id", 4096)) {
+    std::string_view rest = *ids;
+    while (!rest.empty()) {
+      const auto end = rest.find('\n');
+      auto line = rest.substr(0, end);
+      rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+      while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.remove_suffix(1);
+      if (!line.empty()) f.pnpIds.emplace_back(line);
+    }
+  }
+  const std::string id = f.pnpIds.empty() ? std::string("PNP") : f.pnpIds.front();
+  v.ref = {"ACPI", id, f.kernelName};
+  v.hardwareIds = {"ACPI\\" + id, "*" + id};
+  if (auto res = files_->ReadFile(path + "/resources", 65536))
+    f.resources = ParsePnpResources(*res);
+}
+
+void LinuxDeviceService::ReadVirtio(DeviceInstanceValues& v) const {
+  DeviceModelFacts& f = *v.model;
+  // "virtio:d00000001v00001AF4": device type and vendor.
+  const std::string_view alias = f.modalias;
+  const auto d = alias.find(":d"), ven = alias.find('v', d == std::string_view::npos ? 0 : d);
+  if (d != std::string_view::npos)
+    f.deviceId = static_cast<uint32_t>(ParseHex(alias.substr(d + 2, 8)));
+  if (ven != std::string_view::npos)
+    f.vendorId = static_cast<uint32_t>(ParseHex(alias.substr(ven + 1, 8)));
+  if (d == std::string_view::npos) {  // a uevent without MODALIAS: the attributes say it too
+    f.deviceId = Hex(v.keyPath + "/device");
+    f.vendorId = Hex(v.keyPath + "/vendor");
+  }
+  char id[48];
+  std::snprintf(id, sizeof id, "VEN_%04X&DEV_%04X", f.vendorId & 0xFFFF, f.deviceId & 0xFFFF);
+  v.ref = {"VIRTIO", id, f.kernelName};
+  v.hardwareIds = {"VIRTIO\\" + std::string(id)};
+}
+
+void LinuxDeviceService::ReadInput(const std::string& path, DeviceInstanceValues& v) const {
+  DeviceModelFacts& f = *v.model;
+  f.modelText = Line(path + "/name");
+  f.inputBus = static_cast<int>(Hex(path + "/id/bustype"));
+  f.vendorId = Hex(path + "/id/vendor");
+  f.deviceId = Hex(path + "/id/product");
+  f.revision = Hex(path + "/id/version");
+  f.inputEv = Line(path + "/capabilities/ev");
+  f.inputKey = Line(path + "/capabilities/key");
+  f.inputRel = Line(path + "/capabilities/rel");
+  f.inputAbs = Line(path + "/capabilities/abs");
+  // USB and Bluetooth input devices are HID devices; the others sit on their own port.
+  const bool hid = f.inputBus == 0x03 || f.inputBus == 0x05;
+  char id[48];
+  std::snprintf(id, sizeof id, "VID_%04X&PID_%04X", f.vendorId & 0xFFFF, f.deviceId & 0xFFFF);
+  v.ref = {hid ? "HID" : "INPUT", id, f.kernelName};
+  v.hardwareIds = {v.ref.enumerator + "\\" + id};
+}
+
+bool LinuxDeviceService::ReadBlock(Walk& walk, const std::string& path,
+                                   DeviceInstanceValues& v) const {
+  DeviceModelFacts& f = *v.model;
+  const bool partition = f.devType == "partition";
+  const std::string disk = partition ? Parent(path) : path;
+  // A disk without a device below it is virtual (loop, RAM, device mapper): not hardware.
+  auto device_link = files_->ReadLink(disk + "/device");
+  if (!device_link) return false;
+  const std::string device =
+      (std::filesystem::path(disk) / *device_link).lexically_normal().generic_string();
+  f.parentSubsystem.clear();
+  if (auto sub = files_->ReadLink(device + "/subsystem")) f.parentSubsystem = BaseName(*sub);
+  // Disks on SCSI, NVMe and MMC name themselves; a virtio device's "vendor" is a number.
+  if (f.parentSubsystem == "scsi" || f.parentSubsystem == "nvme" || f.parentSubsystem == "mmc") {
+    f.vendorText = Line(device + "/vendor");
+    f.modelText = Line(device + "/model");
+  }
+  f.scsiType = ParseInt(Line(device + "/type"));
+  f.removable = Line(disk + "/removable") == "1";
+  // The disk is run by the driver of the device it sits on.
+  if (auto link = files_->ReadLink(device + "/driver")) f.driver = BaseName(*link);
+  if (auto module = files_->ReadLink(device + "/driver/module")) f.module = BaseName(*module);
+  if (!f.module.empty()) {
+    f.moduleVersion = Line("/sys/module/" + f.module + "/version");
+    f.moduleTaint = Line("/sys/module/" + f.module + "/taint");
+  }
+  v.driver = f.driver;
+  v.service = f.module;
+  f.kernelRelease = walk.kernelRelease;
+  const bool scsi = f.parentSubsystem == "scsi";
+  std::string id = partition ? "Volume" : "Disk";
+  if (scsi && !partition) {
+    std::string vendor = f.vendorText, model = f.modelText;
+    std::replace(vendor.begin(), vendor.end(), ' ', '_');
+    std::replace(model.begin(), model.end(), ' ', '_');
+    id = (f.scsiType == 5 ? "CdRom&Ven_" : "Disk&Ven_") + vendor + "&Prod_" + model;
+  }
+  v.ref = {scsi && !partition ? "SCSI" : "STORAGE", id, f.kernelName};
+  v.hardwareIds = {v.ref.enumerator + "\\" + id};
+  v.locationInformation = f.kernelName;
+  return true;
+}
+
+void LinuxDeviceService::AddClassDevices(Walk& walk) const {
+  for (std::string cls : {"input", "block"}) {
+    const std::string dir = "/sys/class/" + cls;
+    auto names = files_->ListDir(dir);
+    if (!names) continue;
+    for (const auto& name : *names) {
+      if (cls == "input" && name.rfind("input", 0) != 0) continue;  // handlers come with it
+      auto link = files_->ReadLink(dir + "/" + name);
+      if (!link || link->find("/devices/virtual/") != std::string::npos) continue;
+      const std::string path =
+          (std::filesystem::path(dir) / *link).lexically_normal().generic_string();
+      DeviceInstanceValues v;
+      v.model.emplace();
+      v.model->subsystem = cls;
+      if (!ReadCommon(walk, path, v)) continue;
+      if (cls == "input") {
+        ReadInput(path, v);
+        // Input devices are run by the driver of the device they come from (atkbd, usbhid).
+        const std::string parent = Parent(Parent(path));
+        if (auto drv = files_->ReadLink(parent + "/driver")) {
+          v.model->driver = BaseName(*drv);
+          if (auto module = files_->ReadLink(parent + "/driver/module"))
+            v.model->module = BaseName(*module);
+          v.driver = v.model->driver;
+          v.service = v.model->module;
+        }
+        v.locationInformation = name;
+      } else if (!ReadBlock(walk, path, v)) {
+        continue;
+      }
+      walk.found.push_back(std::move(v));
+    }
+  }
+}
+
+std::shared_ptr<const DeviceService> MakeLinuxDeviceService(
+    std::shared_ptr<const FileReader> files) {
+  return std::make_shared<LinuxDeviceService>(std::move(files));
+}
+
+}  // namespace tavrin::platform

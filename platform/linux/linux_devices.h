@@ -1,0 +1,61 @@
+// The device database of a Linux machine: the kernel's device model in sysfs, with names from
+// the udev database when it has them.
+//
+// Instances are the devices of the buses a user would call hardware (PCI, USB, PnP/ACPI,
+// platform, virtio, processors), the input devices and the disks with their partitions, plus
+// one node for the computer itself. Each answers its raw facts; every path is read through the
+// file reader, so a captured tree replays by swapping its root.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "platform/devices.h"
+#include "platform/file_reader.h"
+
+namespace tavrin::platform {
+
+class LinuxDeviceService : public DeviceService {
+ public:
+  explicit LinuxDeviceService(std::shared_ptr<const FileReader> files);
+
+  /// Walks sysfs; the facts of every instance are read here and kept for Instance().
+  Answer<std::vector<DeviceInstanceRef>> Instances() const override;
+  /// The instance as the last walk found it; "missing" for one it did not list.
+  Answer<DeviceInstanceValues> Instance(const DeviceInstanceRef& ref) const override;
+  /// Linux has no class keys: the device list uses its own class texts.
+  Answer<DeviceClassValues> ClassKey(std::string_view guid) const override;
+  Answer<DeviceDriverValues> DriverKey(std::string_view driver) const override;
+  /// The kernel module `name` as a service: type 1 (kernel driver) when it is loaded.
+  Answer<DeviceServiceValues> ServiceKey(std::string_view name) const override;
+  Answer<std::string> IdEntries(IdDatabase database,
+                                const std::vector<uint16_t>& vendors) const override;
+
+ private:
+  struct Walk;
+  void AddBus(Walk& walk, const std::string& bus) const;
+  void AddClassDevices(Walk& walk) const;
+  void AddComputer(Walk& walk) const;
+  /// Facts every device has: subsystem, uevent, driver and module, parent.
+  bool ReadCommon(Walk& walk, const std::string& path, DeviceInstanceValues& v) const;
+  void ReadPci(const std::string& path, DeviceInstanceValues& v) const;
+  void ReadUsb(const std::string& path, DeviceInstanceValues& v) const;
+  void ReadPnp(const std::string& path, DeviceInstanceValues& v) const;
+  void ReadVirtio(DeviceInstanceValues& v) const;
+  void ReadInput(const std::string& path, DeviceInstanceValues& v) const;
+  bool ReadBlock(Walk& walk, const std::string& path, DeviceInstanceValues& v) const;
+  std::string Line(const std::string& path) const;
+  uint32_t Hex(const std::string& path) const;
+
+  std::shared_ptr<const FileReader> files_;
+  mutable std::mutex mutex_;
+  mutable std::vector<DeviceInstanceValues> instances_;  // of the last walk
+};
+
+/// Resources of a PCI device's "resource" file (start, end and flags per line, hexadecimal).
+std::vector<DeviceResource> ParsePciResourceFile(std::string_view text);
+/// Resources of a PnP device's "resources" file ("io 0x3f8-0x3ff", "irq 4", "mem ...").
+std::vector<DeviceResource> ParsePnpResources(std::string_view text);
+
+}  // namespace tavrin::platform
