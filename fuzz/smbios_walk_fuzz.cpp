@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "collectors/firmware/smbios_decode.h"
-#include "collectors/firmware/smbios_entry_point.h"
 #include "collectors/firmware/smbios_table.h"
+#include "platform/smbios_entry_point.h"
 
 using namespace tavrin::collectors::smbios;
 
@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
                               static_cast<uint8_t>(data[1] & 0x0F)};
   const std::string_view bytes(reinterpret_cast<const char*>(data) + 2, size - 2);
 
-  (void)FindEntryPoint(bytes);
+  (void)tavrin::platform::FindEntryPoint(bytes);
   const auto walk = WalkStructures(bytes);
   for (const auto& entry : walk.index) {
     for (uint8_t n = 0; n < 8; ++n) (void)GetStructureString(bytes, entry.address, entry.length, n);

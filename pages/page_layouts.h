@@ -17,7 +17,20 @@ namespace os_section {
 enum : int { kWindows, kUser, kEnvironment, kFolders, kCount };
 }
 namespace sysdev_section {
-enum : int { kCpu, kCache, kBios, kBoard, kMemory, kCount };
+enum : int {
+  kCpu,
+  kCache,
+  kBios,
+  kBoard,
+  kMemory,
+  kMachine,
+  kChassis,
+  kProcessorSockets,
+  kMemoryArray,
+  kSlotsPorts,
+  kOnBoardDevices,
+  kCount
+};
 }
 namespace cpuadv_section {
 enum : int { kAdvanced, kFeatures, kCacheDetails, kExtensions, kCount };

@@ -2,21 +2,25 @@
 // machine collector's SMBIOS and BIOS sub-collectors.
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 
-#include "text/labels.h"
 #include "collectors/firmware/smbios_names.h"
+#include "collectors/firmware/smbios_text.h"
 #include "collectors/system_info.h"
 #include "helpers/accessors.h"
 #include "pages/page_layouts.h"
 #include "pages/system_devices_page.h"
 #include "pages/value_format.h"
+#include "text/format.h"
+#include "text/labels.h"
 
 namespace tavrin::pages {
 namespace {
 
 using collectors::TVexa_Machine;
 using collectors::TVexa_SMBIOS;
-using platform::Provenance;
+using collectors::smbios::Shown;
+using platform::DmiField;
 using platform::Status;
 
 constexpr int kBiosSection = sysdev_section::kBios;
@@ -48,19 +52,6 @@ std::string RemoveNoCase(std::string text, const std::string& what) {
   return text;
 }
 
-// The provenance of a value of the BIOS, system, board or chassis records: the tables, or the
-// /sys/class/dmi/id attribute it came from (serials there need root).
-Provenance SourceOf(const TVexa_SMBIOS& smbios, std::string_view dmiAttribute = {}) {
-  if (smbios.TableSource.ok()) return smbios.TableSource;
-  if (!smbios.FromDmiId)
-    return Provenance::Failure(smbios.TableSource.status, "firmware tables",
-                               "no route answered; " + smbios.DmiIdSource.Explain());
-  const std::string path = "/sys/class/dmi/id/" + std::string(dmiAttribute);
-  for (const auto& p : smbios.DmiIdUnreadable)
-    if (!dmiAttribute.empty() && p.source == path) return p;
-  return Provenance::Answered(dmiAttribute.empty() ? "/sys/class/dmi/id" : path);
-}
-
 // Which firmware route answered, and why the ones before it did not.
 std::string RouteText(const TVexa_SMBIOS& smbios) {
   std::string text;
@@ -70,15 +61,14 @@ std::string RouteText(const TVexa_SMBIOS& smbios) {
     needs_root = needs_root || route.status == Status::PermissionDenied;
     text += (text.empty() ? "" : "; ") + route.Explain();
   }
-  for (const auto& p : smbios.DmiIdUnreadable)
-    needs_root = needs_root || p.status == Status::PermissionDenied;
+  needs_root = needs_root || smbios.DmiIdNeedsRoot();
   if (smbios.TableSource.ok()) {
     std::string answered = "SMBIOS " + smbios.VersionText + " " + smbios.TableSource.Explain();
     return text.empty() ? answered : answered + " (not used: " + text + ")";
   }
   if (text.empty()) text = smbios.TableSource.Explain();
   std::string out = "no tables: " + text;
-  if (smbios.FromDmiId) out += "; showing what /sys/class/dmi/id exports";
+  if (smbios.FromDmiId) out += "; showing what the kernel exports " + smbios.DmiId.source.Explain();
   if (needs_root) out += "; running as root would fill the empty values";
   return out;
 }
@@ -86,33 +76,44 @@ std::string RouteText(const TVexa_SMBIOS& smbios) {
 void AddBiosRows(const FillContext& c, Page& page, const TVexa_Machine& machine) {
   const auto& smbios = machine.SMBIOS;
   const auto& bios = machine.BIOS;
-  AddItem(c, page, kBiosSection, lbl::S_CPU_BIOS_VENDOR, smbios.BIOSVendor, "", false,
-          {SourceOf(smbios, "bios_vendor")});
-  AddItem(c, page, kBiosSection, lbl::S_CPU_BIOS_TYPE, bios.NameString, "", false,
-          {SourceOf(smbios)});
-  AddItem(c, page, kBiosSection, lbl::S_CPU_BIOS_VERSION, smbios.BIOSVersion, "", false,
-          {SourceOf(smbios, "bios_version")});
+  AddItem(c, page, kBiosSection, lbl::S_CPU_BIOS_VENDOR, Shown(smbios.BIOSVendor), "", false,
+          {smbios.ValueSource(DmiField::BiosVendor)});
+  AddItem(c, page, kBiosSection, lbl::S_CPU_BIOS_TYPE, bios.NameString, "", false, {bios.Source});
+  AddItem(c, page, kBiosSection, lbl::S_CPU_BIOS_VERSION, Shown(smbios.BIOSVersion), "", false,
+          {smbios.ValueSource(DmiField::BiosVersion)});
   AddItem(c, page, kBiosSection, lbl::S_CPU_COPYRIGHT, bios.Copyright, "", false);
-  AddItem(c, page, kBiosSection, lbl::S_CPU_DATE, smbios.BIOSDate, "", false,
-          {SourceOf(smbios, "bios_date")});
+  AddItem(c, page, kBiosSection, lbl::S_CPU_DATE, Shown(smbios.BIOSDate), "", false,
+          {smbios.ValueSource(DmiField::BiosDate)});
   // Without the BIOS structure there is no size to show (0 would be a wrong size).
   if (smbios.BIOSRomSizeKB > 0)
     AddItem(c, page, kBiosSection, lbl::S_CPU_SIZE, FormatKilobytesText(smbios.BIOSRomSizeKB), "",
             false, {smbios.TableSource});
+  // 0 and FFh both mean "not given" for the revision bytes (DMTF SMBIOS 7.1).
+  auto revision = [](uint8_t major, uint8_t minor) {
+    return major == 0xFF || (major == 0 && minor == 0)
+               ? std::string()
+               : std::to_string(major) + "." + std::to_string(minor);
+  };
+  AddItem(c, page, kBiosSection, lbl::S_SMB_BIOS_REVISION,
+          revision(smbios.BIOSMajorRelease, smbios.BIOSMinorRelease), "", true,
+          {smbios.TableSource});
+  AddItem(c, page, kBiosSection, lbl::S_SMB_EC_REVISION,
+          revision(smbios.FirmwareMajorRelease, smbios.FirmwareMinorRelease), "", true,
+          {smbios.TableSource});
   AddItem(c, page, kBiosSection, lbl::S_CPU_FIRMWARE_SOURCE, RouteText(smbios), "", true,
           {smbios.TableSource});
 }
 
 void AddBoardRows(const FillContext& c, Page& page, const TVexa_SMBIOS& smbios) {
-  AddItem(c, page, kBoardSection, lbl::S_CPU_MOTHER_VENDOR, smbios.MainBoardManufacturer, "", false,
-          {SourceOf(smbios, "board_vendor")});
-  AddItem(c, page, kBoardSection, lbl::S_CPU_MOTHER_MODEL, smbios.MainBoardModel, "", false,
-          {SourceOf(smbios, "board_name")});
-  AddItem(c, page, kBoardSection, lbl::S_CPU_MOTHER_VERSION, smbios.MainBoardVersion, "", false,
-          {SourceOf(smbios, "board_version")});
-  AddItem(c, page, kBoardSection, lbl::S_CPU_SERIAL, smbios.MainBoardSerial, "", false,
-          {SourceOf(smbios, "board_serial"), true});
-  // The counts come from the tables only; /sys/class/dmi/id has no ports or slots.
+  AddItem(c, page, kBoardSection, lbl::S_CPU_MOTHER_VENDOR, Shown(smbios.MainBoardManufacturer), "",
+          false, {smbios.ValueSource(DmiField::BoardVendor)});
+  AddItem(c, page, kBoardSection, lbl::S_CPU_MOTHER_MODEL, Shown(smbios.MainBoardModel), "", false,
+          {smbios.ValueSource(DmiField::BoardName)});
+  AddItem(c, page, kBoardSection, lbl::S_CPU_MOTHER_VERSION, Shown(smbios.MainBoardVersion), "",
+          false, {smbios.ValueSource(DmiField::BoardVersion)});
+  AddItem(c, page, kBoardSection, lbl::S_CPU_SERIAL, Shown(smbios.MainBoardSerial), "", false,
+          {smbios.ValueSource(DmiField::BoardSerial), true});
+  // The counts come from the tables only; the kernel's DMI id export has no ports or slots.
   if (smbios.TableSource.ok()) {
     AddItem(c, page, kBoardSection, lbl::S_CPU_PORTS, std::to_string(smbios.PortCount()), "", false,
             {smbios.TableSource});
@@ -121,38 +122,89 @@ void AddBoardRows(const FillContext& c, Page& page, const TVexa_SMBIOS& smbios) 
   }
 }
 
-void AddMemoryDeviceRows(const FillContext& c, Page& page,
-                         const TVexa_SMBIOS& smbios) {
+// Speeds in MT/s, the unit of every module since DDR; 0 (and FFFFh before 3.3) is unknown.
+std::string SpeedText(uint32_t mts) {
+  return mts == 0 || mts == 0xFFFF ? std::string() : WithUnit(mts, lbl::S_COUNT_MTS);
+}
+
+std::string VoltageText(uint16_t millivolts) {
+  if (millivolts == 0) return {};
+  char text[16];
+  std::snprintf(text, sizeof text, "%.2f", millivolts / 1000.0);
+  std::string v = text;
+  while (v.back() == '0') v.pop_back();  // "1.20" -> "1.2", "1.00" -> "1."
+  if (v.back() == '.') v += '0';
+  return v + lbl::S_COUNT_VOLT;
+}
+
+// The type detail bits as names: "Synchronous, Registered (Buffered)".
+std::string TypeDetailText(uint16_t bits) {
+  namespace sm = collectors::smbios;
+  std::string text;
+  // Bit 0 is reserved; bit i names entry i - 1 of the table.
+  for (int i = 1; i < 16; ++i) {
+    if (!(bits & (1u << i))) continue;
+    const auto name = sm::NameOf(sm::MemoryTypeDetailNames(), i - 1);
+    if (name.empty() || name == "Unknown") continue;
+    text += (text.empty() ? "" : ", ") + std::string(name);
+  }
+  return text;
+}
+
+void AddMemoryDeviceRows(const FillContext& c, Page& page, const TVexa_SMBIOS& smbios) {
   const RowMeta meta{smbios.TableSource};
+  const RowMeta sensitive{smbios.TableSource, true};
   AddItem(c, page, kMemorySection, lbl::S_CPU_MEMORYDEVICES,
           std::to_string(smbios.MemoryDeviceCount()), "", false, meta);
   uint64_t total_mb = 0;
   for (std::size_t i = 0; i < smbios.MemoryDevices.size(); ++i) {
     const auto& d = smbios.MemoryDevices[i];
+    const std::string locator = Shown(d.DeviceLocator);
+    // An empty socket is one row; its stored speed and placeholder strings mean nothing.
+    if (!d.Installed()) {
+      AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV,
+              std::to_string(i) + ", " +
+                  FormatText(lbl::S_SMB_SOCKET_EMPTY,
+                             {locator.empty() ? Shown(d.BankLocator) : locator}),
+              "", false, meta);
+      continue;
+    }
     AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV, std::to_string(i), "", false, meta);
-    AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_DEV_LOCATOR, d.DeviceLocator, "", false,
+    AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_DEV_LOCATOR, locator, "", false, meta);
+    AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_BANK_LOCATOR, Shown(d.BankLocator), "",
+            false, meta);
+    AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_MANUFACTURER, Shown(d.Manufacturer), "",
+            false, meta);
+    AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_S_NUMBER, Shown(d.SerialNumber), "", false,
+            sensitive);
+    AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_PART_NUMBER, Shown(d.PartNumber), "", false,
             meta);
-    AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_BANK_LOCATOR, d.BankLocator, "", false,
-            meta);
-    AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_MANUFACTURER, d.Manufacturer, "", false,
-            meta);
-    AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_S_NUMBER, d.SerialNumber, "", false,
-            {smbios.TableSource, true});
-    AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_PART_NUMBER, d.PartNumber, "", false, meta);
+    AddItem(c, page, kMemorySection, lbl::S_SMB_ASSET_TAG, Shown(d.AssetTag), "", true, sensitive);
     AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_TYPE,
             collectors::smbios::NameOf(collectors::smbios::MemoryDeviceTypeNames(), d.Device), "",
             false, meta);
-    AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_TOTAL_WIDTH,
-            WidthText(d.TotalWidth), "", false, meta);
-    AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_DATA_WIDTH,
-            WidthText(d.DataWidth), "", false, meta);
+    AddItem(c, page, kMemorySection, lbl::S_SMB_TYPE_DETAIL, TypeDetailText(d.TypeDetailBits), "",
+            true, meta);
+    AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_TOTAL_WIDTH, WidthText(d.TotalWidth), "",
+            false, meta);
+    AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_DATA_WIDTH, WidthText(d.DataWidth), "",
+            false, meta);
     // The decoded size: KB-granular and extended sizes included, which the raw field is not.
     const uint64_t mb = d.SizeKB / 1024;
     total_mb += mb;
-    AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_SIZE, WithUnit(mb, lbl::S_COUNT_MB), "",
-            false, meta);
-    AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_SPEED, WithUnit(d.Speed, lbl::S_COUNT_NS),
-            "", false, meta);
+    if (!d.SizeUnknown)
+      AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_SIZE, WithUnit(mb, lbl::S_COUNT_MB), "",
+              false, meta);
+    // The speed in MT/s: the classic "1000 div MHz" in ns reads 0 for every module above
+    // 1000 MT/s and truncates the older ones.
+    AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_SPEED, SpeedText(d.SpeedMTs), "", false,
+            meta);
+    AddItem(c, page, kMemorySection, lbl::S_SMB_CONFIGURED_SPEED, SpeedText(d.ConfiguredSpeedMTs),
+            "", true, meta);
+    AddItem(c, page, kMemorySection, lbl::S_SMB_RANK, d.Rank ? std::to_string(d.Rank) : "", "",
+            true, meta);
+    AddItem(c, page, kMemorySection, lbl::S_SMB_VOLTAGE,
+            VoltageText(d.ConfiguredVoltage ? d.ConfiguredVoltage : d.MinVoltage), "", true, meta);
     AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_FORM_FACTOR,
             collectors::smbios::NameOf(collectors::smbios::MemoryFormFactorNames(), d.FormFactor),
             "", false, meta);
@@ -161,8 +213,7 @@ void AddMemoryDeviceRows(const FillContext& c, Page& page,
           WithUnit(total_mb, lbl::S_COUNT_MB), "", false, meta);
 }
 
-void AddMemoryModuleRows(const FillContext& c, Page& page,
-                         const TVexa_SMBIOS& smbios) {
+void AddMemoryModuleRows(const FillContext& c, Page& page, const TVexa_SMBIOS& smbios) {
   namespace sm = collectors::smbios;
   const RowMeta meta{smbios.TableSource};
   AddItem(c, page, kMemorySection, lbl::S_CPU_MEMORYMODULES,

@@ -9,6 +9,7 @@ void FillCpuPage(const FillContext& ctx, Page& page) {
   {
     AddProcessorRows(ctx, page);
     AddFirmwareRows(ctx, page);
+    AddFirmwareRecordRows(ctx, page);
   }
 }
 

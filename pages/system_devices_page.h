@@ -10,5 +10,8 @@ namespace tavrin::pages {
 void AddProcessorRows(const FillContext& ctx, Page& page);
 /// Sections 2 "BIOS Information", 3 "Motherboard Information" and 4 "Memory".
 void AddFirmwareRows(const FillContext& ctx, Page& page);
+/// The advanced sections after them: machine, chassis, processor sockets, memory array, slots
+/// and ports, on-board devices.
+void AddFirmwareRecordRows(const FillContext& ctx, Page& page);
 
 }  // namespace tavrin::pages

@@ -44,6 +44,13 @@ std::shared_ptr<const FirmwareService> LoadFirmwareDumpFile(const std::filesyste
 std::shared_ptr<const FirmwareService> RecordFirmware(
     std::shared_ptr<const FirmwareService> live, std::unique_ptr<ServiceRecording>& recording);
 
+// Machine facts service (platform/linux/linux_machine_facts.cpp). Snapshots replay it over
+// their recorded files, and a recording over its recording file reader, so it needs no hooks
+// of its own there.
+class MachineFactsService;
+std::shared_ptr<const MachineFactsService> MakeLinuxMachineFacts(
+    std::shared_ptr<const FileReader> files, bool live);
+
 // Device service (platform/linux/linux_devices.cpp, platform/recorded/recorded_devices.cpp,
 // platform/recording/recording_devices.cpp).
 std::shared_ptr<const DeviceService> MakeLinuxDeviceService(std::shared_ptr<const FileReader> files);

@@ -17,6 +17,7 @@ namespace tavrin::platform {
 
 class ProcessorService;  // platform/processor.h: CPUID, affinity, time-stamp counter
 class FirmwareService;   // platform/firmware.h: SMBIOS tables and physical memory
+class MachineFactsService;  // platform/machine_facts.h: DMI id, up-time, boot time, LEDs
 class DeviceService;     // platform/devices.h: the device database (instances, classes, drivers)
 
 struct Services {
@@ -27,6 +28,8 @@ struct Services {
   std::shared_ptr<const ProcessorService> processor;
   /// Null when the source has none (a snapshot without firmware tables).
   std::shared_ptr<const FirmwareService> firmware;
+  /// Null in a bundle built without one: MachineFactsOf() then reads through `files`.
+  std::shared_ptr<const MachineFactsService> machine;
   /// Null when the source has none (a snapshot without a device database).
   std::shared_ptr<const DeviceService> devices;
   // Later services join here, one interface each: devices, processes, network, multimedia,

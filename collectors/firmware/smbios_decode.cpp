@@ -5,8 +5,9 @@ namespace tavrin::collectors::smbios {
 SmbiosValues DecodeSmbios(std::string_view table, const std::vector<StructureEntry>& index,
                           SmbiosVersion version) {
   SmbiosValues values;
-  DecodeSingleStructures(table, index, values);
+  DecodeSingleStructures(table, index, version, values);
   DecodeListStructures(table, index, version, values);
+  DecodeBoardStructures(table, index, values);
   return values;
 }
 

@@ -20,11 +20,15 @@ struct SmbiosVersion {
 SmbiosValues DecodeSmbios(std::string_view table, const std::vector<StructureEntry>& index,
                           SmbiosVersion version);
 
-// The parts, by structure type (smbios_decode_single.cpp, smbios_decode_lists.cpp).
+// The parts, by structure type (smbios_decode_board.cpp too) (smbios_decode_single.cpp,
+// smbios_decode_lists.cpp).
 void DecodeSingleStructures(std::string_view table, const std::vector<StructureEntry>& index,
-                            SmbiosValues& out);
+                            SmbiosVersion version, SmbiosValues& out);
 void DecodeListStructures(std::string_view table, const std::vector<StructureEntry>& index,
                           SmbiosVersion version, SmbiosValues& out);
+/// Memory arrays, extended on-board devices, OEM strings and the IPMI device.
+void DecodeBoardStructures(std::string_view table, const std::vector<StructureEntry>& index,
+                           SmbiosValues& out);
 
 // Value encodings worth testing on their own.
 /// Memory module installed size byte: MB, 0 for "not installed / not determinable".

@@ -34,6 +34,9 @@ TSMBIOS_Processor Processor(const StructureView& s, std::size_t i) {
   p.CoreCount = Count(s, 0x23, 0x2A);
   p.CoreEnabled = Count(s, 0x24, 0x2C);
   p.ThreadCount = Count(s, 0x25, 0x2E);
+  p.TypeCode = s.Byte(5);
+  p.UpgradeCode = s.Byte(25);
+  p.Status = s.Byte(0x18);
   return p;
 }
 
@@ -68,6 +71,14 @@ TSMBIOS_Cache Cache(const StructureView& s, std::size_t i) {
   const bool large = s.Has(0x13, 8);
   c.MaxSizeKB = large && s.Word(7) == 0xFFFF ? CacheSize2KB(s.Dword(0x13)) : c.MaxSize;
   c.InstalledSizeKB = large && s.Word(9) == 0xFFFF ? CacheSize2KB(s.Dword(0x17)) : c.InstalledSize;
+  if (s.Has(5, 2)) {
+    const uint16_t config = s.Word(5);
+    c.Level = static_cast<uint8_t>((config & 0x07) + 1);
+    c.Enabled = (config & 0x80) != 0;
+  }
+  c.ErrorCorrectionCode = s.Byte(0x10);
+  c.TypeCode = s.Byte(0x11);
+  c.AssociativityCode = s.Byte(0x12);
   return c;
 }
 
@@ -89,6 +100,16 @@ TSMBIOS_SystemSlot Slot(const StructureView& s, std::size_t i) {
   slot.Usage = s.Byte(7);
   slot.Length = s.Byte(8);
   slot.ID = s.Word(9);
+  // SMBIOS 2.6: segment FFFFh, bus FFh and device/function FFh mean "not a PCI slot".
+  if (s.Has(0x0D, 4) && !(s.Word(0x0D) == 0xFFFF && s.Byte(0x0F) == 0xFF && s.Byte(0x10) == 0xFF))
+    slot.Address = TSMBIOS_PciAddress{s.Word(0x0D), s.Byte(0x0F), s.Byte(0x10)};
+  // SMBIOS 3.2: the electrical width and the peer devices of a bifurcated slot, 5 bytes each.
+  slot.DataBusWidth = s.Byte(0x11);
+  const std::size_t peers = s.Byte(0x12);
+  for (std::size_t n = 0; n < peers && s.Has(0x13 + 5 * n, 5); ++n) {
+    const std::size_t at = 0x13 + 5 * n;
+    slot.Peers.push_back({{s.Word(at), s.Byte(at + 2), s.Byte(at + 3)}, s.Byte(at + 4)});
+  }
   return slot;
 }
 
@@ -100,6 +121,7 @@ void OnBoardDevices(const StructureView& s, std::vector<TSMBIOS_OnBoardDevice>& 
     const int type = (b & 0x7F) - 1;
     d.Typ = type >= 0 && type <= 6 ? type : 0;
     d.Status = (b & 0x80) != 0;
+    d.TypeCode = b & 0x7F;
     d.DeviceName = s.String(5 + 2 * i);
     out.push_back(std::move(d));
   }
@@ -132,6 +154,9 @@ TSMBIOS_MemoryDevice MemoryDevice(const StructureView& s, SmbiosVersion version)
   m.SpeedMTs = speed == 0xFFFF && s.Has(0x54, 4) ? s.Dword(0x54) : speed;
   m.ConfiguredSpeedMTs = configured == 0xFFFF && s.Has(0x58, 4) ? s.Dword(0x58) : configured;
   m.Rank = s.Byte(0x1B) & 0x0F;
+  m.MinVoltage = s.Word(0x22);
+  m.MaxVoltage = s.Word(0x24);
+  m.ConfiguredVoltage = s.Word(0x26);
   return m;
 }
 

@@ -4,6 +4,7 @@
 
 #include "collectors/firmware/smbios_decode.h"
 #include "collectors/firmware/smbios_names.h"
+#include "collectors/firmware/smbios_text.h"
 
 namespace tavrin::collectors::smbios {
 namespace {
@@ -20,20 +21,28 @@ void Bios(const StructureView& s, SmbiosValues& out) {
   out.FirmwareMinorRelease = s.Has(0x16, 2) ? s.Byte(0x17) : 0xFF;
 }
 
-void System(const StructureView& s, SmbiosValues& out) {
+void System(const StructureView& s, SmbiosVersion version, SmbiosValues& out) {
   out.SystemManufacturer = s.String(4);
-  out.SystemModel = s.String(5);
+  out.SystemProductName = s.String(5);
   out.SystemVersion = s.String(6);
   out.SystemSerial = s.String(7);
   if (s.length() > 8) {
     std::string uuid;
+    uint8_t bytes[16];
     for (int i = 0; i < 16; ++i) {
+      bytes[i] = s.Byte(8 + static_cast<std::size_t>(i));
       char hex[3];
-      std::snprintf(hex, sizeof hex, "%2.2x", s.Byte(8 + static_cast<std::size_t>(i)));
+      std::snprintf(hex, sizeof hex, "%2.2x", bytes[i]);
       uuid += hex;
     }
     out.SystemUUID = uuid;
+    if (s.Has(8, 16)) out.SystemUUIDText = UuidText(bytes, version.major, version.minor);
   }
+  out.SystemWakeUpType = s.Byte(0x18);
+  out.SystemSKU = s.String(0x19);
+  out.SystemFamily = s.String(0x1A);
+  out.SystemModel = MachineModelText(out.SystemManufacturer, out.SystemProductName,
+                                     out.SystemVersion, out.SystemFamily);
 }
 
 void Board(const StructureView& s, SmbiosValues& out) {
@@ -46,7 +55,18 @@ void Board(const StructureView& s, SmbiosValues& out) {
 }
 
 void Chassis(const StructureView& s, SmbiosValues& out) {
-  const int model = (s.Byte(5) & 0x7F) - 1;  // bit 7: chassis lock present
+  out.ChassisTypeCode = s.Byte(5) & 0x7F;
+  out.ChassisLock = (s.Byte(5) & 0x80) != 0;
+  out.ChassisBootUpState = s.Byte(9);
+  out.ChassisPowerSupplyState = s.Byte(0x0A);
+  out.ChassisThermalState = s.Byte(0x0B);
+  out.ChassisSecurityStatus = s.Byte(0x0C);
+  out.ChassisHeightU = s.Byte(0x11);
+  out.ChassisPowerCords = s.Byte(0x12);
+  // SMBIOS 2.7: the SKU string follows the contained elements (count at 13h, size at 14h).
+  const std::size_t sku_at = 0x15 + std::size_t{s.Byte(0x13)} * s.Byte(0x14);
+  if (s.Has(sku_at, 1)) out.ChassisSKU = s.String(sku_at);
+  const int model = out.ChassisTypeCode - 1;
   out.ChassisModel = model >= 0 && static_cast<std::size_t>(model) < ChassisNames().size()
                          ? static_cast<TSMBIOS_Chassis>(model)
                          : TSMBIOS_Chassis::smchUnknown;
@@ -76,15 +96,16 @@ void MemoryController(const StructureView& s, SmbiosValues& out) {
 }  // namespace
 
 void DecodeSingleStructures(std::string_view table, const std::vector<StructureEntry>& index,
-                            SmbiosValues& out) {
+                            SmbiosVersion version, SmbiosValues& out) {
   struct Decoder {
     uint8_t type;
     void (*decode)(const StructureView&, SmbiosValues&);
   };
   static constexpr Decoder kDecoders[] = {
-      {0, Bios}, {1, System}, {2, Board}, {3, Chassis}, {5, MemoryController}};
+      {0, Bios}, {2, Board}, {3, Chassis}, {5, MemoryController}};
   for (const auto& d : kDecoders)
     if (auto at = FindStructure(index, d.type)) d.decode(StructureView(table, index[*at]), out);
+  if (auto at = FindStructure(index, 1)) System(StructureView(table, index[*at]), version, out);
 }
 
 }  // namespace tavrin::collectors::smbios

@@ -47,14 +47,20 @@ constexpr std::string_view kUpgrades[] = {
     "Socket SP3", "Socket SP3r2", "Socket LGA2066", "Socket BGA1392", "Socket BGA1510",
     "Socket BGA1528", "Socket LGA4189", "Socket LGA1200", "Socket LGA4677", "Socket LGA1700",
     "Socket BGA1744", "Socket BGA1781", "Socket BGA1211", "Socket BGA2422", "Socket LGA1211",
-    "Socket LGA2422", "Socket LGA5773", "Socket BGA5773", "Socket AM5", "Socket SP5", "Socket SP6"};
+    "Socket LGA2422", "Socket LGA5773", "Socket BGA5773", "Socket AM5", "Socket SP5", "Socket SP6",
+    // Added since SMBIOS 3.7.
+    "Socket BGA883", "Socket BGA1190", "Socket BGA4129", "Socket LGA4710", "Socket LGA7529",
+    "Socket BGA1964", "Socket BGA1792", "Socket BGA2049", "Socket BGA2551", "Socket LGA1851",
+    "Socket BGA2114", "Socket BGA2833"};
 
 // DMTF SMBIOS 3.x, 7.18.1 (memory device form factor 01h..10h, stored as code - 1).
 constexpr std::string_view kFormFactors[] = {"Other", "Unknown", "SIMM", "SIP", "Chip", "DIP",
                                              "ZIP", "PropCard", "DIMM", "TSOP", "RowChip", "RIMM",
                                              "SODIMM", "SRIMM",
                                              // Added since SMBIOS 2.5.
-                                             "FB-DIMM", "Die"};
+                                             "FB-DIMM", "Die",
+                                             // Added since SMBIOS 3.7.
+                                             "CAMM"};
 
 // DMTF SMBIOS 3.x, 7.18.2 (memory device type 01h..24h, stored as code - 1).
 constexpr std::string_view kDeviceTypes[] = {
@@ -73,12 +79,18 @@ constexpr std::string_view kTypeDetails[] = {"Other", "Unknown", "FastPaged", "S
                                              "Registered", "Unbuffered", "LRDIMM"};
 
 // DMTF SMBIOS 3.x, 7.10.2 (slot data bus width 01h..07h, stored as code - 1).
-constexpr std::string_view kDataBus[] = {"Other",  "Unknown", "8 bit",  "16 bit",
-                                         "32 bit", "64 bit",  "128 bit"};
+constexpr std::string_view kDataBus[] = {"Other", "Unknown", "8 bit", "16 bit", "32 bit", "64 bit",
+                                         "128 bit",
+                                         // Lane counts, added since SMBIOS 2.6.
+                                         "x1", "x2", "x4", "x8", "x12", "x16", "x32"};
 // DMTF SMBIOS 3.x, 7.10.3 (slot current usage 01h..04h, stored as code - 1).
-constexpr std::string_view kUsage[] = {"Other", "Unknown", "Available", "InUse"};
+constexpr std::string_view kUsage[] = {"Other", "Unknown", "Available", "InUse",
+                                       // Added since SMBIOS 3.2.
+                                       "Unavailable"};
 // DMTF SMBIOS 3.x, 7.10.4 (slot length 01h..04h, stored as code - 1).
-constexpr std::string_view kSlotLength[] = {"Other", "Unknown", "Short", "Long"};
+constexpr std::string_view kSlotLength[] = {"Other", "Unknown", "Short", "Long",
+                                            // Drive bays, added since SMBIOS 3.2.
+                                            "2.5\" drive form factor", "3.5\" drive form factor"};
 
 // DMTF SMBIOS 3.x, 7.8.2 (cache SRAM type bits 0..6).
 constexpr std::string_view kSram[] = {"Other",          "Unknown",     "Non-Burst",   "Burst",
@@ -86,14 +98,12 @@ constexpr std::string_view kSram[] = {"Other",          "Unknown",     "Non-Burs
 // DMTF SMBIOS 3.x, 7.8.4 (system cache type 01h..05h, stored as code - 1).
 constexpr std::string_view kCacheTypes[] = {"Other", "Unknown", "Instruction", "Data", "Unified"};
 // DMTF SMBIOS 3.x, 7.8.5 (cache associativity 01h..08h, stored as code - 1).
-constexpr std::string_view kAssociativity[] = {"Other",
-                                               "Unknown",
-                                               "Direct Mapped",
-                                               "2-way Set-Associative",
-                                               "4-way Set-Associative",
-                                               "Fully Associative",
-                                               "8-way Set-Associative",
-                                               "16-way Set-Associative"};
+constexpr std::string_view kAssociativity[] = {
+    "Other", "Unknown", "Direct Mapped", "2-way Set-Associative", "4-way Set-Associative",
+    "Fully Associative", "8-way Set-Associative", "16-way Set-Associative",
+    // Added since SMBIOS 2.5.
+    "12-way Set-Associative", "24-way Set-Associative", "32-way Set-Associative",
+    "48-way Set-Associative", "64-way Set-Associative", "20-way Set-Associative"};
 
 // DMTF SMBIOS 3.x, 7.11.1 (on-board device type 01h..07h, stored as code - 1).
 constexpr std::string_view kOnBoard[] = {"Other",    "Unknown",   "Video", "SCSICrl",
@@ -225,6 +235,29 @@ constexpr CodeName kSlots[] = {{0x01, "Other"},
                                {0x11, "AGP 4X"},
                                {0x12, "PCI-X"},
                                {0x13, "AGP 8X"},
+                               // Added since SMBIOS 3.0.
+                               {0x14, "M.2 Socket 1-DP (Mechanical Key A)"},
+                               {0x15, "M.2 Socket 1-SD (Mechanical Key E)"},
+                               {0x16, "M.2 Socket 2 (Mechanical Key B)"},
+                               {0x17, "M.2 Socket 3 (Mechanical Key M)"},
+                               {0x18, "MXM Type I"},
+                               {0x19, "MXM Type II"},
+                               {0x1A, "MXM Type III (standard connector)"},
+                               {0x1B, "MXM Type III (HE connector)"},
+                               {0x1C, "MXM Type IV"},
+                               {0x1D, "MXM 3.0 Type A"},
+                               {0x1E, "MXM 3.0 Type B"},
+                               {0x1F, "PCI Express Gen 2 SFF-8639 (U.2)"},
+                               {0x20, "PCI Express Gen 3 SFF-8639 (U.2)"},
+                               {0x21, "PCI Express Mini 52-pin with bottom-side keep-outs"},
+                               {0x22, "PCI Express Mini 52-pin without bottom-side keep-outs"},
+                               {0x23, "PCI Express Mini 76-pin"},
+                               {0x24, "PCI Express Gen 4 SFF-8639 (U.2)"},
+                               {0x25, "PCI Express Gen 5 SFF-8639 (U.2)"},
+                               {0x26, "OCP NIC 3.0 Small Form Factor (SFF)"},
+                               {0x27, "OCP NIC 3.0 Large Form Factor (LFF)"},
+                               {0x28, "OCP NIC Prior to 3.0"},
+                               {0x30, "CXL Flexbus 1.0"},
                                {0xA0, "PC-98/C20"},
                                {0xA1, "PC-98/C24"},
                                {0xA2, "PC-98/E"},
@@ -260,7 +293,11 @@ constexpr CodeName kSlots[] = {{0x01, "Other"},
                                {0xC0, "PCI Express Gen 5 x2"},
                                {0xC1, "PCI Express Gen 5 x4"},
                                {0xC2, "PCI Express Gen 5 x8"},
-                               {0xC3, "PCI Express Gen 5 x16"}};
+                               {0xC3, "PCI Express Gen 5 x16"},
+                               // Added since SMBIOS 3.4.
+                               {0xC4, "PCI Express Gen 6 and Beyond"},
+                               {0xC5, "EDSFF E1 (E1.S, E1.L)"},
+                               {0xC6, "EDSFF E3 (E3.S, E3.L)"}};
 
 }  // namespace
 

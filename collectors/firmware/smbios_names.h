@@ -44,10 +44,37 @@ CodeTable ConnectorTypeNames();
 CodeTable PortTypeNames();
 CodeTable SlotTypeNames();
 
+/// A 16-bit code and its name (processor families go past 255).
+struct CodeName16 {
+  uint16_t code;
+  std::string_view name;
+};
+using CodeTable16 = std::span<const CodeName16>;
+
+// Tables of the advanced page's records (smbios_names_more.cpp).
+NameTable WakeUpTypeNames();            ///< indexed by code
+NameTable ChassisStateNames();          ///< code - 1
+NameTable ChassisSecurityNames();       ///< code - 1
+NameTable ProcessorTypeNames();         ///< code - 1
+NameTable CacheErrorCorrectionNames();  ///< code - 1
+/// On-board device types of both records (types 10 and 41); code - 1.
+NameTable DeviceTypeNames();
+CodeTable MemoryArrayLocationNames();
+NameTable MemoryArrayUseNames();              ///< code - 1
+NameTable MemoryArrayErrorCorrectionNames();  ///< code - 1
+NameTable IpmiInterfaceNames();               ///< indexed by code
+CodeTable16 ProcessorFamilyNames();
+/// The family name of a processor record. Code BEh is reserved by DSP0134, yet firmware of
+/// both makers stores it: Intel's for the Core 2, AMD's for the K7; the maker tells which.
+std::string_view ProcessorFamilyName(uint16_t code, std::string_view manufacturer);
+
 /// The name at `index`; empty when the table has none there.
 std::string_view NameOf(NameTable table, int index);
 /// The name of `code`; empty when the table has none.
 std::string_view NameOf(CodeTable table, uint8_t code);
+std::string_view NameOf(CodeTable16 table, uint16_t code);
+/// The name of a code stored 1-based (code - 1 indexes `table`); empty for 0 or past the end.
+std::string_view NameOfCode(NameTable table, int code);
 
 /// The names of the set bits of `mask` (bit i is `table[i]`), each followed by ",", the last
 /// "," removed; empty for an empty set.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,10 @@ struct TSMBIOS_Processor {
   uint16_t CoreCount = 0;  ///< cores per socket (core count 2 above 255)
   uint16_t CoreEnabled = 0;
   uint16_t ThreadCount = 0;
+  uint8_t TypeCode = 0;     ///< processor type (central, math, DSP, video)
+  uint8_t UpgradeCode = 0;  ///< socket type code as stored
+  uint8_t Status = 0;       ///< bit 6: socket populated; bits 2..0: processor status
+  bool Populated() const { return (Status & 0x40) != 0; }
 };
 
 struct TSMBIOS_MemoryModule {
@@ -82,6 +87,9 @@ struct TSMBIOS_Cache {
   uint16_t Speed = 0;  ///< ns
   // SMBIOS 3.1 sizes above 2 GB; equal to the 16-bit ones otherwise.
   uint64_t MaxSizeKB = 0, InstalledSizeKB = 0;
+  uint8_t Level = 0;  ///< 1 for L1 ...; 0 when the configuration word is missing
+  bool Enabled = false;
+  uint8_t AssociativityCode = 0, TypeCode = 0, ErrorCorrectionCode = 0;  ///< codes as stored
 };
 
 struct TSMBIOS_Port {
@@ -89,16 +97,58 @@ struct TSMBIOS_Port {
   uint8_t InternalConnector = 0, ExternalConnector = 0, Typ = 0;
 };
 
+/// A PCI segment, bus, device and function, as slots and on-board devices name them.
+struct TSMBIOS_PciAddress {
+  uint16_t Segment = 0;
+  uint8_t Bus = 0, DeviceFunction = 0;  ///< device in bits 7..3, function in bits 2..0
+};
+
+struct TSMBIOS_PeerDevice {
+  TSMBIOS_PciAddress Address;
+  uint8_t DataBusWidth = 0;  ///< electrical lanes
+};
+
 struct TSMBIOS_SystemSlot {
   std::string Designation;
   uint8_t Typ = 0, DataBus = 0, Usage = 0, Length = 0;
   uint16_t ID = 0;
+  // SMBIOS 2.6: the slot's PCI address (segment FFFFh and bus FFh when it has none).
+  std::optional<TSMBIOS_PciAddress> Address;
+  uint8_t DataBusWidth = 0;  ///< SMBIOS 3.2 lane count code of the slot's electrical width
+  std::vector<TSMBIOS_PeerDevice> Peers;  ///< SMBIOS 3.2 peer (bifurcated) devices
 };
 
 struct TSMBIOS_OnBoardDevice {
   std::string DeviceName;
   int Typ = 0;
-  bool Status = false;  ///< enabled
+  bool Status = false;   ///< enabled
+  uint8_t TypeCode = 0;  ///< device type code as stored (bits 6..0)
+};
+
+/// An on-board device of the extended record (type 41), with its PCI address.
+struct TSMBIOS_OnBoardDeviceEx {
+  std::string ReferenceDesignation;
+  uint8_t TypeCode = 0;
+  bool Enabled = false;
+  uint8_t Instance = 0;
+  std::optional<TSMBIOS_PciAddress> Address;
+};
+
+/// The physical memory array (type 16): the slots on the board and what they may hold.
+struct TSMBIOS_MemoryArray {
+  uint8_t Location = 0, Use = 0, ErrorCorrection = 0;  ///< codes as stored
+  std::optional<uint64_t> MaxCapacityKB;               ///< nullopt when the firmware does not say
+  uint16_t DeviceCount = 0;                            ///< memory device sockets
+};
+
+/// The IPMI device (type 38): the baseboard management controller's interface.
+struct TSMBIOS_Ipmi {
+  uint8_t InterfaceType = 0;  ///< 0 unknown, 1 KCS, 2 SMIC, 3 BT, 4 SSIF
+  uint8_t SpecMajor = 0, SpecMinor = 0;
+  uint8_t I2CAddress = 0;  ///< slave address, 8-bit form
+  uint64_t BaseAddress = 0;
+  bool IoSpace = false;  ///< base address in I/O space (else memory-mapped)
+  uint8_t Interrupt = 0;
 };
 
 struct TSMBIOS_MemoryDevice {
@@ -116,6 +166,9 @@ struct TSMBIOS_MemoryDevice {
   uint32_t ConfiguredSpeedMTs = 0;
   uint16_t TypeDetailBits = 0;  ///< all 16 detail bits
   uint8_t Rank = 0;
+  uint16_t MinVoltage = 0, MaxVoltage = 0, ConfiguredVoltage = 0;  ///< mV, 0 unknown (2.8)
+  /// A socket without a module: size 0. Unknown sizes (FFFFh) count as installed.
+  bool Installed() const { return SizeUnknown || SizeKB > 0; }
 };
 
 struct TSMBIOS_TemperatureProbe {
@@ -133,11 +186,26 @@ struct SmbiosValues {
   uint8_t FirmwareMajorRelease = 0, FirmwareMinorRelease = 0;
 
   std::string SystemManufacturer, SystemModel, SystemVersion, SystemSerial, SystemUUID;
+  /// The product name as stored; SystemModel is the machine's name as a user knows it (the
+  /// product, or family and version where the product is a part number).
+  std::string SystemProductName;
+  std::string SystemSKU, SystemFamily;  ///< SMBIOS 2.4
+  uint8_t SystemWakeUpType = 0;         ///< code as stored
+  /// The UUID as the kernel's product_uuid shows it: dashed, the first three fields
+  /// little-endian from SMBIOS 2.6 on; empty when the firmware says "not present/settable".
+  std::string SystemUUIDText;
   std::string MainBoardManufacturer, MainBoardModel, MainBoardVersion, MainBoardSerial,
       MainBoardAssetTag, MainBoardLocationInChassis;
 
   TSMBIOS_Chassis ChassisModel = TSMBIOS_Chassis::smchUnknown;
   std::string ChassisManufacturer, ChassisVersion, ChassisSerial, ChassisAssetTag;
+  uint8_t ChassisTypeCode = 0;  ///< type code without the lock bit; 0 without a record
+  bool ChassisLock = false;     ///< bit 7 of the type byte: a chassis lock is present
+  uint8_t ChassisBootUpState = 0, ChassisPowerSupplyState = 0, ChassisThermalState = 0,
+          ChassisSecurityStatus = 0;  ///< codes as stored (SMBIOS 2.1)
+  uint8_t ChassisHeightU = 0;         ///< rack units, 0 unspecified (2.3)
+  uint8_t ChassisPowerCords = 0;      ///< 0 unspecified (2.3)
+  std::string ChassisSKU;             ///< SMBIOS 2.7
 
   TSMBIOS_InterleaveSupport MemCtrlCurrentInterleave = TSMBIOS_InterleaveSupport::smisUnknown;
   TSMBIOS_InterleaveSupport MemCtrlSupportedInterleave = TSMBIOS_InterleaveSupport::smisUnknown;
@@ -155,6 +223,10 @@ struct SmbiosValues {
   std::vector<TSMBIOS_OnBoardDevice> OnBoardDevices;
   std::vector<TSMBIOS_MemoryDevice> MemoryDevices;
   std::vector<TSMBIOS_TemperatureProbe> TemperatureProbes;
+  std::vector<TSMBIOS_MemoryArray> MemoryArrays;
+  std::vector<TSMBIOS_OnBoardDeviceEx> OnBoardDevicesEx;
+  std::vector<std::string> OEMStrings;
+  std::optional<TSMBIOS_Ipmi> Ipmi;
 
   std::size_t ProcessorCount() const { return Processors.size(); }
   std::size_t MemoryModuleCount() const { return MemoryModules.size(); }

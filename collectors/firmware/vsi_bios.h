@@ -1,14 +1,14 @@
 // The BIOS texts: name, copyright, date and extended information.
 //
-// On Linux they come from the firmware's own records (the SMBIOS BIOS structure, or what
-// /sys/class/dmi/id exports of it), and the copyright from the BIOS ROM where physical memory
+// On Linux they come from the firmware's own records (the SMBIOS BIOS structure, or what the
+// kernel exports of it), and the copyright from the BIOS ROM where physical memory
 // is readable and holds text there.
 #pragma once
 
 #include <string>
 
-#include "collectors/firmware/smbios_records.h"
 #include "collectors/collector.h"
+#include "collectors/firmware/smbios_records.h"
 
 namespace tavrin::collectors {
 

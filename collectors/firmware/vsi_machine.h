@@ -7,9 +7,10 @@
 #include <optional>
 #include <string>
 
+#include "collectors/collector.h"
 #include "collectors/firmware/vsi_bios.h"
 #include "collectors/firmware/vsi_smbios.h"
-#include "collectors/collector.h"
+#include "platform/machine_facts.h"
 
 namespace tavrin::collectors {
 
@@ -30,16 +31,20 @@ class TVexa_Machine : public collectors::TVexa_VSIC_Component {
   TVexa_SMBIOS SMBIOS;
   TVexa_BIOS BIOS;
 
+  /// The memory the kernel manages, bytes: compared with the installed modules.
+  std::optional<uint64_t> KernelMemoryBytes;
+
   // Where each value came from, or why it is empty.
-  platform::Provenance MachineNameSource, UserSource, BootSource, LockKeysSource;
+  platform::Provenance MachineNameSource, UserSource, BootSource, LockKeysSource,
+      KernelMemorySource;
 
   /// SMBIOS first (the BIOS texts on Linux are made of its values), then BIOS, boot time,
   /// names and lock keys.
   void RefreshData() override;
 
  private:
-  void ReadBootTime();
-  void ReadLockKeys();
+  void ReadBootTime(const platform::MachineFactsService& facts);
+  void ReadLockKeys(const platform::MachineFactsService& facts);
 };
 
 }  // namespace tavrin::collectors

@@ -1,10 +1,11 @@
 #include "collectors/firmware/vsi_smbios.h"
 
 #include <cctype>
+#include <charconv>
 
 #include "collectors/firmware/smbios_decode.h"
-#include "collectors/firmware/smbios_entry_point.h"
 #include "collectors/firmware/smbios_names.h"
+#include "collectors/firmware/smbios_text.h"
 #include "helpers/debug_log.h"
 #include "platform/firmware.h"
 
@@ -23,8 +24,7 @@ void TVexa_SMBIOS::Reset() {
   Index.clear();
   WalkEnd = smbios::WalkStop::EndOfData;
   Routes.clear();
-  DmiIdUnreadable.clear();
-  DmiIdSource = {};
+  DmiId = {};
   FromDmiId = false;
 }
 
@@ -71,13 +71,7 @@ void TVexa_SMBIOS::ReadTables() {
     return;
   }
   const auto& tables = *routes.tables;
-  const auto ep = smbios::FindEntryPoint(tables.entryPoint);
-  if (!ep) {
-    TableSource = Provenance::Failure(Status::Malformed, routes.tables.source.source,
-                                      "no entry point with a valid checksum");
-    helpers::DebugLog("SMBIOS: " + TableSource.Explain());
-    return;
-  }
+  const auto* ep = &tables.entry;
   SMBIOSAddress = ep->position;
   MajorVersion = ep->major;
   MinorVersion = ep->minor;
@@ -90,12 +84,8 @@ void TVexa_SMBIOS::ReadTables() {
                                       "the entry point names no table");
     return;
   }
-  // A 2.x table is exactly as long as the entry point says; more bytes are not part of it.
-  std::string table = tables.table;
-  if (ep->kind != smbios::EntryPointKind::Smbios3 && table.size() > ep->tableLength)
-    table.resize(ep->tableLength);
   table_reader_.StartAddress = 0;
-  table_reader_.SetData(std::move(table));
+  table_reader_.SetData(tables.table);
   TableSource = routes.tables.source;
   helpers::DebugLog("SMBIOS " + VersionText + " tables " + TableSource.Explain());
 }
@@ -113,40 +103,67 @@ void TVexa_SMBIOS::WalkAndDecode() {
 }
 
 void TVexa_SMBIOS::FillFromDmiId() {
-  auto dmi = platform::ReadDmiIdRecord(*Platform().files);
-  DmiIdSource = dmi.source;
-  if (!dmi) {
-    helpers::DebugLog("SMBIOS: no tables (" + TableSource.Explain() + "), no " +
-                      dmi.source.Explain());
+  using platform::DmiField;
+  DmiId = platform::MachineFactsOf(Platform())->DmiId();
+  if (!DmiId) {
+    helpers::DebugLog("SMBIOS: no tables (" + TableSource.Explain() +
+                      "), no DMI id record: " + DmiId.source.Explain());
     return;
   }
   FromDmiId = true;
-  DmiIdUnreadable = dmi->unreadable;
-  BIOSVendor = dmi->biosVendor;
-  BIOSVersion = dmi->biosVersion;
-  BIOSDate = dmi->biosDate;
-  SystemManufacturer = dmi->systemVendor;
-  SystemModel = dmi->productName;
-  SystemVersion = dmi->productVersion;
-  SystemSerial = dmi->productSerial;
-  // Same form as the table's UUID: 32 lower-case digits.
-  for (char c : dmi->productUuid)
+  const auto& dmi = *DmiId;
+  BIOSVendor = dmi.Text(DmiField::BiosVendor);
+  BIOSVersion = dmi.Text(DmiField::BiosVersion);
+  BIOSDate = dmi.Text(DmiField::BiosDate);
+  SystemManufacturer = dmi.Text(DmiField::SystemVendor);
+  SystemProductName = dmi.Text(DmiField::ProductName);
+  SystemVersion = dmi.Text(DmiField::ProductVersion);
+  SystemSerial = dmi.Text(DmiField::ProductSerial);
+  SystemSKU = dmi.Text(DmiField::ProductSku);
+  SystemFamily = dmi.Text(DmiField::ProductFamily);
+  SystemModel =
+      smbios::MachineModelText(SystemManufacturer, SystemProductName, SystemVersion, SystemFamily);
+  // The kernel's form already; the raw form is its digits.
+  SystemUUIDText = dmi.Text(DmiField::ProductUuid);
+  for (char c : SystemUUIDText)
     if (std::isxdigit(static_cast<unsigned char>(c)))
       SystemUUID += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  MainBoardManufacturer = dmi->boardVendor;
-  MainBoardModel = dmi->boardName;
-  MainBoardVersion = dmi->boardVersion;
-  MainBoardSerial = dmi->boardSerial;
-  MainBoardAssetTag = dmi->boardAssetTag;
-  ChassisManufacturer = dmi->chassisVendor;
-  ChassisVersion = dmi->chassisVersion;
-  ChassisSerial = dmi->chassisSerial;
-  ChassisAssetTag = dmi->chassisAssetTag;
-  const int model = (dmi->chassisType & 0x7F) - 1;
+  MainBoardManufacturer = dmi.Text(DmiField::BoardVendor);
+  MainBoardModel = dmi.Text(DmiField::BoardName);
+  MainBoardVersion = dmi.Text(DmiField::BoardVersion);
+  MainBoardSerial = dmi.Text(DmiField::BoardSerial);
+  MainBoardAssetTag = dmi.Text(DmiField::BoardAssetTag);
+  ChassisManufacturer = dmi.Text(DmiField::ChassisVendor);
+  ChassisVersion = dmi.Text(DmiField::ChassisVersion);
+  ChassisSerial = dmi.Text(DmiField::ChassisSerial);
+  ChassisAssetTag = dmi.Text(DmiField::ChassisAssetTag);
+  int type = 0;
+  const auto type_text = dmi.Text(DmiField::ChassisType);
+  std::from_chars(type_text.data(), type_text.data() + type_text.size(), type);
+  ChassisTypeCode = static_cast<uint8_t>(type & 0x7F);
+  const int model = ChassisTypeCode - 1;
   if (model >= 0 && static_cast<std::size_t>(model) < smbios::ChassisNames().size())
     ChassisModel = static_cast<TSMBIOS_Chassis>(model);
   helpers::DebugLog("SMBIOS: tables out of reach (" + TableSource.Explain() + "); values " +
-                    dmi.source.Explain());
+                    DmiId.source.Explain());
+}
+
+Provenance TVexa_SMBIOS::ValueSource(platform::DmiField field) const {
+  if (TableSource.ok()) return TableSource;
+  if (!FromDmiId)
+    return Provenance::Failure(TableSource.status, "firmware tables",
+                               "no route answered; " + DmiId.source.Explain());
+  const auto& answer = (*DmiId)[field];
+  // A field the firmware does not fill is simply absent; the record as a whole answered.
+  if (answer.ok() || answer.source.status == Status::Missing) return DmiId.source;
+  return answer.source;
+}
+
+bool TVexa_SMBIOS::DmiIdNeedsRoot() const {
+  if (!DmiId) return false;
+  for (const auto& field : DmiId->fields)
+    if (field.source.status == Status::PermissionDenied) return true;
+  return false;
 }
 
 std::optional<smbios::StructureEntry> TVexa_SMBIOS::FindStructure(uint8_t type,

@@ -1,16 +1,18 @@
 // Collector of the SMBIOS (DMI) data: finds the entry point and the structure table through the
 // firmware service, walks the table into an index and decodes it. When the tables are out of
-// reach it fills what /sys/class/dmi/id has, and keeps the reasons.
+// reach it fills what the kernel exports of them (the machine facts' DMI id record), and keeps
+// the reasons.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "collectors/collector.h"
 #include "collectors/firmware/smbios_records.h"
 #include "collectors/firmware/smbios_table.h"
 #include "collectors/firmware/vsi_dma.h"
-#include "collectors/collector.h"
+#include "platform/machine_facts.h"
 
 namespace tavrin::collectors {
 
@@ -34,12 +36,18 @@ class TVexa_SMBIOS : public collectors::TVexa_VSIC_Component, public SmbiosValue
   platform::Provenance TableSource;
   /// Every firmware route tried, in order, with its outcome.
   std::vector<platform::Provenance> Routes;
-  /// Set when the values came from /sys/class/dmi/id because the tables were out of reach.
+  /// Set when the values came from the kernel's DMI id export because the tables were out of
+  /// reach.
   bool FromDmiId = false;
-  /// The read of /sys/class/dmi/id, when the tables were out of reach.
-  platform::Provenance DmiIdSource;
-  /// Attributes of /sys/class/dmi/id that exist but could not be read (serials need root).
-  std::vector<platform::Provenance> DmiIdUnreadable;
+  /// The DMI id record, read only when the tables were out of reach; each field keeps its own
+  /// provenance (serial numbers and the UUID need root).
+  platform::Answer<platform::DmiIdRecord> DmiId;
+
+  /// Where a value of the BIOS, system, board or chassis records came from: the tables, or
+  /// the DMI id field it was filled from (with that field's reason when it was unreadable).
+  platform::Provenance ValueSource(platform::DmiField field) const;
+  /// Whether a DMI id field exists but could not be read for want of rights.
+  bool DmiIdNeedsRoot() const;
 
   void RefreshData() override;
 

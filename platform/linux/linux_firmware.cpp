@@ -17,24 +17,11 @@ constexpr std::string_view kSysfsEntry = "/sys/firmware/dmi/tables/smbios_entry_
 constexpr std::string_view kSysfsTable = "/sys/firmware/dmi/tables/DMI";
 constexpr std::string_view kSystab = "/sys/firmware/efi/systab";
 constexpr std::string_view kDevMem = "/dev/mem";
-constexpr std::string_view kDmiId = "/sys/class/dmi/id";
 
 // The legacy search area: the BIOS segment below 1 MB, where entry points sit on 16-byte
 // boundaries.
 constexpr uint64_t kLegacyStart = 0xF0000;
 constexpr std::size_t kLegacyLength = 0x10000;
-
-uint32_t Le(std::string_view b, std::size_t at, int bytes) {
-  uint32_t v = 0;
-  for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | static_cast<uint8_t>(b[at + i]);
-  return v;
-}
-
-bool SumsToZero(std::string_view b, std::size_t from, std::size_t length) {
-  uint8_t sum = 0;
-  for (std::size_t i = from; i < from + length; ++i) sum += static_cast<uint8_t>(b[i]);
-  return sum == 0;
-}
 
 // Closes the descriptor whatever path the read takes.
 struct Fd {
@@ -45,39 +32,6 @@ struct Fd {
 };
 
 }  // namespace
-
-std::optional<EntryPointLocation> LocateEntryPoint(std::string_view b) {
-  EntryPointLocation loc;
-  if (b.substr(0, 5) == "_SM3_") {
-    if (b.size() < 0x18) return std::nullopt;
-    const std::size_t length = static_cast<uint8_t>(b[6]);
-    if (length < 0x18 || length > b.size() || !SumsToZero(b, 0, length)) return std::nullopt;
-    loc.is64 = true;
-    loc.tableLength = Le(b, 0x0C, 4);
-    loc.tableAddress = Le(b, 0x10, 4) | (static_cast<uint64_t>(Le(b, 0x14, 4)) << 32);
-    loc.entryLength = length;
-    return loc;
-  }
-  if (b.substr(0, 4) == "_SM_") {
-    if (b.size() < 0x1F) return std::nullopt;
-    const std::size_t length = static_cast<uint8_t>(b[5]);
-    // Some firmware states 0x1E for the 0x1F-byte structure; both are seen in the field.
-    if (length < 0x1E || length > b.size() || !SumsToZero(b, 0, length)) return std::nullopt;
-    if (b.substr(0x10, 5) != "_DMI_" || !SumsToZero(b, 0x10, 0x0F)) return std::nullopt;
-    loc.tableLength = Le(b, 0x16, 2);
-    loc.tableAddress = Le(b, 0x18, 4);
-    loc.entryLength = length;
-    return loc;
-  }
-  if (b.substr(0, 5) == "_DMI_") {
-    if (b.size() < 0x0F || !SumsToZero(b, 0, 0x0F)) return std::nullopt;
-    loc.tableLength = Le(b, 0x06, 2);
-    loc.tableAddress = Le(b, 0x08, 4);
-    loc.entryLength = 0x0F;
-    return loc;
-  }
-  return std::nullopt;
-}
 
 EfiSmbiosAddresses ParseEfiSystab(std::string_view text) {
   EfiSmbiosAddresses found;
@@ -138,16 +92,15 @@ Answer<std::string> LinuxFirmwareService::ReadPhysicalMemory(uint64_t address,
 
 Answer<SmbiosTables> LinuxFirmwareService::TableAt(std::string entryPoint,
                                                    const std::string& route) const {
-  const auto loc = LocateEntryPoint(entryPoint);
+  const auto loc = ParseEntryPointAt(entryPoint);
   if (!loc) return Answer<SmbiosTables>::Fail(Status::Malformed, route, "no valid entry point");
   if (loc->tableAddress == 0 || loc->tableLength == 0)
     return Answer<SmbiosTables>::Fail(Status::Malformed, route, "entry point names no table");
   const std::size_t length = std::min<std::size_t>(loc->tableLength, kMaxTable);
   auto table = ReadPhysicalMemory(loc->tableAddress, length);
   if (!table) return Answer<SmbiosTables>::Fail(table.source.status, route, table.source.detail);
-  entryPoint.resize(loc->entryLength);
-  return Answer<SmbiosTables>::Of({std::move(entryPoint), std::move(*table), loc->tableAddress},
-                                  route);
+  return Answer<SmbiosTables>::Of(
+      *MakeSmbiosTables(std::move(entryPoint), std::move(*table), loc->tableAddress), route);
 }
 
 Answer<SmbiosTables> LinuxFirmwareService::FromSysfs() const {
@@ -159,11 +112,11 @@ Answer<SmbiosTables> LinuxFirmwareService::FromSysfs() const {
   if (!table)
     return Answer<SmbiosTables>::Fail(table.source.status, std::string(kSysfsTable),
                                       table.source.detail);
-  if (!LocateEntryPoint(*entry))
+  auto tables = MakeSmbiosTables(std::move(*entry), std::move(*table), 0);
+  if (!tables)
     return Answer<SmbiosTables>::Fail(Status::Malformed, std::string(kSysfsEntry),
                                       "no valid entry point");
-  return Answer<SmbiosTables>::Of({std::move(*entry), std::move(*table), 0},
-                                  std::string(kSysfsDir));
+  return Answer<SmbiosTables>::Of(std::move(*tables), std::string(kSysfsDir));
 }
 
 Answer<SmbiosTables> LinuxFirmwareService::FromEfiSystab() const {
@@ -199,7 +152,7 @@ Answer<SmbiosTables> LinuxFirmwareService::FromLegacyScan() const {
   for (std::string_view anchor : {"_SM3_", "_SM_", "_DMI_"}) {
     for (std::size_t at = 0; at + anchor.size() <= bytes.size(); at += 16) {
       if (bytes.substr(at, anchor.size()) != anchor) continue;
-      if (!LocateEntryPoint(bytes.substr(at))) continue;
+      if (!ParseEntryPointAt(bytes, at)) continue;
       return TableAt(std::string(bytes.substr(at, 0x20)), route);
     }
   }
@@ -219,49 +172,6 @@ FirmwareRoutes LinuxFirmwareService::ReadSmbios() const {
     routes.tables = std::move(answer);
   }
   return routes;
-}
-
-Answer<DmiIdRecord> ReadDmiIdRecord(const FileReader& files) {
-  DmiIdRecord record;
-  int read = 0;
-  Provenance first_failure =
-      Provenance::Failure(Status::Missing, std::string(kDmiId), "no firmware values exported");
-  auto attribute = [&](const char* name, std::string& out) {
-    const std::string path = std::string(kDmiId) + "/" + name;
-    auto line = files.ReadLine(path);
-    if (line) {
-      out = *line;
-      ++read;
-    } else if (line.source.status != Status::Missing) {
-      record.unreadable.push_back(line.source);
-      if (first_failure.status == Status::Missing) first_failure = line.source;
-    }
-  };
-  attribute("bios_vendor", record.biosVendor);
-  attribute("bios_version", record.biosVersion);
-  attribute("bios_date", record.biosDate);
-  attribute("bios_release", record.biosRelease);
-  attribute("sys_vendor", record.systemVendor);
-  attribute("product_name", record.productName);
-  attribute("product_version", record.productVersion);
-  attribute("product_serial", record.productSerial);
-  attribute("product_uuid", record.productUuid);
-  attribute("board_vendor", record.boardVendor);
-  attribute("board_name", record.boardName);
-  attribute("board_version", record.boardVersion);
-  attribute("board_serial", record.boardSerial);
-  attribute("board_asset_tag", record.boardAssetTag);
-  attribute("chassis_vendor", record.chassisVendor);
-  attribute("chassis_version", record.chassisVersion);
-  attribute("chassis_serial", record.chassisSerial);
-  attribute("chassis_asset_tag", record.chassisAssetTag);
-  std::string type;
-  attribute("chassis_type", type);
-  std::from_chars(type.data(), type.data() + type.size(), record.chassisType);
-  if (read == 0)
-    return Answer<DmiIdRecord>::Fail(first_failure.status, first_failure.source,
-                                     first_failure.detail);
-  return Answer<DmiIdRecord>::Of(std::move(record), std::string(kDmiId));
 }
 
 std::shared_ptr<const FirmwareService> MakeLinuxFirmwareService(

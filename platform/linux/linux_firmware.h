@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "platform/file_reader.h"
 #include "platform/firmware.h"
 
 namespace tavrin::platform {

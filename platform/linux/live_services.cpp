@@ -16,6 +16,7 @@ Services MakeLiveServices(const std::filesystem::path& fileRoot) {
   services.processor = MakeLinuxProcessorService(services.files);
   services.firmware = MakeLinuxFirmwareService(services.files);
   services.devices = MakeLinuxDeviceService(services.files);
+  services.machine = MakeLinuxMachineFacts(services.files, true);
   services.live = true;
   services.origin = "this machine";
   return services;

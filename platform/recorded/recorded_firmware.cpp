@@ -17,13 +17,10 @@ constexpr std::uintmax_t kMaxDumpFile = 16u << 20;
 
 std::optional<SmbiosTables> SplitSmbiosDump(std::string_view bytes) {
   if (bytes.size() <= kDumpTableOffset) return std::nullopt;
-  const auto loc = LocateEntryPoint(bytes.substr(0, kDumpTableOffset));
+  const auto loc = ParseEntryPointAt(bytes.substr(0, kDumpTableOffset));
   if (!loc || loc->entryLength > kDumpTableOffset) return std::nullopt;
-  SmbiosTables tables;
-  tables.entryPoint = std::string(bytes.substr(0, loc->entryLength));
-  tables.table = std::string(bytes.substr(kDumpTableOffset));
-  tables.tableAddress = kDumpTableOffset;
-  return tables;
+  return MakeSmbiosTables(std::string(bytes.substr(0, loc->entryLength)),
+                          std::string(bytes.substr(kDumpTableOffset)), kDumpTableOffset);
 }
 
 RecordedFirmwareService::RecordedFirmwareService(std::optional<SmbiosTables> tables,

@@ -160,6 +160,7 @@ SnapshotOpen OpenSnapshot(const std::filesystem::path& dir) {
   services.system = std::make_shared<RecordedSystemFacts>(std::move(*facts));
   services.processor = LoadRecordedProcessor(dir, result.warnings);
   services.firmware = LoadRecordedFirmware(dir, result.warnings);
+  services.machine = MakeLinuxMachineFacts(services.files, false);
   services.devices = LoadRecordedDevices(dir, services.registry, result.warnings);
   services.live = false;
   services.origin = "snapshot " + dir.string();

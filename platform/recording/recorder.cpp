@@ -210,6 +210,7 @@ SnapshotRecorder::SnapshotRecorder(std::filesystem::path dir, Services live)
   std::unique_ptr<ServiceRecording> firmware_recording;
   recording_.firmware = RecordFirmware(live.firmware, firmware_recording);
   if (firmware_recording) service_recordings_.push_back(std::move(firmware_recording));
+  recording_.machine = MakeLinuxMachineFacts(recording_.files, true);
   std::unique_ptr<ServiceRecording> devices_recording;
   recording_.devices = RecordDevices(live.devices, devices_recording);
   if (devices_recording) service_recordings_.push_back(std::move(devices_recording));

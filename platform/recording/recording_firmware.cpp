@@ -85,7 +85,7 @@ class FirmwareRecording : public ServiceRecording {
 std::string ComposeSmbiosDump(const SmbiosTables& tables) {
   std::string dump = tables.entryPoint.substr(0, kDumpTableOffset);
   dump.resize(kDumpTableOffset, '\0');
-  const auto loc = LocateEntryPoint(tables.entryPoint);
+  const auto loc = ParseEntryPointAt(tables.entryPoint);
   const std::string_view head(dump);
   if (loc && head.substr(0, 5) == "_SM3_") {
     PutLe(dump, 0x10, kDumpTableOffset, 8);

@@ -58,7 +58,7 @@ TEST(PageLayoutsTest, SectionsCarryTheFormCaptionsAndImages) {
   EXPECT_EQ(windows.sections[3].imageIndex, 6);
 
   const PageLayout& cpu = *FindPageLayout("sysdevinfo");
-  ASSERT_EQ(cpu.sections.size(), 5u);
+  ASSERT_EQ(cpu.sections.size(), std::size_t{sysdev_section::kCount});
   EXPECT_EQ(cpu.sections[4].caption, "Memory");
   EXPECT_EQ(cpu.sections[4].imageIndex, 15);
 

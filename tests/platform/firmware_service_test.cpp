@@ -4,6 +4,7 @@
 
 #include "platform/firmware.h"
 #include "platform/linux/linux_firmware.h"
+#include "platform/linux/linux_machine_facts.h"
 #include "platform/linux/live_services.h"
 #include "platform/recorded/snapshot.h"
 #include "platform/recording/recorder.h"
@@ -98,31 +99,49 @@ TEST(FirmwareRoutes, EfiSystabParsing) {
   EXPECT_FALSE(ParseEfiSystab("").smbios);
 }
 
-TEST(FirmwareDmiId, TypedRecordAndUnreadableAttributes) {
+TEST(FirmwareDmiId, EveryFieldKeepsItsOwnProvenance) {
   TempDir root;
   root.Write("sys/class/dmi/id/bios_vendor", "SeaBIOS\n");
   root.Write("sys/class/dmi/id/product_name", "Standard PC (Q35 + ICH9, 2009)\n");
   root.Write("sys/class/dmi/id/chassis_type", "1\n");
   std::filesystem::create_directories(root.path() / "sys/class/dmi/id/product_serial");  // EISDIR
-  const auto record = ReadDmiIdRecord(FileReader(root.path()));
+  const auto record = LinuxMachineFacts(std::make_shared<FileReader>(root.path()), false).DmiId();
   ASSERT_TRUE(record);
-  EXPECT_EQ(record->biosVendor, "SeaBIOS");
-  EXPECT_EQ(record->productName, "Standard PC (Q35 + ICH9, 2009)");
-  EXPECT_EQ(record->chassisType, 1);
-  EXPECT_EQ(record->boardName, "");
-  ASSERT_EQ(record->unreadable.size(), 1u);
-  EXPECT_EQ(record->unreadable[0].source, "/sys/class/dmi/id/product_serial");
+  EXPECT_EQ(record->Text(DmiField::BiosVendor), "SeaBIOS");
+  EXPECT_EQ(record->Text(DmiField::ProductName), "Standard PC (Q35 + ICH9, 2009)");
+  EXPECT_EQ(record->Text(DmiField::ChassisType), "1");
+  EXPECT_EQ((*record)[DmiField::BoardName].source.status, Status::Missing);
+  const auto& serial = (*record)[DmiField::ProductSerial];
+  EXPECT_FALSE(serial.ok());
+  EXPECT_NE(serial.source.status, Status::Missing);
+  EXPECT_EQ(serial.source.source, "/sys/class/dmi/id/product_serial");
 
   TempDir empty;
-  EXPECT_EQ(ReadDmiIdRecord(FileReader(empty.path())).source.status, Status::Missing);
+  EXPECT_EQ(
+      LinuxMachineFacts(std::make_shared<FileReader>(empty.path()), false).DmiId().source.status,
+      Status::Missing);
+}
+
+TEST(FirmwareRoutes, A2xTableIsCutToTheLengthItsEntryPointGives) {
+  TempDir root;
+  root.Write("sys/firmware/dmi/tables/smbios_entry_point",
+             tb::EntryPoint2(2, 7, 0x000E1000, static_cast<uint16_t>(kTable.size()), 2));
+  root.Write("sys/firmware/dmi/tables/DMI", kTable + std::string(64, '\xEE'));
+  const auto routes = Read(root);
+  ASSERT_TRUE(routes.tables) << routes.tables.source.Explain();
+  EXPECT_EQ(routes.tables->table, kTable);
+  EXPECT_EQ(routes.tables->entry.VersionText(), "2.7");
+  EXPECT_EQ(routes.tables->entry.kind, EntryPointKind::Smbios2);
 }
 
 TEST(FirmwareDump, ComposeAndSplitKeepTheLayout) {
   SmbiosTables tables{tb::EntryPoint2(2, 8, 0x000E1234, static_cast<uint16_t>(kTable.size()), 2),
-                      kTable, 0x000E1234};
+                      kTable,
+                      0x000E1234,
+                      {}};
   const auto dump = ComposeSmbiosDump(tables);
   ASSERT_EQ(dump.size(), kDumpTableOffset + kTable.size());
-  const auto loc = LocateEntryPoint(dump);
+  const auto loc = ParseEntryPointAt(dump);
   ASSERT_TRUE(loc) << "checksums recomputed";
   EXPECT_EQ(loc->tableAddress, kDumpTableOffset);
   const auto back = SplitSmbiosDump(dump);

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "collectors/firmware/machine_facts.h"
 #include "collectors/firmware/vsi_machine.h"
+#include "platform/linux/linux_machine_facts.h"
 #include "platform/service_hooks.h"
 #include "tests/collectors/firmware/smbios_builder.h"
 #include "tests/support/test_services.h"
@@ -12,18 +12,21 @@ namespace {
 namespace tb = testing::smbios;
 using testing::TempDir;
 
-TEST(MachineFacts, UptimeBootTimeAndLeds) {
-  EXPECT_EQ(machine::ParseUptime("90.99 12.00\n"), 90.99);
-  EXPECT_FALSE(machine::ParseUptime(""));
-  EXPECT_FALSE(machine::ParseUptime("abc 1"));
-  EXPECT_EQ(machine::ParseBootTime("cpu  1 2 3\nintr 5\nbtime 1700000000\nprocesses 9\n"),
-            1700000000);
-  EXPECT_FALSE(machine::ParseBootTime("cpu 1\n"));
-  EXPECT_FALSE(machine::ParseBootTime("btime x\n"));
-  EXPECT_EQ(machine::LockKeyOfLed("input3::capslock"), machine::LockKey::Caps);
-  EXPECT_EQ(machine::LockKeyOfLed("input3::scrolllock"), machine::LockKey::Scroll);
-  EXPECT_EQ(machine::LockKeyOfLed("phy0-led"), machine::LockKey::None);
-  EXPECT_EQ(machine::LockKeyOfLed("capslock"), machine::LockKey::None);
+TEST(MachineFacts, KernelTextsParse) {
+  using namespace platform;
+  EXPECT_EQ(ParseUptime("90.99 12.00\n"), 90.99);
+  EXPECT_FALSE(ParseUptime(""));
+  EXPECT_FALSE(ParseUptime("abc 1"));
+  EXPECT_EQ(ParseBootTime("cpu  1 2 3\nintr 5\nbtime 1700000000\nprocesses 9\n"), 1700000000);
+  EXPECT_FALSE(ParseBootTime("cpu 1\n"));
+  EXPECT_FALSE(ParseBootTime("btime x\n"));
+  EXPECT_EQ(ParseMemTotal("MemTotal:       16303868 kB\nMemFree: 1 kB\n"), 16303868ull * 1024);
+  EXPECT_FALSE(ParseMemTotal("MemFree: 1 kB\n"));
+  EXPECT_FALSE(ParseMemTotal("MemTotal: 12 MB\n")) << "the kernel writes kB only";
+  EXPECT_EQ(LockKeyOfLed("input3::capslock"), LedKey::Caps);
+  EXPECT_EQ(LockKeyOfLed("input3::scrolllock"), LedKey::Scroll);
+  EXPECT_EQ(LockKeyOfLed("phy0-led"), LedKey::None);
+  EXPECT_EQ(LockKeyOfLed("capslock"), LedKey::None);
 }
 
 // A machine without readable tables: what an unprivileged Linux run sees.
@@ -41,6 +44,9 @@ class MachineTest : public ::testing::Test {
     root.Write("sys/class/dmi/id/product_name", "Standard PC\n");
     root.Write("sys/class/dmi/id/product_uuid", "0A1B2C3D-0000-0000-0000-000000000001\n");
     root.Write("sys/class/dmi/id/chassis_type", "1\n");
+    root.Write("proc/meminfo", "MemTotal:        2031616 kB\n");
+    // A root-only attribute: a directory in its place fails to read like one.
+    std::filesystem::create_directories(root.path() / "sys/class/dmi/id/board_serial");
   }
 
   TempDir root;
@@ -58,6 +64,7 @@ TEST_F(MachineTest, NamesBootTimeAndLockKeys) {
   EXPECT_FALSE(m.NumLock);
   EXPECT_FALSE(m.ScrollLock);
   EXPECT_EQ(m.Computer, "");
+  EXPECT_EQ(m.KernelMemoryBytes, 2031616ull * 1024);
 }
 
 TEST_F(MachineTest, FallsBackToDmiIdAndKeepsTheReason) {
@@ -69,6 +76,12 @@ TEST_F(MachineTest, FallsBackToDmiIdAndKeepsTheReason) {
   EXPECT_EQ(s.BIOSVendor, "SeaBIOS");
   EXPECT_EQ(s.SystemModel, "Standard PC");
   EXPECT_EQ(s.SystemUUID, "0a1b2c3d000000000000000000000001");
+  EXPECT_EQ(s.SystemUUIDText, "0A1B2C3D-0000-0000-0000-000000000001") << "as the kernel shows it";
+  // Each value keeps its own source: the record answered, the serial did not.
+  EXPECT_TRUE(s.ValueSource(platform::DmiField::BiosVendor).ok());
+  const auto serial = s.ValueSource(platform::DmiField::BoardSerial);
+  EXPECT_FALSE(serial.ok());
+  EXPECT_NE(serial.source.find("board_serial"), std::string::npos) << serial.source;
   EXPECT_EQ(s.ChassisModel, TSMBIOS_Chassis::smchOther);
   EXPECT_EQ(s.MemoryDeviceCount(), 0u);
   EXPECT_EQ(m.BIOS.NameString, "SeaBIOS 1.16.2");
@@ -83,6 +96,7 @@ TEST_F(MachineTest, MissingSourcesLeaveValuesEmpty) {
   EXPECT_EQ(m.SystemUpTime, 0);
   EXPECT_FALSE(m.LastBoot);
   EXPECT_EQ(m.BootSource.status, platform::Status::Missing);
+  EXPECT_FALSE(m.KernelMemoryBytes);
   EXPECT_FALSE(m.CapsLock);
   EXPECT_FALSE(m.SMBIOS.FromDmiId);
   EXPECT_EQ(m.SMBIOS.BIOSVendor, "");

@@ -9,10 +9,10 @@
 #include <map>
 #include <sstream>
 
-#include "collectors/firmware/smbios_decode.h"
-#include "collectors/firmware/smbios_entry_point.h"
-#include "collectors/firmware/smbios_names.h"
 #include "base/strings.h"
+#include "collectors/firmware/smbios_decode.h"
+#include "collectors/firmware/smbios_names.h"
+#include "collectors/firmware/smbios_text.h"
 #include "platform/firmware.h"
 #include "tests/support/golden.h"
 #include "tests/support/test_data.h"
@@ -22,7 +22,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path FixturesDir() { return tavrin::testing::TestDataDir(); }
+fs::path FixturesDir() {
+  return tavrin::testing::TestDataDir();
+}
 
 std::string ReadFile(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -30,6 +32,9 @@ std::string ReadFile(const fs::path& file) {
   out << in.rdbuf();
   return out.str();
 }
+
+using platform::EntryPointKind;
+using platform::SmbiosEntryPoint;
 
 struct Decoded {
   SmbiosEntryPoint ep;
@@ -41,13 +46,10 @@ struct Decoded {
 std::optional<Decoded> DecodeDump(const fs::path& file) {
   auto tables = platform::SplitSmbiosDump(ReadFile(file));
   if (!tables) return std::nullopt;
-  auto ep = FindEntryPoint(tables->entryPoint);
-  if (!ep) return std::nullopt;
-  Decoded d{*ep, tables->table, {}, {}};
-  if (ep->kind != EntryPointKind::Smbios3 && d.table.size() > ep->tableLength)
-    d.table.resize(ep->tableLength);
+  const auto& ep = tables->entry;
+  Decoded d{ep, tables->table, {}, {}};
   d.index = WalkStructures(d.table).index;
-  d.values = DecodeSmbios(d.table, d.index, {ep->major, ep->minor});
+  d.values = DecodeSmbios(d.table, d.index, {ep.major, ep.minor});
   return d;
 }
 
@@ -69,7 +71,10 @@ std::string GoldenText(const Decoded& d) {
     << "bios.size_kb: " << v.BIOSSize << "\n"
     << "bios.rom_size_kb: " << v.BIOSRomSizeKB << "\n"
     << "system.manufacturer: " << v.SystemManufacturer << "\n"
+    << "system.product: " << v.SystemProductName << "\n"
     << "system.model: " << v.SystemModel << "\n"
+    << "system.family: " << v.SystemFamily << ", sku " << v.SystemSKU << "\n"
+    << "system.uuid_text: " << v.SystemUUIDText << "\n"
     << "system.version: " << v.SystemVersion << "\n"
     << "system.serial: " << v.SystemSerial << "\n"
     << "system.uuid: " << v.SystemUUID << "\n"
@@ -84,6 +89,8 @@ std::string GoldenText(const Decoded& d) {
     << "chassis.version: " << v.ChassisVersion << "\n"
     << "chassis.serial: " << v.ChassisSerial << "\n"
     << "chassis.asset_tag: " << v.ChassisAssetTag << "\n"
+    << "chassis.code: " << int(v.ChassisTypeCode) << (v.ChassisLock ? ", lock" : "") << ", height "
+    << int(v.ChassisHeightU) << ", cords " << int(v.ChassisPowerCords) << "\n"
     << "counts: processors " << v.ProcessorCount() << ", caches " << v.CacheCount() << ", ports "
     << v.PortCount() << ", slots " << v.SystemSlotCount() << ", on-board " << v.OnBoardDeviceCount()
     << ", modules " << v.MemoryModuleCount() << ", devices " << v.MemoryDeviceCount() << ", probes "
@@ -99,8 +106,37 @@ std::string GoldenText(const Decoded& d) {
       << k << "voltage: " << Volts(p.Voltage) << "\n"
       << k << "upgrade: " << NameOf(ProcessorUpgradeNames(), p.Upgrade) << "\n"
       << k << "cores: " << p.CoreCount << ", enabled " << p.CoreEnabled << ", threads "
-      << p.ThreadCount << "\n";
+      << p.ThreadCount << "\n"
+      << k << "family: " << ProcessorFamilyName(p.Family, p.Manufacturer) << ", "
+      << (p.Populated() ? "populated" : "empty") << "\n";
   }
+  for (std::size_t i = 0; i < v.Caches.size(); ++i) {
+    const auto& c = v.Caches[i];
+    o << "cache[" << i << "]: " << c.Designation << ", L" << int(c.Level) << ", "
+      << c.InstalledSizeKB << "/" << c.MaxSizeKB << " KB, "
+      << NameOfCode(CacheAssociativityNames(), c.AssociativityCode) << ", "
+      << NameOfCode(CacheTypeNames(), c.TypeCode) << ", "
+      << NameOfCode(CacheErrorCorrectionNames(), c.ErrorCorrectionCode) << "\n";
+  }
+  for (const auto& a : v.MemoryArrays)
+    o << "array: " << NameOf(MemoryArrayLocationNames(), a.Location) << ", "
+      << NameOfCode(MemoryArrayUseNames(), a.Use) << ", "
+      << NameOfCode(MemoryArrayErrorCorrectionNames(), a.ErrorCorrection) << ", max "
+      << (a.MaxCapacityKB ? std::to_string(*a.MaxCapacityKB) + " KB" : "unknown") << ", slots "
+      << a.DeviceCount << "\n";
+  for (std::size_t i = 0; i < v.SystemSlots.size(); ++i) {
+    const auto& sl = v.SystemSlots[i];
+    o << "slot[" << i << "]: " << sl.Designation << ", " << NameOf(SlotTypeNames(), sl.Typ) << ", "
+      << NameOfCode(SlotUsageNames(), sl.Usage) << ", peers " << sl.Peers.size() << "\n";
+  }
+  for (const auto& d : v.OnBoardDevicesEx)
+    o << "onboard: " << d.ReferenceDesignation << ", " << NameOfCode(DeviceTypeNames(), d.TypeCode)
+      << (d.Enabled ? ", enabled" : ", disabled") << "\n";
+  for (const auto& text : v.OEMStrings) o << "oem: " << text << "\n";
+  if (v.Ipmi)
+    o << "ipmi: " << NameOf(IpmiInterfaceNames(), v.Ipmi->InterfaceType) << ", "
+      << int(v.Ipmi->SpecMajor) << "." << int(v.Ipmi->SpecMinor) << ", base " << std::hex
+      << v.Ipmi->BaseAddress << std::dec << "\n";
   for (std::size_t i = 0; i < v.MemoryDevices.size(); ++i) {
     const auto& m = v.MemoryDevices[i];
     const std::string k = "memory[" + std::to_string(i) + "].";
@@ -112,7 +148,9 @@ std::string GoldenText(const Decoded& d) {
       << k << "type: " << NameOf(MemoryDeviceTypeNames(), m.Device) << ", "
       << NameOf(MemoryFormFactorNames(), m.FormFactor) << ", width " << m.TotalWidth << "/"
       << m.DataWidth << "\n"
-      << k << "speed: " << m.SpeedMTs << " MT/s, " << m.Speed << " ns\n";
+      << k << "speed: " << m.SpeedMTs << " MT/s, " << m.Speed << " ns\n"
+      << k << "configured: " << m.ConfiguredSpeedMTs << " MT/s, rank " << int(m.Rank) << ", "
+      << m.ConfiguredVoltage << " mV, details " << m.TypeDetailBits << "\n";
   }
   return o.str();
 }
@@ -124,7 +162,9 @@ struct Paragraph {
   std::map<std::string, std::string> fields;
 };
 
-std::string Trimmed(std::string_view s) { return std::string(base::Trim(s, " \t")); }
+std::string Trimmed(std::string_view s) {
+  return std::string(base::Trim(s, " \t"));
+}
 
 std::vector<Paragraph> ParseDmidecode(const std::string& text) {
   std::vector<Paragraph> out;
@@ -245,6 +285,241 @@ std::string UuidAsDmidecode(const std::string& hex, const SmbiosEntryPoint& ep) 
 #define EXPECT_FIELD(ours, paragraph, key) \
   EXPECT_EQ(Unspecified(AsDmidecode(ours)), Text(paragraph, key)) << "field " << key
 
+// A DMTF name of ours against dmidecode's shorter one ("Intel Xeon processor" / "Xeon",
+// "PCI Express Gen 3 x16" / "x16 PCI Express 3 x16"): theirs holds all of ours, or ours all of
+// theirs, compared folded.
+bool NamesOverlap(std::string_view ours, std::string_view theirs) {
+  // Our parenthesised explanations ("(Mechanical Key A)") are not in dmidecode's names.
+  std::string plain(ours.substr(0, ours.find(" (")));
+  auto a = Folded(plain), b = Folded(theirs);
+  for (auto at = a.find("gen"); at != std::string::npos; at = a.find("gen")) a.erase(at, 3);
+  if (a == "pci66mhzcapable") a = "pci66";
+  if (!a.empty() && (b.find(a) != std::string::npos || a.find(b) != std::string::npos)) return true;
+  // Word by word: "Xeon MP" in "Intel Xeon processor MP".
+  std::istringstream words{std::string(theirs)};
+  std::string word;
+  bool all = !a.empty();
+  while (words >> word) all = all && a.find(Folded(word)) != std::string::npos;
+  return all;
+}
+
+std::string PciText(const TSMBIOS_PciAddress& a) {
+  char text[24];
+  std::snprintf(text, sizeof text, "%04x:%02x:%02x.%x", a.Segment, a.Bus, a.DeviceFunction >> 3,
+                a.DeviceFunction & 7);
+  return text;
+}
+
+// dmidecode's type detail text: the bit names with blanks, "None" for no bit.
+std::string DetailFolded(uint16_t bits) {
+  if ((bits & 0xFFFE) == 0) return "none";
+  std::string out;
+  for (int i = 1; i < 16; ++i) {
+    if (!(bits & (1u << i))) continue;
+    std::string name = Folded(NameOf(MemoryTypeDetailNames(), i - 1));
+    if (name == "registered") name += "buffered";
+    if (name == "unbuffered") name += "unregistered";
+    out += name;
+  }
+  return out;
+}
+
+// Every record the advanced page shows, field by field where dmidecode prints the field.
+void CompareRecordsWithDmidecode(const Decoded& d, const std::vector<Paragraph>& ref) {
+  const auto& v = d.values;
+  auto has = [](const Paragraph& p, const char* key) { return p.fields.count(key) > 0; };
+  auto raw = [](const Paragraph& p, const char* key) { return p.fields.at(key); };
+  if (auto bios = OfType(ref, 0); !bios.empty()) {
+    if (has(*bios[0], "BIOS Revision")) {
+      EXPECT_EQ(std::to_string(v.BIOSMajorRelease) + "." + std::to_string(v.BIOSMinorRelease),
+                raw(*bios[0], "BIOS Revision"));
+    }
+    if (has(*bios[0], "Firmware Revision")) {
+      EXPECT_EQ(
+          std::to_string(v.FirmwareMajorRelease) + "." + std::to_string(v.FirmwareMinorRelease),
+          raw(*bios[0], "Firmware Revision"));
+    }
+  }
+  if (auto system = OfType(ref, 1); !system.empty()) {
+    const auto& r = *system[0];
+    if (has(r, "SKU Number")) {
+      EXPECT_FIELD(v.SystemSKU, r, "SKU Number");
+    }
+    if (has(r, "Family")) {
+      EXPECT_FIELD(v.SystemFamily, r, "Family");
+    }
+    if (has(r, "UUID")) {
+      std::string theirs = raw(r, "UUID");
+      if (theirs == "Not Present" || theirs == "Not Settable") theirs.clear();
+      for (auto& ch : theirs) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+      EXPECT_EQ(v.SystemUUIDText, theirs) << "UUID in the kernel's form";
+    }
+    if (has(r, "Wake-up Type")) {
+      EXPECT_TRUE(SameName(NameOf(WakeUpTypeNames(), v.SystemWakeUpType), raw(r, "Wake-up Type")));
+    }
+  }
+  if (auto chassis = OfType(ref, 3); !chassis.empty()) {
+    const auto& r = *chassis[0];
+    EXPECT_EQ(v.ChassisLock ? "Present" : "Not Present", raw(r, "Lock"));
+    for (auto [key, code] : {std::pair{"Boot-up State", v.ChassisBootUpState},
+                             {"Power Supply State", v.ChassisPowerSupplyState},
+                             {"Thermal State", v.ChassisThermalState}}) {
+      if (has(r, key)) {
+        EXPECT_TRUE(SameName(NameOfCode(ChassisStateNames(), code), raw(r, key))) << key;
+      }
+    }
+    if (has(r, "Security Status")) {
+      EXPECT_TRUE(SameName(NameOfCode(ChassisSecurityNames(), v.ChassisSecurityStatus),
+                           raw(r, "Security Status")));
+    }
+    if (has(r, "Height")) {
+      EXPECT_EQ(v.ChassisHeightU ? std::to_string(v.ChassisHeightU) + " U" : "Unspecified",
+                raw(r, "Height"));
+    }
+    if (has(r, "Number Of Power Cords")) {
+      EXPECT_EQ(v.ChassisPowerCords ? std::to_string(v.ChassisPowerCords) : "Unspecified",
+                raw(r, "Number Of Power Cords"));
+    }
+    if (has(r, "SKU Number")) {
+      EXPECT_FIELD(v.ChassisSKU, r, "SKU Number");
+    }
+  }
+  const auto processors = OfType(ref, 4);
+  for (std::size_t i = 0; i < processors.size() && i < v.Processors.size(); ++i) {
+    SCOPED_TRACE("processor " + std::to_string(i));
+    const auto& p = v.Processors[i];
+    const auto& r = *processors[i];
+    const auto family = raw(r, "Family");
+    if (family != "<OUT OF SPEC>") {
+      EXPECT_TRUE(NamesOverlap(ProcessorFamilyName(p.Family, p.Manufacturer), family))
+          << family << " / " << ProcessorFamilyName(p.Family, p.Manufacturer);
+    }
+    EXPECT_TRUE(SameName(NameOfCode(ProcessorTypeNames(), p.TypeCode), raw(r, "Type")));
+    EXPECT_EQ(p.Populated(), raw(r, "Status").rfind("Populated", 0) == 0) << raw(r, "Status");
+  }
+  const auto caches = OfType(ref, 7);
+  ASSERT_EQ(caches.size(), v.CacheCount());
+  for (std::size_t i = 0; i < caches.size(); ++i) {
+    SCOPED_TRACE("cache " + std::to_string(i));
+    const auto& c = v.Caches[i];
+    const auto& r = *caches[i];
+    const auto config = raw(r, "Configuration");
+    EXPECT_NE(config.find("Level " + std::to_string(c.Level)), std::string::npos) << config;
+    EXPECT_EQ(c.Enabled, config.rfind("Enabled", 0) == 0) << config;
+    if (auto size = SizeKB(raw(r, "Installed Size")); size && raw(r, "Installed Size") != "") {
+      EXPECT_EQ(c.InstalledSizeKB, *size) << raw(r, "Installed Size");
+    }
+    for (auto [key, name] :
+         {std::pair{"Error Correction Type",
+                    NameOfCode(CacheErrorCorrectionNames(), c.ErrorCorrectionCode)},
+          {"System Type", NameOfCode(CacheTypeNames(), c.TypeCode)},
+          {"Associativity", NameOfCode(CacheAssociativityNames(), c.AssociativityCode)}}) {
+      if (has(r, key)) {
+        // A code the table has no name for is dmidecode's "<OUT OF SPEC>" and empty for us.
+        EXPECT_TRUE(raw(r, key) == "<OUT OF SPEC>" ? name.empty() : SameName(name, raw(r, key)))
+            << key << ": " << raw(r, key);
+      }
+    }
+  }
+  const auto arrays = OfType(ref, 16);
+  ASSERT_EQ(arrays.size(), v.MemoryArrays.size());
+  for (std::size_t i = 0; i < arrays.size(); ++i) {
+    SCOPED_TRACE("array " + std::to_string(i));
+    const auto& a = v.MemoryArrays[i];
+    const auto& r = *arrays[i];
+    EXPECT_TRUE(SameName(NameOf(MemoryArrayLocationNames(), a.Location), raw(r, "Location")));
+    EXPECT_TRUE(SameName(NameOfCode(MemoryArrayUseNames(), a.Use), raw(r, "Use")));
+    EXPECT_TRUE(SameName(NameOfCode(MemoryArrayErrorCorrectionNames(), a.ErrorCorrection),
+                         raw(r, "Error Correction Type")));
+    EXPECT_EQ(a.MaxCapacityKB, SizeKB(raw(r, "Maximum Capacity"))) << raw(r, "Maximum Capacity");
+    EXPECT_EQ(a.DeviceCount, Number(raw(r, "Number Of Devices")));
+  }
+  const auto devices = OfType(ref, 17);
+  for (std::size_t i = 0; i < devices.size() && i < v.MemoryDevices.size(); ++i) {
+    SCOPED_TRACE("memory device " + std::to_string(i));
+    const auto& m = v.MemoryDevices[i];
+    const auto& r = *devices[i];
+    for (const char* key : {"Configured Memory Speed", "Configured Clock Speed"}) {
+      if (has(r, key)) {
+        EXPECT_EQ(m.ConfiguredSpeedMTs, Number(raw(r, key))) << raw(r, key);
+      }
+    }
+    if (has(r, "Rank")) {
+      EXPECT_EQ(m.Rank, Number(raw(r, "Rank")));
+    }
+    EXPECT_EQ(DetailFolded(m.TypeDetailBits), Folded(raw(r, "Type Detail")));
+    if (has(r, "Configured Voltage")) {
+      EXPECT_EQ(m.ConfiguredVoltage,
+                static_cast<uint16_t>(
+                    std::strtod(raw(r, "Configured Voltage").c_str(), nullptr) * 1000 + 0.5))
+          << raw(r, "Configured Voltage");
+    }
+  }
+  const auto slots = OfType(ref, 9);
+  ASSERT_EQ(slots.size(), v.SystemSlotCount());
+  for (std::size_t i = 0; i < slots.size(); ++i) {
+    SCOPED_TRACE("slot " + std::to_string(i));
+    const auto& sl = v.SystemSlots[i];
+    const auto& r = *slots[i];
+    const auto designation = Text(r, "Designation");
+    EXPECT_EQ(AsDmidecode(sl.Designation),
+              designation.empty() ? "Slot_" + std::to_string(i) : designation);
+    EXPECT_TRUE(NamesOverlap(NameOf(SlotTypeNames(), sl.Typ), raw(r, "Type"))) << raw(r, "Type");
+    EXPECT_TRUE(SameName(NameOfCode(SlotUsageNames(), sl.Usage), raw(r, "Current Usage")));
+    EXPECT_EQ(sl.Address ? PciText(*sl.Address) : "", Text(r, "Bus Address"));
+    if (has(r, "Peer Devices")) {
+      EXPECT_EQ(sl.Peers.size(), Number(raw(r, "Peer Devices")));
+    }
+  }
+  const auto ports = OfType(ref, 8);
+  ASSERT_EQ(ports.size(), v.PortCount());
+  for (std::size_t i = 0; i < ports.size(); ++i) {
+    SCOPED_TRACE("port " + std::to_string(i));
+    const auto& p = v.Ports[i];
+    const auto& r = *ports[i];
+    const auto internal = Text(r, "Internal Reference Designator");
+    EXPECT_EQ(AsDmidecode(p.InternalDesignator),
+              internal.empty() ? "PortSlot_" + std::to_string(i) : internal);
+    EXPECT_FIELD(p.ExternalDesignator, r, "External Reference Designator");
+    EXPECT_TRUE(SameName(NameOf(PortTypeNames(), p.Typ), raw(r, "Port Type")))
+        << raw(r, "Port Type");
+  }
+  const auto onboard = OfType(ref, 41);
+  ASSERT_EQ(onboard.size(), v.OnBoardDevicesEx.size());
+  for (std::size_t i = 0; i < onboard.size(); ++i) {
+    const auto& o = v.OnBoardDevicesEx[i];
+    const auto& r = *onboard[i];
+    EXPECT_FIELD(o.ReferenceDesignation, r, "Reference Designation");
+    EXPECT_TRUE(SameName(NameOfCode(DeviceTypeNames(), o.TypeCode), raw(r, "Type")));
+    EXPECT_EQ(o.Enabled ? "Enabled" : "Disabled", raw(r, "Status"));
+    EXPECT_EQ(o.Address ? PciText(*o.Address) : "", Text(r, "Bus Address"));
+  }
+  const auto oem = OfType(ref, 11);
+  std::size_t oem_strings = 0;
+  for (const auto* r : oem) {
+    for (int n = 1; r->fields.count("String " + std::to_string(n)); ++n, ++oem_strings) {
+      ASSERT_LT(oem_strings, v.OEMStrings.size());
+      EXPECT_FIELD(v.OEMStrings[oem_strings], *r, "String " + std::to_string(n));
+    }
+  }
+  EXPECT_EQ(oem_strings, v.OEMStrings.size());
+  const auto ipmi = OfType(ref, 38);
+  ASSERT_EQ(!ipmi.empty(), v.Ipmi.has_value());
+  if (v.Ipmi) {
+    const auto& r = *ipmi[0];
+    const auto ours = NameOf(IpmiInterfaceNames(), v.Ipmi->InterfaceType);
+    const auto theirs = raw(r, "Interface Type");
+    EXPECT_EQ(ours.substr(0, ours.find(' ')), theirs.substr(0, theirs.find(' ')));
+    EXPECT_EQ(std::to_string(v.Ipmi->SpecMajor) + "." + std::to_string(v.Ipmi->SpecMinor),
+              raw(r, "Specification Version"));
+    char base[48];
+    std::snprintf(base, sizeof base, "0x%016llX (%s)",
+                  static_cast<unsigned long long>(v.Ipmi->BaseAddress),
+                  v.Ipmi->IoSpace ? "I/O" : "Memory-mapped");
+    EXPECT_EQ(base, raw(r, "Base Address"));
+  }
+}
+
 void CompareWithDmidecode(const Decoded& d, const std::vector<Paragraph>& ref) {
   const auto& v = d.values;
   if (auto bios = OfType(ref, 0); !bios.empty()) {
@@ -257,7 +532,7 @@ void CompareWithDmidecode(const Decoded& d, const std::vector<Paragraph>& ref) {
   }
   if (auto system = OfType(ref, 1); !system.empty()) {
     EXPECT_FIELD(v.SystemManufacturer, *system[0], "Manufacturer");
-    EXPECT_FIELD(v.SystemModel, *system[0], "Product Name");
+    EXPECT_FIELD(v.SystemProductName, *system[0], "Product Name");
     EXPECT_FIELD(v.SystemVersion, *system[0], "Version");
     EXPECT_FIELD(v.SystemSerial, *system[0], "Serial Number");
     if (system[0]->fields.count("UUID")) {
@@ -368,7 +643,9 @@ TEST(SmbiosGolden, EveryFixtureDumpMatchesGoldenAndDmidecode) {
     saw_many_dimms = saw_many_dimms || decoded->values.MemoryDeviceCount() > 8;
     EXPECT_TRUE(tavrin::testing::MatchesGolden(golden_dir / (dump.stem().string() + ".txt"),
                                                GoldenText(*decoded)));
-    CompareWithDmidecode(*decoded, ParseDmidecode(ReadFile(dump.string() + ".txt")));
+    const auto reference = ParseDmidecode(ReadFile(dump.string() + ".txt"));
+    CompareWithDmidecode(*decoded, reference);
+    CompareRecordsWithDmidecode(*decoded, reference);
   }
   EXPECT_TRUE(saw_sm3);
   EXPECT_TRUE(saw_many_dimms);

@@ -1,5 +1,8 @@
 // The SMBIOS entry point structures: where the structure table is and which version it follows.
-// Pure decoding of bytes; acquisition lives in platform/.
+//
+// One pure parser (bytes in) serves every route that finds the tables (the kernel's export,
+// physical memory, a dump file) and the firmware collector, so they can never disagree about
+// what an entry point says.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace tavrin::collectors::smbios {
+namespace tavrin::platform {
 
 enum class EntryPointKind : uint8_t {
   Smbios2,    ///< 32-bit "_SM_" with its "_DMI_" intermediate part
@@ -18,7 +21,8 @@ enum class EntryPointKind : uint8_t {
 
 struct SmbiosEntryPoint {
   EntryPointKind kind = EntryPointKind::Smbios2;
-  std::size_t position = 0;  ///< offset of the anchor in the searched bytes
+  std::size_t position = 0;     ///< offset of the anchor in the searched bytes
+  std::size_t entryLength = 0;  ///< bytes of the entry point structure
   uint8_t major = 0, minor = 0, docrev = 0;
   uint64_t tableAddress = 0;
   /// Exact table length for 2.x; a maximum for 3.x, whose table ends at the type 127 structure.
@@ -33,10 +37,14 @@ struct SmbiosEntryPoint {
 
 /// The entry point whose anchor is at `position`, with its checksums checked; nullopt when
 /// there is none or a checksum is wrong.
-std::optional<SmbiosEntryPoint> ParseEntryPointAt(std::string_view bytes, std::size_t position);
+std::optional<SmbiosEntryPoint> ParseEntryPointAt(std::string_view bytes, std::size_t position = 0);
 
 /// Searches every byte position for an entry point with valid checksums: "_SM3_" first, then
 /// "_SM_" with "_DMI_" 16 bytes further, then a lone "_DMI_".
 std::optional<SmbiosEntryPoint> FindEntryPoint(std::string_view bytes);
 
-}  // namespace tavrin::collectors::smbios
+/// The structure table as the entry point bounds it: a 2.x table is exactly as long as the
+/// entry point says, so bytes after it are cut; a 3.x length is only a maximum.
+std::string CutStructureTable(const SmbiosEntryPoint& entry, std::string table);
+
+}  // namespace tavrin::platform

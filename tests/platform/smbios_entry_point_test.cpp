@@ -1,13 +1,13 @@
-#include "collectors/firmware/smbios_entry_point.h"
+#include "platform/smbios_entry_point.h"
 
 #include <gtest/gtest.h>
 
 #include "tests/collectors/firmware/smbios_builder.h"
 
-namespace tavrin::collectors::smbios {
+namespace tavrin::platform {
 namespace {
 
-namespace tb = testing::smbios;
+namespace tb = tavrin::testing::smbios;
 
 TEST(SmbiosEntryPoint, Reads32BitFields) {
   const auto ep = ParseEntryPointAt(tb::EntryPoint2(2, 7, 0x000E1000, 0x0ABC, 42), 0);
@@ -73,4 +73,4 @@ TEST(SmbiosEntryPoint, AcceptsALoneLegacyDmiStructure) {
 }
 
 }  // namespace
-}  // namespace tavrin::collectors::smbios
+}  // namespace tavrin::platform

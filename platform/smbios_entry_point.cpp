@@ -1,9 +1,16 @@
-#include "collectors/firmware/smbios_entry_point.h"
+#include "platform/smbios_entry_point.h"
 
-#include "collectors/firmware/smbios_table.h"
-
-namespace tavrin::collectors::smbios {
+namespace tavrin::platform {
 namespace {
+
+uint32_t ReadLe(std::string_view bytes, std::size_t offset, int size) {
+  uint32_t value = 0;
+  for (int i = size - 1; i >= 0; --i) {
+    const std::size_t at = offset + static_cast<std::size_t>(i);
+    value = (value << 8) | (at < bytes.size() ? static_cast<uint8_t>(bytes[at]) : 0u);
+  }
+  return value;
+}
 
 bool SumsToZero(std::string_view b, std::size_t from, std::size_t length) {
   if (from > b.size() || length > b.size() - from) return false;
@@ -27,8 +34,9 @@ std::optional<SmbiosEntryPoint> ParseEntryPointAt(std::string_view b, std::size_
   ep.position = p;
   if (at.substr(0, 5) == "_SM3_") {
     const std::size_t length = at.size() > 6 ? static_cast<uint8_t>(at[6]) : 0;
-    if (length < 0x18 || !SumsToZero(at, 0, length)) return std::nullopt;
+    if (length < 0x18 || length > at.size() || !SumsToZero(at, 0, length)) return std::nullopt;
     ep.kind = EntryPointKind::Smbios3;
+    ep.entryLength = length;
     ep.major = ReadLe(at, 7, 1);
     ep.minor = ReadLe(at, 8, 1);
     ep.docrev = ReadLe(at, 9, 1);
@@ -39,9 +47,10 @@ std::optional<SmbiosEntryPoint> ParseEntryPointAt(std::string_view b, std::size_
   if (at.substr(0, 4) == "_SM_") {
     const std::size_t length = at.size() > 5 ? static_cast<uint8_t>(at[5]) : 0;
     // 0x1E is a known firmware misstatement of the 0x1F-byte structure.
-    if (length < 0x1E || !SumsToZero(at, 0, length)) return std::nullopt;
+    if (length < 0x1E || length > at.size() || !SumsToZero(at, 0, length)) return std::nullopt;
     if (at.substr(0x10, 5) != "_DMI_" || !SumsToZero(at, 0x10, 0x0F)) return std::nullopt;
     ep.kind = EntryPointKind::Smbios2;
+    ep.entryLength = length;
     ep.major = ReadLe(at, 6, 1);
     ep.minor = ReadLe(at, 7, 1);
     ep.maxStructureSize = ReadLe(at, 8, 2);
@@ -55,6 +64,7 @@ std::optional<SmbiosEntryPoint> ParseEntryPointAt(std::string_view b, std::size_
     // The bytes before a lone "_DMI_" belong to nothing; its version is the BCD revision.
     const uint8_t bcd = ReadLe(at, 0x0E, 1);
     ep.kind = EntryPointKind::LegacyDmi;
+    ep.entryLength = 0x0F;
     ep.major = bcd >> 4;
     ep.minor = bcd & 0x0F;
     ep.tableLength = ReadLe(at, 6, 2);
@@ -76,4 +86,10 @@ std::optional<SmbiosEntryPoint> FindEntryPoint(std::string_view bytes) {
   return std::nullopt;
 }
 
-}  // namespace tavrin::collectors::smbios
+std::string CutStructureTable(const SmbiosEntryPoint& entry, std::string table) {
+  if (entry.kind != EntryPointKind::Smbios3 && table.size() > entry.tableLength)
+    table.resize(entry.tableLength);
+  return table;
+}
+
+}  // namespace tavrin::platform
