@@ -29,6 +29,8 @@ std::string PageText(const pages::TSICategory& category, const pages::Page& page
       if (options.explain && !row.source.empty())
         text += Padded("%40s      %s", "", "  (from " + row.source + ")") + "\n";
     }
+    if (section.Items.empty())
+      text += Padded("%40s      %s", "", " " + pages::EmptySectionReason(section)) + "\n";
     if (options.explain) {
       for (const pages::MissingValue& missing : section.missing)
         text += Padded("%40s      %s", missing.label, " (empty: " + missing.reason + ")") + "\n";

@@ -10,6 +10,7 @@
 #include "collectors/system_info.h"
 #include "pages/fillers.h"
 #include "pages/page_layouts.h"
+#include "pages/value_format.h"
 
 namespace tavrin::pages {
 namespace {
@@ -48,8 +49,9 @@ void AddAssignments(const FillContext& ctx, Page& page, int section,
                     const platform::Provenance& source) {
   for (const std::string& line : lines) {
     const auto [label, value] = collectors::SplitAssignment(line);
-    AddItem(ctx, page, section, collectors::ValidUtf8(label), collectors::ValidUtf8(value),
-            "", false, RowMeta{source, sensitive});
+    AddItem(ctx, page, section, collectors::ValidUtf8(label),
+            collectors::ValidUtf8(sensitive ? EnvironmentValueText(label, value) : value), "",
+            false, RowMeta{source, sensitive});
   }
 }
 

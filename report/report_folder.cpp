@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "helpers/accessors.h"
@@ -26,9 +27,8 @@ bool Usable(const std::string& folder) {
 }  // namespace
 
 std::string ChooseReportFolder(const ReportFolderInputs& in) {
-  const std::string preferred = WithDelimiter(in.documents) + WithDelimiter(in.company) +
-                                WithDelimiter(in.product) + "Reports/";
-  if (Usable(preferred)) return preferred;
+  const std::string preferred = WithDelimiter(in.documents);
+  if (!in.documents.empty() && Usable(preferred)) return preferred;
   const std::string fallback = WithDelimiter(in.data) + "Reports/System Information/";
   helpers::DebugLogFmt("Report folder %s cannot be used; using %s", preferred.c_str(),
                        fallback.c_str());
@@ -36,10 +36,19 @@ std::string ChooseReportFolder(const ReportFolderInputs& in) {
   return fallback;
 }
 
+std::string DocumentsFolder() {
+  if (const char* set = std::getenv("XDG_DOCUMENTS_DIR"); set && *set) return set;
+  const std::string found = helpers::Helper().GetDocumentsFolder();
+  // The helper answers with the home folder itself when there is no documents folder; a
+  // report should not land among the dot files.
+  const char* home = std::getenv("HOME");
+  if (home && *home && fs::path(found).lexically_normal() == fs::path(home).lexically_normal())
+    return (fs::path(home) / "Documents").string();
+  return found;
+}
+
 std::string CurrentReportFolder() {
-  helpers::IGlobals& globals = helpers::Globals();
-  return ChooseReportFolder({helpers::Helper().GetDocumentsFolder(), globals.GetCompanyName(),
-                             globals.GetProductName(), globals.GetDataFolder()});
+  return ChooseReportFolder({DocumentsFolder(), helpers::Globals().GetDataFolder()});
 }
 
 }  // namespace tavrin::report

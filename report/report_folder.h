@@ -1,5 +1,5 @@
-// Where reports are written: a folder under the user's documents, or under the program's
-// data folder when that one cannot be made.
+// Where reports are written: the user's documents folder, or a folder under the program's
+// data folder when that one cannot be used.
 #pragma once
 
 #include <string>
@@ -7,18 +7,20 @@
 namespace tavrin::report {
 
 struct ReportFolderInputs {
-  std::string documents;  ///< Helper's documents folder
-  std::string company;    ///< Globals' company name
-  std::string product;    ///< Globals' product name
+  std::string documents;  ///< the user's documents folder
   std::string data;       ///< Globals' data folder
 };
 
-/// documents/company/product/Reports/ when it exists or can be created (with its parents)
-/// and is writable; else data/Reports/System Information/, created likewise. When both
-/// fail the fallback is returned anyway, and writing the report reports why. Ends in "/".
+/// documents/ when it exists or can be created (with its parents) and is writable; else
+/// data/Reports/System Information/, created likewise. When both fail the fallback is
+/// returned anyway, and writing the report reports why. Ends in "/".
 std::string ChooseReportFolder(const ReportFolderInputs& in);
 
-/// The report folder of this user, from the helper library's answers.
+/// The user's documents folder: $XDG_DOCUMENTS_DIR when set, else the one the desktop's
+/// user-dirs.dirs names, else ~/Documents (also when it does not exist yet).
+std::string DocumentsFolder();
+
+/// The report folder of this user.
 std::string CurrentReportFolder();
 
 }  // namespace tavrin::report

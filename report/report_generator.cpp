@@ -82,7 +82,7 @@ std::string TReportGenerator::Prepare(ReportKind kind) {
       WriteXmlReport(*xml_, doc);
       break;
     case ReportKind::Html:
-      WriteXmlReport(*xml_, doc);
+      WriteHtmlSource(*xml_, doc);
       html_->Clear();
       html_->SetTexts(helpers::Localizer().GetSectionTexts("report"));
       html_->SetTitle(helpers::Globals().GetProductName());
@@ -92,7 +92,7 @@ std::string TReportGenerator::Prepare(ReportKind kind) {
       break;
     case ReportKind::Text:
       text_->Clear();
-      for (const TextLine& line : TextReportLines(doc)) {
+      for (const TextLine& line : TextReportLines(doc, CurrentReportTexts())) {
         if (line.title)
           text_->AddTitleLine(line.text);
         else

@@ -18,6 +18,10 @@ namespace tavrin::report {
 /// instead of `when`, so a report can be made again byte for byte.
 std::string GeneratedTime(std::time_t when);
 
+/// The same moment as GeneratedTime in ISO 8601 with the local UTC offset
+/// ("2026-01-15T10:30:00+01:00"); with SOURCE_DATE_EPOCH that moment with "+00:00".
+std::string GeneratedIsoTime(std::time_t when);
+
 /// The header of a report made now, from the helper library and the controller's summary.
 ReportHeader CurrentReportHeader(const gather::TGetFunctionsClass& controller);
 

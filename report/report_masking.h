@@ -1,5 +1,10 @@
 // Reports meant for posting in public: every value marked sensitive (serial numbers, MAC
-// addresses, user and host names, machine ids) is replaced with a placeholder.
+// addresses, user and host names, machine ids, the environment) is replaced with a
+// placeholder.
+//
+// Masking works on the marked values only and never searches other text for them: a short
+// value such as "1" or "C.UTF-8" would otherwise turn up inside versions and feature names.
+// A filler that puts a secret into a row marks that row.
 //
 // Placeholders are numbered in order of first appearance ("[masked-1]", "[masked-2]"), not
 // derived from the value: a hash of a MAC address or a short serial could be reversed by
@@ -12,9 +17,8 @@
 
 namespace tavrin::report {
 
-/// Replaces the header's user and system name, and the value of every row marked sensitive.
-/// Any other text of the report that contains one of these values as a whole word (a host
-/// name inside a longer name, a serial in a comment) gets the same placeholder there.
+/// Replaces the header's user and system name and the value of every row marked sensitive;
+/// the raw number behind a masked value goes too. Values already hidden stay as they are.
 void MaskSensitive(ReportDocument& doc);
 
 }  // namespace tavrin::report

@@ -115,7 +115,6 @@ void SectionListView::Render() {
     const auto& sections = page_->Sections();
     for (std::size_t s = 0; s < sections.size(); ++s) {
       const pages::Section& section = sections[s];
-      if (section.Items.empty()) continue;  // a section with nothing to show stays hidden
       auto* header_item = new QTreeWidgetItem(this);
       const QString caption = FromUtf8(StripMarkup(section.Caption));
       header_item->setText(0, caption);
@@ -139,6 +138,16 @@ void SectionListView::Render() {
         item->setToolTip(1, item->text(1));
         item->setData(0, kSectionRole, static_cast<int>(s));
         item->setData(0, kRowRole, static_cast<int>(r));
+      }
+      if (section.Items.empty()) {
+        // One row in place of the empty section says why it is empty; it is no data row.
+        auto* reason = new QTreeWidgetItem(header_item);
+        reason->setText(0, FromUtf8(pages::EmptySectionReason(section)));
+        reason->setFirstColumnSpanned(true);
+        reason->setFlags(Qt::ItemIsEnabled);
+        reason->setForeground(0, palette().brush(QPalette::Disabled, QPalette::Text));
+        reason->setData(0, kSectionRole, static_cast<int>(s));
+        reason->setData(0, kRowRole, -1);
       }
       header_item->setExpanded(!collapsed.contains(caption));
     }

@@ -12,26 +12,12 @@
 #include "helpers/common/guid.h"
 #include "helpers/librepgen/report_file.h"
 #include "helpers/librepgen/report_templates.h"
+#include "helpers/librepgen/report_texts.h"
 #include "helpers/librepgen/text_clean.h"
 #include "helpers/librepgen/xml_writer.h"
 
 namespace tavrin::helpers {
 namespace {
-
-// The English texts of the placeholders, for a language that does not give them.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 11> kEnglishTexts = {{
-    {"REP_GENERATED", "Report generated:"},
-    {"REP_USER", "User:"},
-    {"REP_SYSINFO_HEADER", "System Summary"},
-    {"REP_SYSINFO_WINVER", "Operating System"},
-    {"REP_SYSINFO_SYSNAME", "System Name"},
-    {"REP_SYSINFO_PROCNAME", "Processor"},
-    {"REP_SYSINFO_MEMORY", "Installed Memory"},
-    {"REP_NAME", "Name"},
-    {"REP_VALUE", "Value"},
-    {"REP_ADD", "Additional Information"},
-    {"REP_VISITSITE", "Visit our web site"},
-}};
 
 // Localizer codes are the Windows three-letter language abbreviations.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 22> kLanguageCodes = {{
@@ -101,9 +87,7 @@ std::string FillTemplatePlaceholders(std::string_view sheet,
     const std::string_view key = sheet.substr(open + 1, close - open - 1);
     const std::string* given = nullptr;
     if (auto it = texts.find(key); it != texts.end()) given = &it->second;
-    std::string_view english;
-    for (const auto& [k, text] : kEnglishTexts)
-      if (k == key) english = text;
+    const std::string_view english = EnglishReportText(key);
     if (!given && english.empty()) {
       // Not a placeholder (a "45%" width): keep the first "%" and look again from the second.
       out.append(sheet.substr(pos, close - pos));
@@ -182,7 +166,10 @@ bool HtmlWriter::Transform(IReportXmlWriter* xml) {
   int size = 0;
   if (xsltSaveResultToString(&bytes, &size, result.get(), sheet.get()) != 0 || !bytes)
     return fail("the transformed report could not be serialized");
-  html_.assign(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size));
+  // XSLT 1.0 cannot write the short HTML5 doctype; a sheet that writes none gets it here.
+  const std::string_view out(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size));
+  if (!out.starts_with("<!DOCTYPE") && !out.starts_with("<!doctype")) html_ = "<!DOCTYPE html>\n";
+  html_.append(out);
   xmlFree(bytes);
   return true;
 }

@@ -5,6 +5,7 @@
 
 #include "cli/cli_options.h"
 #include "pages/page_layouts.h"
+#include "pages/page_model.h"
 #include "tests/helpers/test_support.h"
 #include "tests/report/report_test_support.h"
 #include "tests/support/run_program.h"
@@ -44,7 +45,8 @@ class ReportCli : public ::testing::Test {
             "LC_ALL=",
             "DISPLAY=",
             "WAYLAND_DISPLAY=",
-            "SOURCE_DATE_EPOCH=1768469400"};
+            "SOURCE_DATE_EPOCH=1768469400",
+            "XDG_DOCUMENTS_DIR="};
   }
   ProgramRun Report(const std::string& kind, std::vector<std::string> extra = {"-o", "-"}) const {
     std::vector<std::string> args = {"--replay", (test::ReportFixtures() / "snapshot").string(),
@@ -64,29 +66,44 @@ TEST_F(ReportCli, ReplayedReportHoldsEveryReportedSectionInOrder) {
   ASSERT_EQ(json_run.exit_code, 0) << json_run.err;
   const auto json = nlohmann::json::parse(json_run.out);
   EXPECT_EQ(json["format"], "tavrin-report");
-  EXPECT_EQ(json["version"], 1);
-  std::vector<std::string> titles, expected;
-  for (const auto& section : json["sections"]) titles.push_back(section["title"]);
+  EXPECT_EQ(json["version"], 2);
+  EXPECT_EQ(json["header"]["generated"], "2026-01-15T09:30:00+00:00");
+  std::vector<std::string> keys, ids, expected_keys, expected_ids;
+  for (const auto& page : json["pages"]) {
+    keys.push_back(page["key"]);
+    for (const auto& section : page["sections"]) ids.push_back(section["id"]);
+  }
   for (const char* key : {"generalinfo", "wininfo", "sysdevinfo", "cpuadvinfo", "displayinfo",
                           "displayadvinfo", "memoryinfo", "performinfo", "harddriveinfo",
-                          "harddriveadvinfo", "ioinfo", "programsinfo", "networkinfo"})
+                          "harddriveadvinfo", "ioinfo", "programsinfo", "networkinfo"}) {
+    expected_keys.emplace_back(key);
     for (const auto& section : pages::FindPageLayout(key)->sections)
-      expected.emplace_back(section.caption);
-  EXPECT_EQ(titles, expected);
+      expected_ids.push_back(pages::IdentifierOf(section.caption));
+  }
+  EXPECT_EQ(keys, expected_keys);
+  EXPECT_EQ(ids, expected_ids);
 
-  // The same sections and rows in every kind.
+  // The same sections and rows in every kind; an empty section shows its reason in each.
   const ProgramRun text = Report("text");
   ASSERT_EQ(text.exit_code, 0);
-  for (const auto& section : json["sections"]) {
-    EXPECT_NE(xml.out.find("<title>" + section["title"].get<std::string>() + "</title>"),
-              std::string::npos);
-    EXPECT_NE(text.out.find("*** " + section["title"].get<std::string>() + " ***\n"),
-              std::string::npos);
-    for (const auto& item : section["items"])
-      EXPECT_NE(text.out.find(item["name"].get<std::string>() + "      " +
-                              item["param"].get<std::string>()),
-                std::string::npos);
-  }
+  for (const auto& page : json["pages"])
+    for (const auto& section : page["sections"]) {
+      const std::string caption = section["caption"];
+      EXPECT_NE(xml.out.find("<title>" + caption + "</title>"), std::string::npos);
+      EXPECT_NE(text.out.find("*** " + caption + " ***\n"), std::string::npos);
+      if (!section["empty_reason"].is_null()) {
+        EXPECT_NE(text.out.find("*** " + caption + " ***\n\n" + std::string(47, ' ') +
+                                section["empty_reason"].get<std::string>()),
+                  std::string::npos)
+            << caption;
+      }
+      for (const auto& row : section["rows"]) {
+        if (row["text"].is_null()) continue;
+        EXPECT_NE(text.out.find(row["label"].get<std::string>() + "       " +
+                                row["text"].get<std::string>()),
+                  std::string::npos);
+      }
+    }
 }
 
 TEST_F(ReportCli, MaskedReportsShowNoSecretOfTheSnapshot) {
@@ -112,10 +129,18 @@ TEST_F(ReportCli, WritesTheNamedFileOrTheReportFolderAndExplainsFailures) {
   // No -o: into the report folder under the documents, and the path is printed.
   run = Report("text", {});
   ASSERT_EQ(run.exit_code, 0) << run.err;
-  const std::string written =
-      (home.path() / "Tavrin/Tavrin System Information/Reports/SysInfo.txt").string();
+  const std::string written = (home.path() / "Documents/SysInfo.txt").string();
   EXPECT_EQ(run.out, written + "\n");
   EXPECT_TRUE(std::filesystem::exists(written));
+
+  // $XDG_DOCUMENTS_DIR wins over ~/Documents.
+  std::vector<std::string> env = Env();
+  env.push_back("XDG_DOCUMENTS_DIR=" + (home.path() / "Papers").string());
+  run = RunProgram(BinDir() / "tavrin-cli",
+                   {"--replay", (test::ReportFixtures() / "snapshot").string(), "--report", "xml"},
+                   env);
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out, (home.path() / "Papers/SysInfo.xml").string() + "\n");
 
   run = Report("xml", {"-o", "/nonexistent-tavrin/r.xml"});
   EXPECT_EQ(run.exit_code, 1);

@@ -2,14 +2,15 @@
 // snapshot.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
 #include <stdexcept>
 
-#include "tests/support/row_context.h"
 #include "report/report_formats.h"
 #include "report/report_generator.h"
 #include "report/report_header.h"
 #include "tests/helpers/test_support.h"
 #include "tests/report/report_test_support.h"
+#include "tests/support/row_context.h"
 
 namespace tavrin::report {
 namespace {
@@ -43,18 +44,55 @@ TEST_F(ReportContent, PagesInReportOrderEachOnceNeverTheDeviceManager) {
                        "ZuDriveView", "ZuIDEView", "zuIOView", "zuProgramView", "ZuNetworkView"}));
 }
 
-TEST_F(ReportContent, EmptyPagesGiveTitlesWithEmptyItems) {
+TEST_F(ReportContent, EmptySectionsShowTheirReasonInEveryKind) {
   generator_.AddPage(&Page("memoryinfo"));
+  const std::string reason = "Not gathered yet by this version";
   const std::string xml = generator_.RenderReport(ReportKind::Xml);
-  EXPECT_NE(xml.find("<section>\n      <title>Processes</title>\n      <items/>\n    </section>\n"
-                     "    <section>\n      <title>Services</title>\n      <items/>"),
+  EXPECT_NE(xml.find("<section>\n      <title>Processes</title>\n      <items>\n        <item>\n"
+                     "          <name/>\n          <param> " +
+                     reason +
+                     "</param>\n"
+                     "          <advanced/>\n        </item>\n      </items>"),
             std::string::npos)
       << xml;
   EXPECT_EQ(generator_.RenderReport(ReportKind::Text),
-            "Co Product\n\n" + std::string(43, ' ') + "*** Processes ***\n\n\n" +
-                std::string(44, ' ') + "*** Services ***\n\n\n");
-  const std::string json = generator_.RenderReport(ReportKind::Json);
-  EXPECT_NE(json.find("\"title\": \"Processes\",\n      \"items\": []"), std::string::npos) << json;
+            "Co Product\n\n" + std::string(43, ' ') + "*** Processes ***\n\n" +
+                std::string(47, ' ') + reason + "\n\n" + std::string(44, ' ') +
+                "*** Services ***\n\n" + std::string(47, ' ') + reason + "\n\n");
+  const auto json = nlohmann::json::parse(generator_.RenderReport(ReportKind::Json));
+  const auto& processes = json["pages"][0]["sections"][0];
+  EXPECT_EQ(processes["id"], "processes");
+  EXPECT_EQ(processes["empty_reason"], reason);
+  EXPECT_TRUE(processes["rows"].empty());
+  const std::string html = generator_.RenderReport(ReportKind::Html);
+  EXPECT_NE(html.find("<p class=\"empty\">" + reason + "</p>"), std::string::npos) << html;
+  EXPECT_EQ(html.find("<table>"), std::string::npos) << "no empty tables";
+}
+
+TEST_F(ReportContent, EmptySectionReasonComesFromWhatTheFillerLeft) {
+  pages::Page& page = Page("wininfo");
+  const auto rows = ::tavrin::testing::RowsOf(controller_);
+  // Section 0: a value that could not be read. Section 1: only advanced rows in easy mode.
+  // Section 2: the filler's own words. Section 3: rows offered, none with a value.
+  const auto denied = platform::Provenance::Failure(platform::Status::PermissionDenied, "/dev/mem");
+  pages::AddItem(rows, page, 0, "BIOS Date:", "", "", false, {denied});
+  pages::AddItem(rows, page, 0, "BIOS Size:", "", "", false, {denied});
+  pages::AddItem(rows, page, 1, "Deep:", "x", "", true);
+  pages::NoteEmptySection(page, 2, "No firmware tables: this virtual machine exposes no SMBIOS");
+  pages::AddItem(rows, page, 3, "Folder:", "  ", "", false);
+  pages::ExplainEmptySections(page);
+  const auto& s = page.Sections();
+  EXPECT_EQ(s[0].emptyReason, "Not available here: " + denied.Explain())
+      << "one reason for two values";
+  EXPECT_EQ(s[1].emptyReason, "Shown in advanced mode");
+  EXPECT_EQ(s[2].emptyReason, "No firmware tables: this virtual machine exposes no SMBIOS");
+  EXPECT_EQ(s[3].emptyReason, "Nothing found on this machine");
+
+  pages::AddItem(rows, page, 0, "Kernel:", "6.1", "", false);
+  pages::ExplainEmptySections(page);
+  EXPECT_EQ(s[0].emptyReason, "") << "a section with rows needs no reason";
+  page.ClearItems();
+  EXPECT_EQ(pages::EmptySectionReason(s[2]), "Not gathered yet by this version");
 }
 
 TEST_F(ReportContent, TextRowsAlignByCharactersAndLongCaptionsAreNotCut) {
@@ -121,7 +159,7 @@ class ThrowingXmlWriter : public helpers::IReportXmlWriter {
 
 TEST(ReportXml, EveryOpenElementClosesWhenWritingFails) {
   ReportDocument doc;
-  doc.sections.push_back({"S", {{"n", " p", "", false}}});
+  doc.pages.push_back({"k", "K", {{"S", {{"n", " p", "", false}}}}});
   ThrowingXmlWriter writer;
   EXPECT_THROW(WriteXmlReport(writer, doc), std::runtime_error);
   const std::vector<std::string> tail(writer.calls.end() - 5, writer.calls.end());

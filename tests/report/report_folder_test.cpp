@@ -15,14 +15,30 @@ namespace fs = std::filesystem;
 using helpers::test::TempFolder;
 
 ReportFolderInputs Inputs(const TempFolder& tmp, const fs::path& documents) {
-  return {documents.string(), "Tavrin", "Tavrin System Information", (tmp / "data").string()};
+  return {documents.string(), (tmp / "data").string()};
 }
 
-TEST(ReportFolder, MadeUnderTheDocumentsWithItsParents) {
+TEST(ReportFolder, IsTheDocumentsFolderMadeWithItsParents) {
   TempFolder tmp;
-  const std::string folder = ChooseReportFolder(Inputs(tmp, tmp / "Documents"));
-  EXPECT_EQ(folder, (tmp / "Documents/Tavrin/Tavrin System Information/Reports/").string());
+  const std::string folder = ChooseReportFolder(Inputs(tmp, tmp / "home/Documents"));
+  EXPECT_EQ(folder, (tmp / "home/Documents/").string());
   EXPECT_TRUE(fs::is_directory(folder));
+}
+
+TEST(ReportFolder, DocumentsFolderFollowsXdgThenUserDirsThenHomeDocuments) {
+  TempFolder tmp;
+  helpers::test::IsolatedUser user(tmp.path());
+  helpers::test::ScopedEnv home("HOME", (tmp / "home").string());
+  {
+    helpers::test::ScopedEnv xdg("XDG_DOCUMENTS_DIR", (tmp / "Docs").string());
+    EXPECT_EQ(DocumentsFolder(), (tmp / "Docs").string());
+  }
+  helpers::test::ScopedEnv no_xdg("XDG_DOCUMENTS_DIR", "");
+  // No documents folder yet: ~/Documents, never the home folder itself.
+  EXPECT_EQ(DocumentsFolder(), (tmp / "home/Documents").string());
+  helpers::test::WriteText(tmp / "config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Papiere\"\n");
+  fs::create_directories(tmp / "home/Papiere");
+  EXPECT_EQ(DocumentsFolder(), (tmp / "home/Papiere").string());
 }
 
 TEST(ReportFolder, FallsBackWhenTheDocumentsFolderCannotBeMade) {

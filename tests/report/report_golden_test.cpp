@@ -80,8 +80,51 @@ TEST_F(ReportGolden, HtmlPassesTidyAndShowsEveryRowOfTheXmlReport) {
     ASSERT_NE(found, std::string::npos) << "'" << text << "' not shown (in order)";
     at = found + text.size();
   }
-  EXPECT_NE(visible.find("Report generated: 01/15/26 09:30:00"), std::string::npos);
-  EXPECT_NE(visible.find("User: \"annika\""), std::string::npos);
+  EXPECT_NE(visible.find("Computer: rpt-box-7 Report generated: 01/15/26 09:30:00 "
+                         "Program version: 0.0.0-test User: annika"),
+            std::string::npos)
+      << visible.substr(0, 400);
+}
+
+TEST_F(ReportGolden, HtmlIsGroupedByPageWithContentsAndFollowsTheDarkTheme) {
+  const std::string html = generator_.RenderReport(ReportKind::Html);
+  ASSERT_EQ(html.rfind("<!DOCTYPE html>\n", 0), 0u) << html.substr(0, 200);
+  EXPECT_NE(html.find("@media (prefers-color-scheme: dark)"), std::string::npos);
+  // Every link leads into the page itself: no placeholder site, and every target exists.
+  std::size_t links = 0;
+  for (std::size_t at = html.find("href=\""); at != std::string::npos;
+       at = html.find("href=\"", at + 1)) {
+    const std::size_t start = at + 6;
+    const std::string target = html.substr(start, html.find('"', start) - start);
+    ASSERT_EQ(target.front(), '#') << target;
+    EXPECT_NE(html.find("id=\"" + target.substr(1) + "\""), std::string::npos) << target;
+    ++links;
+  }
+  EXPECT_GT(links, 13u) << "a contents entry for every page and section";
+  // Pages in report order, each a heading over its sections.
+  const std::size_t general = html.find("<section id=\"page-generalinfo\">");
+  const std::size_t windows = html.find("<section id=\"page-wininfo\">");
+  const std::size_t network = html.find("<section id=\"page-networkinfo\">");
+  ASSERT_NE(general, std::string::npos);
+  EXPECT_LT(general, windows);
+  EXPECT_LT(windows, network);
+  EXPECT_EQ(html.find("page-devicesinfo"), std::string::npos);
+  // The empty Software section shows its reason, not an empty table; every table has the
+  // same three columns.
+  const std::size_t software = html.find("<section id=\"generalinfo-software\">");
+  ASSERT_NE(software, std::string::npos);
+  EXPECT_EQ(html.find("<p class=\"empty\">Not gathered yet by this version</p>", software),
+            html.find("<p class=\"empty\">", software));
+  std::size_t tables = 0, colgroups = 0;
+  for (std::size_t at = html.find("<table>"); at != std::string::npos;
+       at = html.find("<table>", at + 1))
+    ++tables;
+  const std::string cols =
+      "<colgroup>\n<col class=\"name\">\n<col class=\"value\">\n<col class=\"comment\">";
+  for (std::size_t at = html.find("<colgroup>"); at != std::string::npos;
+       at = html.find("<colgroup>", at + 1))
+    colgroups += html.compare(at, cols.size(), cols) == 0;
+  EXPECT_EQ(colgroups, tables) << html.substr(html.find("<colgroup>"), 200);
 }
 
 TEST_F(ReportGolden, MaskingLeavesNoSecretInAnyKindAndIsStable) {
@@ -97,11 +140,15 @@ TEST_F(ReportGolden, MaskingLeavesNoSecretInAnyKindAndIsStable) {
   }
   generator_.SetMask(true);
   const ReportDocument doc = generator_.Document();
-  // The host name gets one placeholder in the header, its own row and inside a longer name.
+  // The host name gets one placeholder in the header and in its own row; comments and rows
+  // not marked stay as they are.
   EXPECT_EQ(doc.header.user, "[masked-1]");
   EXPECT_EQ(doc.header.systemname, "[masked-2]");
-  EXPECT_EQ(doc.sections[0].items[1].param, " [masked-2]");
-  EXPECT_EQ(doc.sections[0].items[2].advanced, "logged on");
+  const auto& general = doc.pages[0].sections[0].items;
+  EXPECT_EQ(general[1].param, " [masked-2]");
+  EXPECT_EQ(general[2].param, " [masked-1]");
+  EXPECT_EQ(general[2].advanced, "logged on");
+  EXPECT_EQ(general[0].param, " Windows 10 Pro");
   EXPECT_EQ(generator_.RenderReport(ReportKind::Json), generator_.RenderReport(ReportKind::Json));
 }
 

@@ -1,5 +1,5 @@
-#include "tests/support/row_context.h"
 #include "tests/report/report_test_support.h"
+#include "tests/support/row_context.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -20,11 +20,6 @@ namespace tavrin::report::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string FileText(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // As a reader sees a report text: cleaned as the writers clean it, blanks collapsed.
 std::string Collapsed(std::string_view raw) {
@@ -79,19 +74,38 @@ void FillPagesFromSnapshot(gather::TGetFunctionsClass& controller,
   const std::string user = services.system->UserName().value_or("");
 
   pages::Page& general = *controller.FindPage("generalinfo");
-  AddItem(::tavrin::testing::RowsOf(controller), general, 0, "Operating System:", reg("ProductName"), "", false);
-  AddItem(::tavrin::testing::RowsOf(controller), general, 0, "Computer Name:", host, "", false, secret);
-  AddItem(::tavrin::testing::RowsOf(controller), general, 0, "User Name:", user, "logged on", false, secret);
+  AddItem(::tavrin::testing::RowsOf(controller), general, 0,
+          "Operating System:", reg("ProductName"), "", false);
+  AddItem(::tavrin::testing::RowsOf(controller), general, 0, "Computer Name:", host, "", false,
+          secret);
+  AddItem(::tavrin::testing::RowsOf(controller), general, 0, "User Name:", user, "logged on", false,
+          secret);
   AddItem(::tavrin::testing::RowsOf(controller), general, 1,
           "Board:", Line(services.files->ReadFile("/sys/class/dmi/id/board_name")), "", false);
   // Section 2 (Software) stays empty on purpose.
 
   pages::Page& windows = *controller.FindPage("wininfo");
-  AddItem(::tavrin::testing::RowsOf(controller), windows, 0, "Product ID:", reg("ProductId"), "", false, secret);
-  AddItem(::tavrin::testing::RowsOf(controller), windows, 0, "Build:", reg("CurrentBuildNumber"), "", false);
-  AddItem(::tavrin::testing::RowsOf(controller), windows, 1, "Registered Owner (as the registry keeps it):",
-          reg("RegisteredOwner") + "\x01\x7F bad:\xC3\x28 end",
-          "fully qualified: " + Line(services.files->ReadFile("/etc/hostname")), false);
+  AddItem(::tavrin::testing::RowsOf(controller), windows, 0, "Product ID:", reg("ProductId"), "",
+          false, secret);
+  AddItem(::tavrin::testing::RowsOf(controller), windows, 0, "Build:", reg("CurrentBuildNumber"),
+          "", false);
+  AddItem(::tavrin::testing::RowsOf(controller), windows, 1,
+          "Registered Owner (as the registry keeps it):",
+          reg("RegisteredOwner") + "\x01\x7F bad:\xC3\x28 end", "as typed at setup", false);
+  // A host name inside a longer value is a secret only because its row says so.
+  AddItem(::tavrin::testing::RowsOf(controller), windows, 1,
+          "Fully Qualified Name:", Line(services.files->ReadFile("/etc/hostname")), "", false,
+          secret);
+  // A value the machine did not give: only the JSON report lists it, with the reason.
+  AddItem(::tavrin::testing::RowsOf(controller), windows, 1, "Install Date:", "", "", false,
+          RowMeta{platform::Provenance::Failure(platform::Status::PermissionDenied,
+                                                "/var/log/installer"),
+                  false});
+  // A quantity: the text for people, the raw number and unit for scripts.
+  AddItem(::tavrin::testing::RowsOf(controller), general, 1, "Installed Memory:", "16.00 GB", "",
+          false,
+          RowMeta{platform::Provenance::Answered("/proc/meminfo"), false,
+                  pages::Quantity::Of(17179869184ull, pages::QuantityUnit::kBytes)});
 
   pages::Page& network = *controller.FindPage("networkinfo");
   AddItem(::tavrin::testing::RowsOf(controller), network, 0,
@@ -105,7 +119,8 @@ void FillPagesFromSnapshot(gather::TGetFunctionsClass& controller,
   // The device manager is never reported: a row here must not show up anywhere.
   pages::Page& devices = *controller.FindPage("devicesinfo");
   if (!devices.Sections().empty())
-    AddItem(::tavrin::testing::RowsOf(controller), devices, 0, "Device Manager Row:", "never reported", "", false);
+    AddItem(::tavrin::testing::RowsOf(controller), devices, 0,
+            "Device Manager Row:", "never reported", "", false);
 }
 
 ReportHeader FixedHeader(const platform::Services& services) {
@@ -119,6 +134,7 @@ ReportHeader FixedHeader(const platform::Services& services) {
   h.systemname = services.system->ComputerName().value_or("");
   h.processorname = "Tavrin Test CPU @ 3.00GHz";
   h.installedmemory = "16.00 GB";
+  h.generated_iso = "2026-01-15T09:30:00+00:00";
   return h;
 }
 
@@ -153,12 +169,15 @@ std::string XmlProblem(const std::string& xml) {
 
 std::vector<std::string> XmlVisibleTexts(const ReportDocument& doc) {
   std::vector<std::string> texts;
-  for (const ReportSection& section : doc.sections) {
-    texts.push_back(Collapsed(section.title));
-    for (const ReportRow& row : section.items)
-      for (const std::string* field : {&row.name, &row.param, &row.advanced})
-        if (!Collapsed(*field).empty()) texts.push_back(Collapsed(*field));
-  }
+  for (const ReportPage& page : doc.pages)
+    for (const ReportSection& section : page.sections) {
+      texts.push_back(Collapsed(section.title));
+      if (!section.HasShownRows()) texts.push_back(Collapsed(section.empty_reason));
+      for (const ReportRow& row : section.items)
+        if (!row.missing)
+          for (const std::string* field : {&row.name, &row.param, &row.advanced})
+            if (!Collapsed(*field).empty()) texts.push_back(Collapsed(*field));
+    }
   return texts;
 }
 
