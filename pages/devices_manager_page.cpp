@@ -3,6 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "base/strings.h"
 #include "collectors/system_info.h"
 #include "pages/device_tree.h"
 #include "pages/fillers.h"
@@ -14,12 +15,7 @@ namespace {
 
 using collectors::TDevice;
 
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
+using base::Lower;
 
 void SortChildren(DeviceTreeNode& node) {
   std::stable_sort(node.children.begin(), node.children.end(),

@@ -2,15 +2,14 @@
 
 #include <map>
 
+#include "base/strings.h"
 #include "text/labels.h"
 
 namespace tavrin::report {
 namespace {
 
-std::string_view Trimmed(std::string_view s) {
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-  return s;
+constexpr std::string_view Trimmed(std::string_view s) {
+  return base::Trim(s);
 }
 
 class Placeholders {

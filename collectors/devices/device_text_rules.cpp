@@ -2,14 +2,12 @@
 
 #include <charconv>
 
+#include "base/strings.h"
+
 namespace tavrin::collectors {
 namespace {
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-  return s;
-}
+using base::Trim;
 
 // Hexadecimal digits at the start of `s`, at most `count` of them; 0 when they do not parse.
 uint32_t HexPart(std::string_view s, std::size_t count) {

@@ -2,16 +2,15 @@
 
 #include <cstdio>
 
+#include "base/strings.h"
 #include "collectors/devices/device_classes.h"
 #include "collectors/devices/linux_device_class.h"
 
 namespace tavrin::collectors {
 namespace {
 
-std::string Trimmed(std::string s) {
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.pop_back();
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.erase(0, 1);
-  return s;
+std::string Trimmed(std::string_view s) {
+  return std::string(base::Trim(s));
 }
 
 std::string FirstOf(std::initializer_list<std::string> texts) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "base/strings.h"
 #include "collectors/devices/device_text_rules.h"
 #include "collectors/devices/id_database.h"
 #include "collectors/devices/linux_device_values.h"
@@ -21,12 +22,7 @@ std::string Upper(std::string s) {
   return s;
 }
 
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
+using base::Lower;
 
 // The id-file names of the vendors the list's devices carry, parsed once per refresh.
 struct IdFiles {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/strings.h"
 #include "platform/service_hooks.h"
 
 namespace tavrin::platform {
@@ -36,11 +37,8 @@ void EachLine(std::string_view text, Fn fn) {
   }
 }
 
-std::string_view Trimmed(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\r' || s.back() == '\t'))
-    s.remove_suffix(1);
-  return s;
+constexpr std::string_view Trimmed(std::string_view s) {
+  return base::Trim(s, " \\t\\r");
 }
 
 }  // namespace
