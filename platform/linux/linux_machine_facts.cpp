@@ -38,7 +38,7 @@ void EachLine(std::string_view text, Fn fn) {
 }
 
 constexpr std::string_view Trimmed(std::string_view s) {
-  return base::Trim(s, " \\t\\r");
+  return base::Trim(s, " \t\r");
 }
 
 }  // namespace
