@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "base/strings.h"
+
 namespace tavrin::collectors::smbios {
 namespace {
 
@@ -38,19 +40,13 @@ constexpr std::string_view kPlaceholders[] = {"tobefilledbyoem",
                                               "00000000",
                                               "0000000000000000"};
 
-std::string_view Trim(std::string_view s) {
-  const auto first = s.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+constexpr std::string_view Trim(std::string_view s) {
+  return base::Trim(s, " \t");
 }
 
+// An empty prefix names nothing, so it matches nothing.
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (prefix.empty() || text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(text[i])) !=
-        std::tolower(static_cast<unsigned char>(prefix[i])))
-      return false;
-  return true;
+  return !prefix.empty() && base::StartsWithNoCase(text, prefix);
 }
 
 // "Dell Inc." -> "Dell", "VMware, Inc." -> "VMware": the maker's name without its legal form.
