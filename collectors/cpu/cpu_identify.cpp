@@ -6,6 +6,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "base/strings.h"
+
 namespace tavrin::collectors {
 namespace {
 
@@ -31,11 +33,8 @@ void AppendRegister(std::string& out, uint32_t r) {
   for (int b = 0; b < 4; ++b) out += static_cast<char>((r >> (8 * b)) & 0xFF);
 }
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
+constexpr bool EqualNoCase(std::string_view a, std::string_view b) {
+  return base::EqualsNoCase(a, b);
 }
 
 // Removes every occurrence of `what` (without case), or replaces it with `with`.
