@@ -1,11 +1,12 @@
 // The General page: a summary of the machine.
-#include "text/format.h"
-#include "text/labels.h"
 #include "collectors/cpu/vsi_cpu.h"
 #include "collectors/firmware/vsi_machine.h"
 #include "collectors/system_info.h"
 #include "pages/fillers.h"
+#include "pages/language_text.h"
 #include "pages/page_layouts.h"
+#include "text/format.h"
+#include "text/labels.h"
 
 namespace tavrin::pages {
 namespace {
@@ -18,18 +19,13 @@ void AddSystemRows(const FillContext& ctx, Page& page,
       FormatText("%s (%d.%d.%d) %s",
                  {os.OSName, std::to_string(os.MajorVersion), std::to_string(os.MinorVersion),
                   std::to_string(os.BuildNumber), os.OSEdition});
-  AddItem(ctx, page, kGeneral, lbl::S_GEN_WINNAME, name, "", false,
-          {os.ValueSources().identity});
+  AddItem(ctx, page, kGeneral, lbl::S_GEN_WINNAME, name, "", false, {os.ValueSources().identity});
   ctx.summary.windows_name = name;
-  const std::string& language = os.LocaleInfo().FullLocalizeLanguage;
-  const bool known = !language.empty() || !os.LanguageID.empty();
-  AddItem(ctx, page, kGeneral, lbl::S_GEN_LANGUAGE,
-          known ? FormatText("%s (ID: %s)", {language, os.LanguageID}) : "", "",
+  AddItem(ctx, page, kGeneral, lbl::S_GEN_LANGUAGE, LanguageText(os), "",
           /*advancedOnly=*/true, {os.ValueSources().languageId});
 }
 
-void AddHardwareRows(const FillContext& ctx, Page& page,
-                     const collectors::TVexa_SystemInfo& info) {
+void AddHardwareRows(const FillContext& ctx, Page& page, const collectors::TVexa_SystemInfo& info) {
   const collectors::TVexa_Machine& machine = info.Machine();
   const collectors::TVexa_CPU& cpu = info.CPU();
   AddItem(ctx, page, kHardware, lbl::S_GEN_SYSTEMNAME, machine.SMBIOS.SystemModel, "", false,

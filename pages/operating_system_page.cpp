@@ -2,15 +2,16 @@
 // environment and the system folders.
 #include <ctime>
 
-#include "text/format.h"
-#include "text/label_wording.h"
-#include "text/labels.h"
 #include "collectors/os/os_dates.h"
 #include "collectors/os/os_text_rules.h"
 #include "collectors/system_info.h"
 #include "pages/fillers.h"
+#include "pages/language_text.h"
 #include "pages/page_layouts.h"
 #include "pages/value_format.h"
+#include "text/format.h"
+#include "text/label_wording.h"
+#include "text/labels.h"
 
 namespace tavrin::pages {
 namespace {
@@ -35,13 +36,6 @@ std::string LocalTimeText(std::chrono::system_clock::time_point when) {
   return text;
 }
 
-// The language and its identifier; nothing when neither is known.
-std::string LanguageText(const TVexa_OperatingSystem& os) {
-  const std::string& language = os.LocaleInfo().FullLocalizeLanguage;
-  if (language.empty() && os.LanguageID.empty()) return {};
-  return FormatText("%s (ID: %s)", {language, os.LanguageID});
-}
-
 // "Name=value" lines as rows: the label before the first "=", the value after it. Lines
 // without "=", hidden per-drive variables ("=C:=C:\") and empty paths give no row.
 void AddAssignments(const FillContext& ctx, Page& page, int section,
@@ -55,29 +49,29 @@ void AddAssignments(const FillContext& ctx, Page& page, int section,
   }
 }
 
-void AddSystemRows(const FillContext& ctx, Page& page,
-                   const TVexa_OperatingSystem& os, const collectors::TVexa_Machine& machine) {
+void AddSystemRows(const FillContext& ctx, Page& page, const TVexa_OperatingSystem& os,
+                   const collectors::TVexa_Machine& machine) {
   const auto& src = os.ValueSources();
   const std::string version =
       FormatText("%s (%d.%d.%d) %s",
                  {os.OSName, std::to_string(os.MajorVersion), std::to_string(os.MinorVersion),
                   std::to_string(os.BuildNumber), os.OSEdition});
   AddItem(ctx, page, kWindows, lbl::S_WIN_WINVERSION, version, "", false, {src.identity});
-  AddItem(ctx, page, kWindows, lbl::S_WIN_LATESTSP, os.CSD, "", false, {src.identity});
+  AddItem(ctx, page, kWindows, lbl::S_WIN_LATESTSP, os.CSD, "", false, {src.release});
   // A date is shown whenever the source gave one, also the zero date.
   AddItem(ctx, page, kWindows, lbl::S_WIN_INSTALLED,
           src.installDate.ok() ? collectors::DateTimeText(os.InstallDate) : "", "", false,
           {src.installDate});
   AddItem(ctx, page, kWindows, lbl::S_WIN_LASTBOOT,
-          machine.LastBoot ? LocalTimeText(*machine.LastBoot) : "", "", false);
+          machine.LastBoot ? LocalTimeText(*machine.LastBoot) : "", "", false,
+          {machine.BootSource});
   const auto& net = os.Internet();
   AddItem(ctx, page, kWindows, lbl::S_WIN_DEFAULTINTER, net.DefaultBrowser, "", false,
           {net.source});
   AddItem(ctx, page, kWindows, lbl::S_WIN_DEFAULTMAIN, net.DefaultMailClient, "", false,
           {net.source});
   const auto& locale = os.LocaleInfo();
-  AddItem(ctx, page, kWindows, lbl::S_WIN_LANGUAGE, LanguageText(os), "", false,
-          {src.languageId});
+  AddItem(ctx, page, kWindows, lbl::S_WIN_LANGUAGE, LanguageText(os), "", false, {src.languageId});
   const bool noCountry = locale.FullCountryCode.empty() && locale.CountryCode.empty();
   AddItem(ctx, page, kWindows, lbl::S_WINCOUNTRYINFO,
           noCountry
@@ -88,23 +82,25 @@ void AddSystemRows(const FillContext& ctx, Page& page,
           {os.TimeZone().source});
   // The Vista rows follow the system the data describes, so a replayed Vista shows them.
   if (os.OS == collectors::TOSVersion::osVista) {
-    AddItem(ctx, page, kWindows, lbl::S_WIN_LOGGEDUSER, os.VistaSpecific().UserName(), "",
-            false, {{}, true});
+    AddItem(ctx, page, kWindows, lbl::S_WIN_LOGGEDUSER, os.VistaSpecific().UserName(), "", false,
+            {{}, true});
     AddItem(ctx, page, kWindows, lbl::S_WIN_SID, os.VistaSpecific().UserSid(), "", false,
             {{}, true});
   }
 }
 
-void AddUserRows(const FillContext& ctx, Page& page,
-                 const TVexa_OperatingSystem& os, const collectors::TVexa_Machine& machine) {
+void AddUserRows(const FillContext& ctx, Page& page, const TVexa_OperatingSystem& os,
+                 const collectors::TVexa_Machine& machine) {
   const auto& src = os.ValueSources();
   AddItem(ctx, page, kUser, lbl::S_WINREGISTEREDTO, os.RegisteredUser, "", false,
           {src.registeredUser, true});
   AddItem(ctx, page, kUser, lbl::S_WIN_ORGANIZATION, os.RegisteredOrg, "", false,
           {src.registeredOrg});
   AddItem(ctx, page, kUser, lbl::S_WIN_DVD, os.DVDRegion, "", false, {src.dvdRegion});
-  AddItem(ctx, page, kUser, lbl::S_WIN_USERNAME, machine.User, "", false, {{}, true});
-  AddItem(ctx, page, kUser, lbl::S_WIN_COMPNAME, machine.MachineName, "", false, {{}, true});
+  AddItem(ctx, page, kUser, lbl::S_WIN_USERNAME, machine.User, "", false,
+          {machine.UserSource, true});
+  AddItem(ctx, page, kUser, lbl::S_WIN_COMPNAME, machine.MachineName, "", false,
+          {machine.MachineNameSource, true});
 }
 
 }  // namespace
@@ -129,7 +125,7 @@ void FillWindowsPage(const FillContext& ctx, Page& page) {
     AddAssignments(ctx, page, kEnvironment,
                    block ? collectors::EnvironmentLines(*block) : std::vector<std::string>{},
                    /*sensitive=*/true, block.source);
-    AddAssignments(ctx, page, kFolders, os.Folders, false, {});
+    AddAssignments(ctx, page, kFolders, os.Folders, false, os.ValueSources().folders);
   }
 }
 

@@ -1,10 +1,11 @@
 // The desktop's own proxy settings that only a running session can answer.
 //
 // GNOME keeps its proxy settings in the binary settings database of the logged-in user, read
-// through the desktop's settings library. That is a question about this machine now: a
-// snapshot keeps no copy, so only live services are given a source of this kind.
+// through the desktop's settings library. A recording keeps the settings it read, so a replay
+// shows the same proxy rows.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,5 +31,8 @@ class DesktopProxySource {
   /// The GNOME settings; a failure when the settings library or its proxy schema is absent.
   virtual Answer<GnomeProxySettings> GnomeProxy() const = 0;
 };
+
+/// A platform without desktop settings: every answer is "not supported".
+std::shared_ptr<const DesktopProxySource> UnsupportedDesktopProxy(std::string why);
 
 }  // namespace tavrin::platform

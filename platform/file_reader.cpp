@@ -1,6 +1,7 @@
 #include "platform/file_reader.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -101,6 +102,20 @@ Answer<std::string> FileReader::ReadLine(std::string_view path) const {
   auto content = ReadFile(path, 65536);
   if (!content) return content;
   return Answer<std::string>::Of(TrimLine(*content), content.source.source);
+}
+
+Answer<int64_t> FileReader::BirthTime(std::string_view path) const {
+  const std::string source = "statx " + std::string(path);
+  struct statx info {};
+  if (::statx(AT_FDCWD, Resolve(path).c_str(), AT_NO_AUTOMOUNT, STATX_BTIME, &info) != 0) {
+    const int err = errno;
+    return Answer<int64_t>::Fail(StatusFromErrno(err), source, ErrnoText(err));
+  }
+  // Older kernels and file systems without a creation time leave the bit clear.
+  if ((info.stx_mask & STATX_BTIME) == 0 || info.stx_btime.tv_sec == 0)
+    return Answer<int64_t>::Fail(Status::NotSupported, source,
+                                 "the file system records no creation time");
+  return Answer<int64_t>::Of(info.stx_btime.tv_sec, source);
 }
 
 }  // namespace tavrin::platform

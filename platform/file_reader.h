@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -34,6 +35,9 @@ class FileReader {
   virtual Answer<std::vector<std::string>> ListDir(std::string_view path) const;
   /// Target of a symbolic link, as stored.
   virtual Answer<std::string> ReadLink(std::string_view path) const;
+  /// When the file was created (statx birth time), seconds since 1970 UTC. Not supported
+  /// where the file system records no birth time.
+  virtual Answer<int64_t> BirthTime(std::string_view path) const;
   /// Trimmed first line of a text file: what most sysfs attributes are.
   Answer<std::string> ReadLine(std::string_view path) const;
 

@@ -2,6 +2,7 @@
 // (huge, non-UTF-8, empty) without touching the test program's own.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,6 +33,9 @@ class FixedEnvironment : public EnvironmentSource {
  private:
   std::vector<std::string> variables_;
 };
+
+/// A platform without a process environment to ask: every answer is "not supported".
+std::shared_ptr<const EnvironmentSource> UnsupportedEnvironment(std::string why);
 
 inline std::optional<std::string> EnvironmentSource::Get(std::string_view name) const {
   auto all = Variables();

@@ -2,6 +2,7 @@
 // locale texts and codes. Raw answers only; the collector decides what they mean.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -44,5 +45,8 @@ class LocaleDatabase {
   /// Facts of `name`; Missing when the locale is not installed.
   virtual Answer<LocaleFacts> Describe(std::string_view name) const = 0;
 };
+
+/// A platform without a locale database: every answer is "not supported".
+std::shared_ptr<const LocaleDatabase> UnsupportedLocales(std::string why);
 
 }  // namespace tavrin::platform

@@ -51,6 +51,16 @@ class MachineFactsService;
 std::shared_ptr<const MachineFactsService> MakeLinuxMachineFacts(
     std::shared_ptr<const FileReader> files, bool live);
 
+// Operating-system services, the four together: facts, environment, locales, desktop proxy
+// (platform/linux/linux_os_facts.cpp, platform/recorded/recorded_os.cpp,
+// platform/recording/recording_os.cpp).
+void AddLinuxOsServices(Services& services);
+/// From the snapshot's os.json; a snapshot without one answers from its files.
+void LoadRecordedOs(const std::filesystem::path& dir, Services& services,
+                    std::vector<std::string>& warnings);
+void RecordOs(const Services& live, Services& recording,
+              std::unique_ptr<ServiceRecording>& osRecording);
+
 // Device service (platform/linux/linux_devices.cpp, platform/recorded/recorded_devices.cpp,
 // platform/recording/recording_devices.cpp).
 std::shared_ptr<const DeviceService> MakeLinuxDeviceService(std::shared_ptr<const FileReader> files);

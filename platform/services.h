@@ -17,8 +17,12 @@ namespace tavrin::platform {
 
 class ProcessorService;  // platform/processor.h: CPUID, affinity, time-stamp counter
 class FirmwareService;   // platform/firmware.h: SMBIOS tables and physical memory
-class MachineFactsService;  // platform/machine_facts.h: DMI id, up-time, boot time, LEDs
 class DeviceService;     // platform/devices.h: the device database (instances, classes, drivers)
+class MachineFactsService;  // platform/machine_facts.h: DMI id, up-time, boot time, LEDs
+class OsFacts;             // platform/os_facts.h: OS identity, time zone, folders, desktop files
+class EnvironmentSource;   // platform/os_environment.h: the process environment
+class LocaleDatabase;      // platform/os_locale.h: locale descriptions
+class DesktopProxySource;  // platform/desktop_proxy.h: the desktop's proxy settings
 
 struct Services {
   std::shared_ptr<const FileReader> files;
@@ -28,10 +32,16 @@ struct Services {
   std::shared_ptr<const ProcessorService> processor;
   /// Null when the source has none (a snapshot without firmware tables).
   std::shared_ptr<const FirmwareService> firmware;
-  /// Null in a bundle built without one: MachineFactsOf() then reads through `files`.
-  std::shared_ptr<const MachineFactsService> machine;
   /// Null when the source has none (a snapshot without a device database).
   std::shared_ptr<const DeviceService> devices;
+  /// Null in a bundle built without one: MachineFactsOf() then reads through `files`.
+  std::shared_ptr<const MachineFactsService> machine;
+  /// The operating system's facts, environment, locales and desktop proxy settings. Null in
+  /// hand-built bundles: platform/os_services.h then reads what the file service holds.
+  std::shared_ptr<const OsFacts> os;
+  std::shared_ptr<const EnvironmentSource> environment;
+  std::shared_ptr<const LocaleDatabase> locales;
+  std::shared_ptr<const DesktopProxySource> desktopProxy;
   // Later services join here, one interface each: devices, processes, network, multimedia,
   // printing, display.
 

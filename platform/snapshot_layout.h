@@ -15,5 +15,6 @@ inline constexpr std::string_view kRegistryFile = "recorded.reg";
 inline constexpr std::string_view kFilesDir = "files";           ///< copied files at their paths
 inline constexpr std::string_view kFilesIndex = "files.json";    ///< listings, links, failures
 inline constexpr std::string_view kSystemFacts = "system.json";  ///< answers of SystemFacts
+inline constexpr std::string_view kOsFacts = "os.json";  ///< OS facts, environment, locales
 
 }  // namespace tavrin::platform::snapshot

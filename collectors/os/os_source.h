@@ -1,11 +1,11 @@
 // Where the operating-system collector's values come from.
 //
-// Windows keeps these facts in the registry; Linux keeps them in files (os-release, tzdata,
-// XDG configuration), the C library's locale data and the process environment. Rather than
+// Windows keeps these facts in the registry; Linux answers them through the operating-system
+// services (identity, time zone, folders, environment, locales, desktop proxy). Rather than
 // branch on the platform at every value, the collector asks one OsSource, chosen once per
 // gathering (ChooseOsSource): a replayed Windows machine answers through the registry service,
-// and this Linux machine (or a snapshot recorded on Linux) answers from its Linux sources.
-// Each source reads only through the platform services, so a snapshot replays either kind.
+// and this Linux machine (or a snapshot recorded on Linux) through the OS services. Each source
+// reads only through the platform services, so a snapshot replays either kind.
 #pragma once
 
 #include <cstdint>
@@ -19,18 +19,14 @@
 #include "platform/provenance.h"
 #include "platform/services.h"
 
-namespace tavrin::platform {
-class DesktopProxySource;
-class EnvironmentSource;
-class LocaleDatabase;
-}  // namespace tavrin::platform
-
 namespace tavrin::collectors {
 
 /// The identification with the facts that only Linux has.
 struct OsIdentity {
   OsIdentification id;
   platform::Provenance source;
+  /// Where the release text (the service-pack text on Windows, the kernel's on Linux) came from.
+  platform::Provenance releaseSource;
   std::string kernelRelease;  ///< "6.1.0-18-amd64"; empty on Windows
   std::string machine;        ///< "x86_64"; empty on Windows
   bool isLinux = false;       ///< the values describe a Linux system
@@ -46,6 +42,13 @@ struct OsRegistration {
   platform::Sourced<TDateTime> InstallDate;  ///< value 0 and a failed source when unknown
   /// Folder lines known from the same source ("ProgramFiles=C:\Program Files").
   std::vector<std::string> folders;
+  platform::Provenance foldersSource;
+};
+
+/// The special folders of the user, each line "Name=path", and where they came from.
+struct SpecialFolderLines {
+  std::vector<std::string> lines;
+  platform::Provenance source;
 };
 
 struct TimeZoneData {
@@ -142,8 +145,8 @@ class OsSource {
   virtual OsRegistration Registration(const OsIdentification& id) const = 0;
   /// The special folders of the user, each line "Name=path" (a line with an empty path when the
   /// folder is unknown). `constructionUser` is the account the collector was built for.
-  virtual std::vector<std::string> SpecialFolders(const OsIdentification& id,
-                                                  const std::string& constructionUser) const = 0;
+  virtual SpecialFolderLines SpecialFolders(const OsIdentification& id,
+                                            const std::string& constructionUser) const = 0;
   virtual TimeZoneReading TimeZone(const OsIdentification& id, int year) const = 0;
   virtual NtSpecificData NtSpecific(const OsIdentification& id) const = 0;
   virtual VistaSpecificData VistaSpecific() const = 0;
@@ -159,18 +162,13 @@ class OsSource {
 std::shared_ptr<const OsSource> MakeWindowsOsSource(
     std::shared_ptr<const platform::Services> services);
 
-/// Linux source: files through the file reader, names from the system facts, the environment
-/// and the locale database given (null: none to ask). `desktopProxy` is asked only when the
-/// services are live.
+/// Linux source: the operating-system services of the bundle (its OS facts, environment,
+/// locales and desktop proxy settings).
 std::shared_ptr<const OsSource> MakeLinuxOsSource(
-    std::shared_ptr<const platform::Services> services,
-    std::shared_ptr<const platform::EnvironmentSource> environment,
-    std::shared_ptr<const platform::LocaleDatabase> locales,
-    std::shared_ptr<const platform::DesktopProxySource> desktopProxy = nullptr);
+    std::shared_ptr<const platform::Services> services);
 
 /// The one decision: the version record's platform says which kind of machine the services
-/// describe. A Linux machine's environment is read through its file service (so recordings
-/// keep it) and its locale names are described by this machine's C library.
+/// describe.
 std::shared_ptr<const OsSource> ChooseOsSource(std::shared_ptr<const platform::Services> services);
 
 }  // namespace tavrin::collectors

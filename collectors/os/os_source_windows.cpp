@@ -19,6 +19,7 @@
 #include "collectors/os/windows_os_parts.h"
 #include "collectors/os/windows_registry_reads.h"
 #include "platform/registry_path.h"
+#include "platform/registry_source.h"
 
 namespace tavrin::collectors {
 namespace {
@@ -99,7 +100,7 @@ constexpr std::array<FolderName, 41> kShellFolders = {{
 }};
 
 std::string Key(RegRoot root, std::string_view path) {
-  return std::string(platform::RegRootName(root)) + "\\" + std::string(path);
+  return platform::RegistryKeyName(root, path);
 }
 
 class WindowsOsSource : public OsSource {
@@ -112,6 +113,7 @@ class WindowsOsSource : public OsSource {
     OsVersionInfo r;
     auto record = services_->system->OsVersionRecord();
     out.source = record.source;
+    out.releaseSource = record.source;
     if (record) {
       r.platformId = static_cast<uint32_t>(record->platform);
       r.major = record->major;
@@ -170,7 +172,9 @@ class WindowsOsSource : public OsSource {
                         &out.BuildLab, &out.DVDRegion})
       field->source = missing;
     out.InstallDate.source = missing;
+    out.foldersSource = missing;
     if (reg_.KeyExists(kLM, path)) {
+      out.foldersSource = Provenance::Answered(Key(kLM, path));
       auto take = [&](Sourced<std::string>& field, std::string_view name) {
         if (auto v = winreg::String(reg_, kLM, path, name))
           field = {*v, Provenance::Answered(Key(kLM, path) + "\\" + std::string(name))};
@@ -216,8 +220,7 @@ class WindowsOsSource : public OsSource {
     return out;
   }
 
-  std::vector<std::string> SpecialFolders(const OsIdentification&,
-                                          const std::string&) const override {
+  SpecialFolderLines SpecialFolders(const OsIdentification&, const std::string&) const override {
     // A recorded machine has no shell to ask: the registry's copy of the folders answers.
     constexpr std::string_view kShell =
         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
@@ -227,7 +230,7 @@ class WindowsOsSource : public OsSource {
       if (!path || path->empty()) path = winreg::String(reg_, kLM, kShell, f.value);
       lines.push_back(std::string(f.line) + path.value_or(""));
     }
-    return lines;
+    return {lines, Provenance::Answered(Key(kCU, kShell))};
   }
 
   TimeZoneReading TimeZone(const OsIdentification& id, int year) const override {

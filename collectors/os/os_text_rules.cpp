@@ -211,7 +211,11 @@ std::string PictureOfStrftime(std::string_view format) {
 
 LocaleData LocaleFromFacts(const platform::LocaleFacts& f) {
   LocaleData l;
-  l.FullLocalizeLanguage = f.languageName;
+  // The language with its country, as the language's own full name reads ("English (United
+  // States)"); the English name alone is the language.
+  l.FullLocalizeLanguage = f.territoryName.empty() || f.languageName.empty()
+                               ? f.languageName
+                               : f.languageName + " (" + f.territoryName + ")";
   l.FullLanguageEnglishName = f.languageName;
   l.AbbreviateLanguageName = f.languageAbbrev;
   l.CountryCode = f.phonePrefix;

@@ -45,7 +45,7 @@ void TVexa_LocaleInfo::RefreshData() {
 }
 
 TVexa_OperatingSystem::TVexa_OperatingSystem(std::shared_ptr<const platform::Services> services)
-    : TVexa_OperatingSystem(services, ChooseOsSource(services)) {}
+    : TVexa_OperatingSystem(std::move(services), nullptr) {}
 
 TVexa_OperatingSystem::TVexa_OperatingSystem(std::shared_ptr<const platform::Services> services,
                                              std::shared_ptr<const OsSource> source)
@@ -55,21 +55,31 @@ TVexa_OperatingSystem::TVexa_OperatingSystem(std::shared_ptr<const platform::Ser
       nt_specific_(std::make_unique<TVexa_NTSpecific>(services, source_)),
       vista_specific_(std::make_unique<TVexa_VistaSpecific>(services, source_)),
       internet_(std::make_unique<TVexa_Internet>(services, source_)),
-      locale_info_(std::make_unique<TVexa_LocaleInfo>(services, source_)) {
-  // The identification is made once, as the program starts; refreshes copy from it.
-  identity_ = source_->Identity();
-}
+      locale_info_(std::make_unique<TVexa_LocaleInfo>(services, source_)) {}
 
 TVexa_OperatingSystem::~TVexa_OperatingSystem() = default;
 
+platform::Answer<std::string> TVexa_OperatingSystem::CurrentEnvironmentBlock() const {
+  if (!source_)
+    return platform::Answer<std::string>::Fail(platform::Status::Missing, "process environment",
+                                               "not gathered yet");
+  return source_->EnvironmentBlock();
+}
+
 void TVexa_OperatingSystem::RefreshData() {
   TVexa_VSIC_Component::RefreshData();
+  if (!source_) source_ = ChooseOsSource(SharedPlatform());
+  // The identification is made once, at the first refresh; later refreshes copy from it.
+  if (!identified_) {
+    identity_ = source_->Identity();
+    identified_ = true;
+  }
   const OsIdentification& id = identity_.id;
   Folders.clear();
   for (TVexa_OsPart* part : std::initializer_list<TVexa_OsPart*>{
            time_zone_.get(), nt_specific_.get(), vista_specific_.get(), internet_.get(),
            locale_info_.get()})
-    part->SetIdentification(id);
+    part->Prepare(source_, id);
   time_zone_->RefreshData();
   if (id.isNT) nt_specific_->RefreshData();
   if (id.version == TOSVersion::osVista) vista_specific_->RefreshData();
@@ -86,6 +96,7 @@ void TVexa_OperatingSystem::RefreshData() {
   OSName = id.name;
   OSEdition = id.edition;
   sources_.identity = identity_.source;
+  sources_.release = identity_.releaseSource;
 
   const OsRegistration reg = source_->Registration(id);
   RegisteredUser = reg.RegisteredUser.value;
@@ -102,9 +113,12 @@ void TVexa_OperatingSystem::RefreshData() {
   sources_.installDate = reg.InstallDate.source;
   sources_.buildLab = reg.BuildLab.source;
   Folders = reg.folders;
+  sources_.folders = reg.foldersSource;
 
-  for (std::string& line : source_->SpecialFolders(id, UserName()))
-    Folders.push_back(std::move(line));
+  SpecialFolderLines special = source_->SpecialFolders(id, UserName());
+  for (std::string& line : special.lines) Folders.push_back(std::move(line));
+  // The user's folders are the ones a reader looks for; they name the section's source.
+  if (special.source.ok() || !sources_.folders.ok()) sources_.folders = special.source;
   // Old systems have no profile folder of their own: the desktop's parent stands for it.
   if (!identity_.isLinux && r.major < 5) {
     std::string profile;

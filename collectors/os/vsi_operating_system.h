@@ -1,16 +1,17 @@
 // Collector of operating system version, registration, folders, locale, time zone.
 //
-// The values come from one OsSource chosen when the collector is built (os_source.h): the
-// registry of a replayed Windows machine, or the Linux sources of this machine.
+// The values come from one OsSource chosen at the first refresh (os_source.h): the registry of
+// a replayed Windows machine, or the operating-system services of a Linux one. Building the
+// collector reads nothing.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "collectors/collector.h"
 #include "collectors/os/os_source.h"
 #include "collectors/os/os_types.h"
-#include "collectors/collector.h"
 
 namespace tavrin::collectors {
 
@@ -22,8 +23,11 @@ class TVexa_OsPart : public collectors::TVexa_VSIC_Component {
                std::shared_ptr<const OsSource> source)
       : TVexa_VSIC_Component(std::move(className), std::move(name), std::move(services)),
         source_(std::move(source)) {}
-  /// The identification the owner refreshed with (the parts ask their source with it).
-  void SetIdentification(const OsIdentification& id) { id_ = id; }
+  /// The source and identification the owner refreshed with (the parts ask their source).
+  void Prepare(std::shared_ptr<const OsSource> source, const OsIdentification& id) {
+    source_ = std::move(source);
+    id_ = id;
+  }
 
  protected:
   const OsSource& Source() const { return *source_; }
@@ -81,7 +85,7 @@ class TVexa_LocaleInfo : public TVexa_OsPart, public LocaleData {
 class TVexa_OperatingSystem : public collectors::TVexa_VSIC_Component {
  public:
   explicit TVexa_OperatingSystem(std::shared_ptr<const platform::Services> services);
-  /// With a source of the caller's choice (tests: a fixed environment or locale database).
+  /// With a source of the caller's choice instead of the one the services call for.
   TVexa_OperatingSystem(std::shared_ptr<const platform::Services> services,
                         std::shared_ptr<const OsSource> source);
   ~TVexa_OperatingSystem() override;
@@ -122,18 +126,17 @@ class TVexa_OperatingSystem : public collectors::TVexa_VSIC_Component {
 
   /// Where each value came from, for rows that turn out empty.
   struct Sources {
-    platform::Provenance identity, registeredUser, registeredOrg, productId, dvdRegion, installDate,
-        buildLab, languageId, environment;
+    platform::Provenance identity, release, registeredUser, registeredOrg, productId, dvdRegion,
+        installDate, buildLab, languageId, environment, folders;
   };
   const Sources& ValueSources() const { return sources_; }
 
   /// The environment block as it is now; the Windows page reads it at every refill.
-  platform::Answer<std::string> CurrentEnvironmentBlock() const {
-    return source_->EnvironmentBlock();
-  }
+  platform::Answer<std::string> CurrentEnvironmentBlock() const;
 
  private:
   std::shared_ptr<const OsSource> source_;
+  bool identified_ = false;
   OsIdentity identity_;
   Sources sources_;
   std::unique_ptr<TVexa_TimeZone> time_zone_;

@@ -7,6 +7,7 @@
 #include "collectors/os/os_text_rules.h"
 #include "collectors/os/windows_os_parts.h"
 #include "collectors/os/windows_registry_reads.h"
+#include "platform/registry_source.h"
 
 namespace tavrin::collectors::winparts {
 namespace {
@@ -76,12 +77,11 @@ TimeZoneReading ReadTimeZone(const platform::Registry& reg, bool ntFamily, int y
   const RegRoot lm = RegRoot::LocalMachine;
   auto bias = winreg::Dword(reg, lm, kZoneInformation, "Bias");
   if (!bias) {
-    tz.source = platform::Provenance::Failure(
-        platform::Status::Missing, "HKEY_LOCAL_MACHINE\\" + std::string(kZoneInformation));
+    tz.source = platform::Provenance::Failure(platform::Status::Missing,
+                                              platform::RegistryKeyName(lm, kZoneInformation));
     return tz;
   }
-  tz.source =
-      platform::Provenance::Answered("HKEY_LOCAL_MACHINE\\" + std::string(kZoneInformation));
+  tz.source = platform::Provenance::Answered(platform::RegistryKeyName(lm, kZoneInformation));
   tz.Bias = Signed(*bias);
   tz.StandardName = winreg::String(reg, lm, kZoneInformation, "StandardName").value_or("");
   tz.DaylightName = winreg::String(reg, lm, kZoneInformation, "DaylightName").value_or("");
@@ -137,10 +137,10 @@ LocaleData ReadLocale(const platform::Registry& reg, uint32_t localeId) {
   l.LocaleID = localeId;
   if (!reg.KeyExists(cu, kInternational)) {
     l.source = platform::Provenance::Failure(platform::Status::Missing,
-                                             "HKEY_CURRENT_USER\\" + std::string(kInternational));
+                                             platform::RegistryKeyName(cu, kInternational));
     return l;
   }
-  l.source = platform::Provenance::Answered("HKEY_CURRENT_USER\\" + std::string(kInternational));
+  l.source = platform::Provenance::Answered(platform::RegistryKeyName(cu, kInternational));
   for (const LocaleNames& n : kLocaleNames) {
     if (n.lcid != (lcid & 0xFFFF)) continue;
     l.FullLocalizeLanguage = std::string(n.localized);

@@ -1,6 +1,7 @@
 #include "platform/linux/linux_desktop_proxy.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -67,7 +68,17 @@ bool Bind(void* library, const char* name, F& target) {
 
 class LinuxDesktopProxySource : public DesktopProxySource {
  public:
-  Answer<GnomeProxySettings> GnomeProxy() const override { return ReadGnomeProxySettings(); }
+  explicit LinuxDesktopProxySource(std::shared_ptr<const EnvironmentSource> environment)
+      : env_(std::move(environment)) {}
+  Answer<GnomeProxySettings> GnomeProxy() const override {
+    if (auto why = SettingsReadWouldWrite(*env_))
+      return Answer<GnomeProxySettings>::Fail(Status::Missing,
+                                              std::string("GSettings ") + kGnomeProxySchema, *why);
+    return ReadGnomeProxySettings();
+  }
+
+ private:
+  std::shared_ptr<const EnvironmentSource> env_;
 };
 
 }  // namespace
@@ -124,8 +135,27 @@ Answer<GnomeProxySettings> ReadGnomeProxySettings(const char* library, const cha
   return Answer<GnomeProxySettings>::Of(std::move(out), what);
 }
 
-std::shared_ptr<const DesktopProxySource> LinuxDesktopProxy() {
-  return std::make_shared<LinuxDesktopProxySource>();
+std::optional<std::string> SettingsReadWouldWrite(const EnvironmentSource& environment) {
+  const auto backend = environment.Get("GSETTINGS_BACKEND");
+  if (backend && *backend == "memory") return std::nullopt;  // keeps everything in memory
+  // dconf keeps its flag file in the user's runtime folder, or the cache folder without one.
+  std::string runtime = environment.Get("XDG_RUNTIME_DIR").value_or("");
+  if (runtime.empty()) {
+    runtime = environment.Get("XDG_CACHE_HOME").value_or("");
+    if (runtime.empty()) {
+      const std::string home = environment.Get("HOME").value_or("");
+      if (home.empty()) return "no runtime or home folder for the desktop settings";
+      runtime = home + "/.cache";
+    }
+  }
+  const std::string flag = runtime + "/dconf/user";
+  if (::access(flag.c_str(), F_OK) != 0) return "no desktop session has opened its settings";
+  return std::nullopt;
+}
+
+std::shared_ptr<const DesktopProxySource> LinuxDesktopProxy(
+    std::shared_ptr<const EnvironmentSource> environment) {
+  return std::make_shared<LinuxDesktopProxySource>(std::move(environment));
 }
 
 }  // namespace tavrin::platform

@@ -3,8 +3,11 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "platform/desktop_proxy.h"
+#include "platform/os_environment.h"
 
 namespace tavrin::platform {
 
@@ -17,7 +20,13 @@ inline constexpr const char* kGnomeProxySchema = "org.gnome.system.proxy";
 Answer<GnomeProxySettings> ReadGnomeProxySettings(const char* library = kGioLibrary,
                                                   const char* schema = kGnomeProxySchema);
 
-/// This machine's desktop proxy settings.
-std::shared_ptr<const DesktopProxySource> LinuxDesktopProxy();
+/// Why reading the settings now would leave files behind, or nothing when it would not.
+/// GNOME's settings store (dconf) creates its runtime flag file the first time a process opens
+/// it; a session that runs has made it already, so only then are the settings asked.
+std::optional<std::string> SettingsReadWouldWrite(const EnvironmentSource& environment);
+
+/// This machine's desktop proxy settings; `environment` locates the settings store.
+std::shared_ptr<const DesktopProxySource> LinuxDesktopProxy(
+    std::shared_ptr<const EnvironmentSource> environment);
 
 }  // namespace tavrin::platform

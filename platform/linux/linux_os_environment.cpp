@@ -3,6 +3,8 @@
 #include <langinfo.h>
 #include <locale.h>
 
+#include <unistd.h>
+
 #include <climits>
 
 namespace tavrin::platform {
@@ -28,6 +30,16 @@ class ProcEnvironmentSource : public EnvironmentSource {
 
  private:
   std::shared_ptr<const FileReader> files_;
+};
+
+class LiveEnvironment : public EnvironmentSource {
+ public:
+  Answer<std::vector<std::string>> Variables() const override {
+    std::vector<std::string> lines;
+    for (char** at = environ; at != nullptr && *at != nullptr; ++at)
+      if (**at != '\0') lines.emplace_back(*at);
+    return Answer<std::vector<std::string>>::Of(std::move(lines), "process environment");
+  }
 };
 
 // A locale object made current for this thread only while the facts are read, because
@@ -100,6 +112,10 @@ class CLibraryLocales : public LocaleDatabase {
 };
 
 }  // namespace
+
+std::shared_ptr<const EnvironmentSource> ProcessEnvironment() {
+  return std::make_shared<LiveEnvironment>();
+}
 
 std::shared_ptr<const EnvironmentSource> ProcEnvironment(std::shared_ptr<const FileReader> files) {
   return std::make_shared<ProcEnvironmentSource>(std::move(files));

@@ -9,9 +9,12 @@
 
 namespace tavrin::platform {
 
-/// The environment of the process whose files `files` reads: /proc/self/environ, a block of
-/// NUL-terminated strings. Read through the file service, a recording keeps it and a replay of
-/// a Linux machine answers it.
+/// This process's environment as it is now (the C library's `environ`, so variables set
+/// after the start count too).
+std::shared_ptr<const EnvironmentSource> ProcessEnvironment();
+
+/// The environment block a file tree holds at /proc/self/environ (NUL-terminated strings):
+/// what snapshots of earlier versions kept instead of an environment answer.
 std::shared_ptr<const EnvironmentSource> ProcEnvironment(std::shared_ptr<const FileReader> files);
 
 /// The locales installed with the C library (newlocale, nl_langinfo_l, localeconv).

@@ -17,6 +17,7 @@ Services MakeLiveServices(const std::filesystem::path& fileRoot) {
   services.firmware = MakeLinuxFirmwareService(services.files);
   services.devices = MakeLinuxDeviceService(services.files);
   services.machine = MakeLinuxMachineFacts(services.files, true);
+  AddLinuxOsServices(services);
   services.live = true;
   services.origin = "this machine";
   return services;

@@ -30,4 +30,11 @@ Answer<std::string> RecordedFileReader::ReadLink(std::string_view path) const {
   return FileReader::ReadLink(path);
 }
 
+Answer<int64_t> RecordedFileReader::BirthTime(std::string_view path) const {
+  auto it = index_.births.find(std::string(path));
+  if (it != index_.births.end()) return it->second;
+  return Answer<int64_t>::Fail(Status::NotSupported, "statx " + std::string(path),
+                               "not recorded in the snapshot");
+}
+
 }  // namespace tavrin::platform

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "platform/recorded/recorded_file_reader.h"
+#include "platform/os_services.h"
 #include "platform/recorded/recorded_system_facts.h"
 #include "platform/reg_text.h"
 #include "platform/service_hooks.h"
@@ -45,6 +46,9 @@ class NoFiles : public FileReader {
   Answer<std::string> ReadLink(std::string_view path) const override {
     return Answer<std::string>::Fail(Status::NotSupported, std::string(path), "not in the dump");
   }
+  Answer<int64_t> BirthTime(std::string_view path) const override {
+    return Answer<int64_t>::Fail(Status::NotSupported, std::string(path), "not in the dump");
+  }
 };
 
 RecordedFilesIndex ParseFilesIndex(const nlohmann::json& j, std::vector<std::string>& warnings) {
@@ -68,6 +72,20 @@ RecordedFilesIndex ParseFilesIndex(const nlohmann::json& j, std::vector<std::str
       } else {
         warnings.push_back(std::string(snapshot::kFilesIndex) + ": bad entry for " + path);
       }
+    }
+  }
+  if (auto it = j.find("births"); it != j.end() && it->is_object()) {
+    for (const auto& [path, entry] : it->items()) {
+      auto p = ProvenanceFromJson(entry);
+      if (!p) {
+        warnings.push_back(std::string(snapshot::kFilesIndex) + ": bad birth time of " + path);
+        continue;
+      }
+      Answer<int64_t> answer{std::nullopt, *p};
+      if (p->ok() && entry.contains("value") && entry["value"].is_number_integer())
+        answer.value = entry["value"].get<int64_t>();
+      if (p->ok() && !answer.value) answer.source = {Status::Malformed, path, "no time"};
+      index.births[path] = answer;
     }
   }
   return index;
@@ -102,6 +120,7 @@ SnapshotOpen OpenSnapshot(const std::filesystem::path& dir) {
     services.files = std::make_shared<NoFiles>();
     services.registry = std::make_shared<RegistryTree>("snapshot registry");
     services.system = std::make_shared<RecordedSystemFacts>(nlohmann::json::object());
+    SetUnsupportedOs(services, "not in the dump");
     services.live = false;
     services.origin = "dump " + dir.string();
     result.services = std::move(services);
@@ -160,8 +179,9 @@ SnapshotOpen OpenSnapshot(const std::filesystem::path& dir) {
   services.system = std::make_shared<RecordedSystemFacts>(std::move(*facts));
   services.processor = LoadRecordedProcessor(dir, result.warnings);
   services.firmware = LoadRecordedFirmware(dir, result.warnings);
-  services.machine = MakeLinuxMachineFacts(services.files, false);
   services.devices = LoadRecordedDevices(dir, services.registry, result.warnings);
+  services.machine = MakeLinuxMachineFacts(services.files, false);
+  LoadRecordedOs(dir, services, result.warnings);
   services.live = false;
   services.origin = "snapshot " + dir.string();
   result.services = std::move(services);

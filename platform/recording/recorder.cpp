@@ -20,6 +20,7 @@ struct SnapshotRecorder::Store {
   nlohmann::json dirs = nlohmann::json::object();
   nlohmann::json links = nlohmann::json::object();
   nlohmann::json failed = nlohmann::json::object();
+  nlohmann::json births = nlohmann::json::object();
   nlohmann::json facts = nlohmann::json::object();
   std::string write_error;  // first file that could not be copied
 
@@ -68,6 +69,13 @@ class RecordingFileReader : public FileReader {
     } else {
       store_->NoteFailure(std::string(path), answer.source);
     }
+    return answer;
+  }
+
+  Answer<int64_t> BirthTime(std::string_view path) const override {
+    auto answer = live_->BirthTime(path);
+    std::lock_guard lock(store_->mutex);
+    store_->births[std::string(path)] = AnswerToJson(answer, [](int64_t t) { return t; });
     return answer;
   }
 
@@ -210,10 +218,13 @@ SnapshotRecorder::SnapshotRecorder(std::filesystem::path dir, Services live)
   std::unique_ptr<ServiceRecording> firmware_recording;
   recording_.firmware = RecordFirmware(live.firmware, firmware_recording);
   if (firmware_recording) service_recordings_.push_back(std::move(firmware_recording));
-  recording_.machine = MakeLinuxMachineFacts(recording_.files, true);
   std::unique_ptr<ServiceRecording> devices_recording;
   recording_.devices = RecordDevices(live.devices, devices_recording);
   if (devices_recording) service_recordings_.push_back(std::move(devices_recording));
+  std::unique_ptr<ServiceRecording> os_recording;
+  RecordOs(live, recording_, os_recording);
+  if (os_recording) service_recordings_.push_back(std::move(os_recording));
+  recording_.machine = MakeLinuxMachineFacts(recording_.files, true);
 }
 
 SnapshotRecorder::~SnapshotRecorder() = default;
@@ -232,6 +243,7 @@ bool SnapshotRecorder::Finish(std::string* error) {
                              {"origin", recording_.origin}};
   nlohmann::json index = {
       {"dirs", store_->dirs}, {"links", store_->links}, {"failed", store_->failed}};
+  if (!store_->births.empty()) index["births"] = store_->births;
   for (const auto& recording : service_recordings_)
     if (!recording->Finish(dir_, error)) return false;
   return WriteFile(dir_ / snapshot::kRegistryDir / snapshot::kRegistryFile,

@@ -6,15 +6,16 @@
 #include <fstream>
 #include <sstream>
 
-#include "text/label_wording.h"
-#include "text/labels.h"
 #include "collectors/os/linux_config_text.h"
 #include "gather/controller.h"
 #include "pages/fillers.h"
 #include "platform/linux/live_services.h"
 #include "platform/os_environment.h"
 #include "platform/recorded/snapshot.h"
-#include "tests/support/test_services.h"
+#include "platform/recording/recorder.h"
+#include "tests/collectors/os/os_test_services.h"
+#include "text/label_wording.h"
+#include "text/labels.h"
 
 namespace tavrin::pages {
 namespace {
@@ -84,7 +85,7 @@ TEST_F(WindowsPageTest, WindowsSnapshotRows) {
             "C:\\Program Files\\Mozilla Firefox\\firefox.exe");
   EXPECT_EQ(Value(xp, 0, lbl::S_WIN_LANGUAGE), "Deutsch (Deutschland) (ID: $0407)");
   EXPECT_EQ(Value(xp, 0, lbl::S_WINCOUNTRYINFO), "Deutschland (Country Code: 49)");
-  EXPECT_EQ(Value(xp, 0, "TimeZone Information"),
+  EXPECT_EQ(Value(xp, 0, "Time Zone Information:"),
             "(GMT+01:00) Amsterdam, Berlin, Bern, Rome, Stockholm, Vienna");
   EXPECT_FALSE(Value(xp, 0, lbl::S_WIN_LOGGEDUSER)) << "only Vista has the logged-user rows";
   EXPECT_FALSE(Value(xp, 0, lbl::S_WIN_SID));
@@ -103,12 +104,10 @@ TEST_F(WindowsPageTest, WindowsSnapshotRows) {
 
 TEST_F(WindowsPageTest, EnvironmentRowsSplitAtTheFirstEqualsSign) {
   testing::TempDir tree;
-  auto services = testing::MakeTestServices(tree.path());
   std::vector<std::string> env = {"PATH=C:\\A=B", "=C:=C:\\", "NOEQUALS", "RAW=caf\xE9", "EMPTY="};
   for (int i = 0; i < 1000; ++i) env.push_back("FILL" + std::to_string(i) + "=xxxxxxxxxx");
-  auto source = collectors::MakeLinuxOsSource(
-      services, std::make_shared<platform::FixedEnvironment>(env), nullptr);
-  const Page& page = Fill(Aggregate(services, source));
+  testing::LinuxTree linux{env};
+  const Page& page = Fill(Aggregate(linux.Services(tree.path())));
   const auto& rows = page.Sections()[2].Items;
   EXPECT_EQ(Value(page, 2, "PATH"), "C:\\A=B");
   EXPECT_EQ(Value(page, 2, "RAW"), "caf\xEF\xBF\xBD") << "bytes that are not UTF-8 are replaced";
@@ -199,14 +198,97 @@ TEST_F(WindowsPageTest, ThisMachineAgreesWithItsOwnSources) {
   std::ifstream timezone("/etc/timezone");
   std::string zone;
   if (timezone && std::getline(timezone, zone) && !zone.empty()) {
-    EXPECT_EQ(Value(page, 0, "TimeZone Information"), zone);
+    EXPECT_EQ(Value(page, 0, "Time Zone Information:"), zone);
   } else {
     std::error_code ec;
     const auto target = std::filesystem::read_symlink("/etc/localtime", ec);
     if (ec) GTEST_SKIP() << "this machine names no time zone";
     const std::string t = target.string();
-    EXPECT_EQ(Value(page, 0, "TimeZone Information"), t.substr(t.find("zoneinfo/") + 9));
+    EXPECT_EQ(Value(page, 0, "Time Zone Information:"), t.substr(t.find("zoneinfo/") + 9));
   }
+}
+
+// Every row as a line: section, label, value and where it came from, or why it is empty.
+std::vector<std::string> RowLines(const Page& page) {
+  std::vector<std::string> lines;
+  for (const auto& section : page.Sections()) {
+    for (const auto& row : section.Items)
+      lines.push_back(section.Caption + " | " + row.Caption + " | " +
+                      (row.SubItems.empty() ? "" : row.SubItems[0]) + " | " + row.source);
+    for (const auto& missing : section.missing)
+      lines.push_back(section.Caption + " | " + missing.label + " | (empty) | " + missing.reason);
+  }
+  return lines;
+}
+
+// A recording of this machine replays to the same rows: the operating-system answers, the
+// environment and the locale descriptions travel in the snapshot.
+TEST_F(WindowsPageTest, RecordedMachineReplaysTheSameRows) {
+  testing::TempDir dir;
+  std::vector<std::string> live;
+  {
+    platform::SnapshotRecorder recorder(dir.path() / "snap", platform::MakeLiveServices());
+    live = RowLines(Fill(Aggregate(std::make_shared<const platform::Services>(recorder.services())),
+                         /*refreshMachine=*/true));
+    std::string error;
+    ASSERT_TRUE(recorder.Finish(&error)) << error;
+  }
+  auto opened = platform::OpenSnapshot(dir.path() / "snap");
+  ASSERT_TRUE(opened.services) << opened.error;
+  EXPECT_TRUE(opened.warnings.empty()) << opened.warnings.front();
+  const auto replayed = RowLines(
+      Fill(Aggregate(std::make_shared<const platform::Services>(std::move(*opened.services))),
+           /*refreshMachine=*/true));
+  ASSERT_GT(live.size(), 5u);
+  EXPECT_EQ(replayed, live);
+}
+
+// The language row names the language; the portable locale is named as such.
+TEST_F(WindowsPageTest, LanguageRowNamesTheLanguage) {
+  class Locales : public platform::LocaleDatabase {
+   public:
+    platform::Answer<platform::LocaleFacts> Describe(std::string_view name) const override {
+      platform::LocaleFacts f;
+      f.name = std::string(name);
+      if (name == "en_US.UTF-8") {
+        f.languageName = "English";
+        f.territoryName = "United States";
+      }
+      return platform::Answer<platform::LocaleFacts>::Of(f, "test locales");
+    }
+  };
+  testing::TempDir tree;
+  auto language = [&](std::vector<std::string> env) {
+    testing::LinuxTree linux{std::move(env), std::make_shared<Locales>()};
+    return Value(Fill(Aggregate(linux.Services(tree.path()))), 0, lbl::S_WIN_LANGUAGE);
+  };
+  EXPECT_EQ(language({"LANG=en_US.UTF-8"}), "English (United States) (ID: en_US.UTF-8)");
+  EXPECT_EQ(language({"LANG=C.UTF-8"}), "C (POSIX default) (ID: C.UTF-8)");
+  EXPECT_EQ(language({}), "C (POSIX default)");
+  EXPECT_EQ(language({"LC_ALL=POSIX"}), "C (POSIX default)");
+}
+
+// --explain names the right source of each value: the kernel release from uname, the boot
+// time, user and computer name from their services, the folders from theirs.
+TEST_F(WindowsPageTest, EachValueNamesItsSource) {
+  auto services = std::make_shared<const platform::Services>(platform::MakeLiveServices());
+  const Page& page = Fill(Aggregate(services), /*refreshMachine=*/true);
+  auto sourceOf = [&page](int section, std::string_view label) -> std::string {
+    for (const auto& row : page.Sections()[static_cast<std::size_t>(section)].Items)
+      if (row.Caption == label) return row.source;
+    for (const auto& missing : page.Sections()[static_cast<std::size_t>(section)].missing)
+      if (missing.label == label) return missing.reason;
+    return "(no row)";
+  };
+  EXPECT_EQ(sourceOf(0, lbl::S_WIN_LATESTSP), "uname");
+  EXPECT_NE(sourceOf(0, lbl::S_WIN_LASTBOOT), "");
+  EXPECT_NE(sourceOf(1, lbl::S_WIN_USERNAME), "");
+  EXPECT_NE(sourceOf(1, lbl::S_WIN_COMPNAME), "");
+  const auto installed = sourceOf(0, lbl::S_WIN_INSTALLED);
+  EXPECT_TRUE(installed.find("creation time of the root file system") != std::string::npos ||
+              installed.find("dpkg") != std::string::npos)
+      << installed;
+  for (const auto& row : page.Sections()[3].Items) EXPECT_NE(row.source, "") << row.Caption;
 }
 
 }  // namespace

@@ -9,9 +9,10 @@
 #include "collectors/os/linux_os_parts.h"
 #include "collectors/os/vsi_operating_system.h"
 #include "platform/linux/linux_desktop_proxy.h"
+#include "platform/linux/linux_os_environment.h"
 #include "platform/os_environment.h"
 #include "platform/os_locale.h"
-#include "tests/support/test_services.h"
+#include "tests/collectors/os/os_test_services.h"
 
 namespace tavrin::collectors {
 namespace {
@@ -99,63 +100,64 @@ platform::Answer<platform::GnomeProxySettings> GnomeManual() {
   return platform::Answer<platform::GnomeProxySettings>::Of(s, "GSettings test");
 }
 
+InternetData Read(const testing::TempDir& tree, std::vector<std::string> env,
+                  std::shared_ptr<const platform::DesktopProxySource> desktop) {
+  testing::LinuxTree linux{std::move(env), nullptr, std::move(desktop)};
+  return linuxparts::ReadInternet(platform::OsServicesOf(*linux.Services(tree.path())));
+}
+
 TEST(DesktopProxyPrecedence, EnvironmentThenKdeThenGnome) {
   testing::TempDir tree;
   tree.Write("home/u/.config/kioslaverc",
              "[Proxy Settings]\nProxyType=1\nhttpProxy=http://kde-http 1\n"
              "httpsProxy=http://kde-https 2\nftpProxy=http://kde-ftp 3\n");
-  auto services = testing::MakeTestServices(tree.path());
-  const platform::FixedEnvironment env({"http_proxy=http://env:8080"});
-  FakeDesktop gnome(GnomeManual());
-
-  const InternetData net = linuxparts::ReadInternet(*services->files, &env, "/home/u", &gnome);
+  auto gnome = std::make_shared<FakeDesktop>(GnomeManual());
+  const InternetData net = Read(tree, {"HOME=/home/u", "http_proxy=http://env:8080"}, gnome);
   EXPECT_EQ(net.ProxyServer, (Lines{"http=http://env:8080", "https=http://kde-https:2",
                                     "ftp=http://kde-ftp:3", "socks=gnome-socks:3"}));
+  EXPECT_EQ(gnome->calls, 1);
   EXPECT_EQ(net.ConnectionType, TConnectionType::ctLAN);
   EXPECT_TRUE(net.proxySource.ok());
   EXPECT_EQ(net.proxySource.source, "environment *_proxy");
 
   // XDG_CONFIG_HOME moves the file; without the environment's proxy KDE's line stands.
   tree.Write("cfg/kioslaverc", "[Proxy Settings]\nProxyType=2\nProxy Config Script=http://pac\n");
-  const platform::FixedEnvironment moved({"XDG_CONFIG_HOME=/cfg"});
-  const InternetData pac = linuxparts::ReadInternet(*services->files, &moved, "/home/u", nullptr);
+  const InternetData pac = Read(tree, {"HOME=/home/u", "XDG_CONFIG_HOME=/cfg"}, nullptr);
   EXPECT_EQ(pac.ProxyServer, Lines{"pac=http://pac"});
   EXPECT_EQ(pac.proxySource.source, "/cfg/kioslaverc");
 }
 
-TEST(DesktopProxyPrecedence, NothingAnywhereSaysWhy) {
+TEST(DesktopProxyPrecedence, NothingAnywhereSaysWhyInOneReason) {
   testing::TempDir tree;
-  auto services = testing::MakeTestServices(tree.path());
-  const platform::FixedEnvironment env({});
-  FakeDesktop gnome(platform::Answer<platform::GnomeProxySettings>::Fail(
+  auto gnome = std::make_shared<FakeDesktop>(platform::Answer<platform::GnomeProxySettings>::Fail(
       platform::Status::Missing, "GSettings org.gnome.system.proxy", "schema not installed"));
-  const InternetData net = linuxparts::ReadInternet(*services->files, &env, "/home/u", &gnome);
+  const InternetData net = Read(tree, {"HOME=/home/u"}, gnome);
   EXPECT_TRUE(net.ProxyServer.empty());
   EXPECT_EQ(net.ConnectionType, TConnectionType::ctNone);
-  EXPECT_EQ(net.proxySource.status, platform::Status::Missing);
-  EXPECT_NE(net.proxySource.detail.find("kioslaverc"), std::string::npos);
-  EXPECT_NE(net.proxySource.detail.find("schema not installed"), std::string::npos);
+  EXPECT_EQ(net.proxySource.Explain(),
+            "proxy settings: missing (none in the environment, KDE or GNOME settings)");
 }
 
-class NoLocales : public platform::LocaleDatabase {
- public:
-  platform::Answer<platform::LocaleFacts> Describe(std::string_view name) const override {
-    return platform::Answer<platform::LocaleFacts>::Fail(platform::Status::Missing,
-                                                         std::string(name));
-  }
-};
+// Reading GNOME's settings must leave no file behind: only a session that already opened its
+// settings store is asked.
+TEST(GioProxyBinding, AskedOnlyWhereReadingCreatesNoFile) {
+  testing::TempDir runtime;
+  const std::string dir = runtime.path().string();
+  auto why = [](std::vector<std::string> env) {
+    return platform::SettingsReadWouldWrite(platform::FixedEnvironment(std::move(env)));
+  };
+  EXPECT_TRUE(why({"XDG_RUNTIME_DIR=" + dir}));
+  EXPECT_TRUE(why({}));
+  EXPECT_FALSE(why({"GSETTINGS_BACKEND=memory"}));
+  runtime.Write("dconf/user", "");
+  EXPECT_FALSE(why({"XDG_RUNTIME_DIR=" + dir}));
+  EXPECT_FALSE(why({"HOME=/nowhere", "XDG_CACHE_HOME=" + dir})) << "the cache stands in";
 
-TEST(DesktopProxyPrecedence, SettingsLibraryAskedOnlyForLiveServices) {
-  testing::TempDir tree;
-  for (bool live : {false, true}) {
-    auto services = testing::MakeTestServices(tree.path(), live);
-    auto gnome = std::make_shared<FakeDesktop>(GnomeManual());
-    auto source = MakeLinuxOsSource(services, std::make_shared<platform::FixedEnvironment>(Lines{}),
-                                    std::make_shared<NoLocales>(), gnome);
-    const InternetData net = source->Internet();
-    EXPECT_EQ(gnome->calls, live ? 1 : 0) << live;
-    EXPECT_EQ(net.ProxyServer.size(), live ? 3u : 0u) << live;
-  }
+  auto refused = platform::LinuxDesktopProxy(std::make_shared<platform::FixedEnvironment>(
+                                                 std::vector<std::string>{"HOME=/nowhere"}))
+                     ->GnomeProxy();
+  EXPECT_FALSE(refused);
+  EXPECT_EQ(refused.source.detail, "no desktop session has opened its settings");
 }
 
 TEST(GioProxyBinding, AbsentLibraryOrSchemaIsAFailureNotACrash) {
@@ -176,7 +178,7 @@ TEST(GioProxyBinding, AbsentLibraryOrSchemaIsAFailureNotACrash) {
 }
 
 TEST(GioProxyBinding, ThisMachineAnswersOrSaysWhy) {
-  auto answer = platform::LinuxDesktopProxy()->GnomeProxy();
+  auto answer = platform::LinuxDesktopProxy(platform::ProcessEnvironment())->GnomeProxy();
   if (!answer) {
     EXPECT_FALSE(answer.source.detail.empty());
     return;

@@ -1,11 +1,13 @@
 // The Linux source over a captured file tree, a fixed environment and a fake locale database:
-// odd os-release files, an unreadable machine id, huge and non-UTF-8 environments.
+// odd os-release files, an unreadable machine id, huge and non-UTF-8 environments, the install
+// date's two sources.
 #include <gtest/gtest.h>
 
+#include "collectors/os/os_dates.h"
 #include "collectors/os/vsi_operating_system.h"
 #include "platform/os_environment.h"
 #include "platform/os_locale.h"
-#include "tests/support/test_services.h"
+#include "tests/collectors/os/os_test_services.h"
 
 namespace tavrin::collectors {
 namespace {
@@ -74,13 +76,9 @@ class LinuxSource : public ::testing::Test {
   }
 
   std::unique_ptr<TVexa_OperatingSystem> Gather(std::vector<std::string> env) {
-    auto services = std::make_shared<platform::Services>(*testing::MakeTestServices(tree.path()));
-    services->files = std::make_shared<DenyingReader>(tree.path(), denied);
-    std::shared_ptr<const platform::Services> shared = services;
-    auto source =
-        MakeLinuxOsSource(shared, std::make_shared<platform::FixedEnvironment>(std::move(env)),
-                          std::make_shared<GermanLocales>());
-    auto os = std::make_unique<TVexa_OperatingSystem>(shared, source);
+    testing::LinuxTree linux{std::move(env), std::make_shared<GermanLocales>(), nullptr,
+                             std::make_shared<DenyingReader>(tree.path(), denied)};
+    auto os = std::make_unique<TVexa_OperatingSystem>(linux.Services(tree.path()));
     os->RefreshData();
     return os;
   }
@@ -100,9 +98,10 @@ TEST_F(LinuxSource, AnswersEveryGroupFromItsLinuxSource) {
   EXPECT_EQ(os->BuildLab, "2024.1");
   EXPECT_EQ(os->RegisteredUser, "Tess Tester");
   EXPECT_EQ(os->ProductID, "0123456789abcdef0123456789abcdef");
-  EXPECT_NEAR(os->InstallDate, 45052.29733, 1e-4);  // 2023-05-06 07:08:09
+  EXPECT_EQ(os->ValueSources().release.source, "/proc/sys/kernel/osrelease");
   EXPECT_EQ(os->LanguageID, "de_DE.UTF-8");
-  EXPECT_EQ(os->LocaleInfo().FullLocalizeLanguage, "German");
+  EXPECT_EQ(os->LocaleInfo().FullLocalizeLanguage, "German (Germany)");
+  EXPECT_EQ(os->LocaleInfo().FullLanguageEnglishName, "German");
   EXPECT_EQ(os->LocaleInfo().CountryCode, "49");
   EXPECT_EQ(os->LocaleInfo().ShortDateFormat, "dd.MM.yyyy");
   EXPECT_EQ(os->LocaleInfo().CodeSet, "UTF-8");
@@ -154,11 +153,14 @@ TEST_F(LinuxSource, HugeAndNonUtf8Environments) {
   EXPECT_LE(used, 4096u);
 }
 
-TEST_F(LinuxSource, ReplayedLinuxMachineAnswersItsRecordedEnvironment) {
+// A bundle built without operating-system services reads what its file tree holds, the way
+// snapshots of earlier versions kept these facts (the environment under /proc/self/environ).
+TEST_F(LinuxSource, BundleWithoutOsServicesReadsItsFileTree) {
   auto services = testing::MakeTestServices(tree.path());
-  TVexa_OperatingSystem without(services);  // the collector's own choice of source
+  TVexa_OperatingSystem without(services);
   without.RefreshData();
   EXPECT_EQ(without.OSName, "Example Linux 7 (Quiet)");
+  EXPECT_EQ(without.RegisteredUser, "Tess Tester") << "the account named by the system facts";
   EXPECT_TRUE(without.Environment.empty());
   EXPECT_EQ(without.ValueSources().environment.status, platform::Status::Missing);
   EXPECT_EQ(without.LanguageID, "") << "without the environment the language is unknown";
@@ -169,6 +171,45 @@ TEST_F(LinuxSource, ReplayedLinuxMachineAnswersItsRecordedEnvironment) {
   EXPECT_EQ(with.Environment, (std::vector<std::string>{"LANG=C", "PATH=/bin"}));
   EXPECT_EQ(with.LanguageID, "C");
   EXPECT_EQ(with.LocaleInfo().FullCountryCode, "") << "the C locale names no country";
+}
+
+// Install evidence in order: the root file system's creation, then the package database,
+// each named as the source; with neither, one short reason.
+class BirthReader : public platform::FileReader {
+ public:
+  BirthReader(std::filesystem::path root, std::optional<int64_t> birth)
+      : FileReader(std::move(root)), birth_(birth) {}
+  platform::Answer<int64_t> BirthTime(std::string_view path) const override {
+    if (!birth_) return platform::Answer<int64_t>::Fail(platform::Status::NotSupported, "statx");
+    return platform::Answer<int64_t>::Of(*birth_, "statx " + std::string(path));
+  }
+
+ private:
+  std::optional<int64_t> birth_;
+};
+
+TEST_F(LinuxSource, InstallDateFromCreationTimeThenPackageLog) {
+  auto gather = [this](std::optional<int64_t> birth) {
+    testing::LinuxTree linux{
+        {}, nullptr, nullptr, std::make_shared<BirthReader>(tree.path(), birth)};
+    auto os = std::make_unique<TVexa_OperatingSystem>(linux.Services(tree.path()));
+    os->RefreshData();
+    return os;
+  };
+  auto born = gather(1700000000);  // 2023-11-14 22:13:20 UTC
+  EXPECT_EQ(DateTimeText(born->InstallDate), "2023-11-14 22:13:20");
+  EXPECT_EQ(born->ValueSources().installDate.Explain(),
+            "from creation time of the root file system");
+
+  auto logged = gather(std::nullopt);
+  EXPECT_EQ(DateTimeText(logged->InstallDate), "2023-05-06 07:08:09");
+  EXPECT_EQ(logged->ValueSources().installDate.Explain(), "from oldest entry of /var/log/dpkg.log");
+
+  std::filesystem::remove(tree.path() / "var/log/dpkg.log");
+  auto none = gather(std::nullopt);
+  EXPECT_FALSE(none->ValueSources().installDate.ok());
+  EXPECT_EQ(none->ValueSources().installDate.Explain(),
+            "/var/log/dpkg.log: missing (no package log)");
 }
 
 }  // namespace

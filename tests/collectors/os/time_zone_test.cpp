@@ -7,7 +7,7 @@
 #include "collectors/os/linux_os_parts.h"
 #include "collectors/os/os_dates.h"
 #include "collectors/os/tzif.h"
-#include "tests/support/test_services.h"
+#include "tests/collectors/os/os_test_services.h"
 
 namespace tavrin::collectors {
 namespace {
@@ -125,9 +125,9 @@ TEST(Tzif, HandBuiltFilesAndTheirTransitions) {
 class ZoneFiles : public ::testing::Test {
  protected:
   testing::TempDir dir;
-  TimeZoneReading Read(int year = 2024) {
-    platform::FileReader files(dir.path());
-    return linuxparts::ReadTimeZone(files, year);
+  TimeZoneReading Read(int year = 2024, std::vector<std::string> env = {}) {
+    testing::LinuxTree linux{std::move(env)};
+    return linuxparts::ReadTimeZone(*linux.Services(dir.path())->os, year);
   }
   bool CopyZone(const std::string& name) {
     const std::filesystem::path zone = "/usr/share/zoneinfo/" + name;
@@ -182,6 +182,35 @@ TEST_F(ZoneFiles, MissingOrTruncatedFilesGiveEmptyValues) {
   EXPECT_EQ(cut.source.status, platform::Status::Malformed);
   EXPECT_EQ(cut.StandardName, "");
   EXPECT_FALSE(cut.transitions);
+}
+
+// TZ chooses the zone over the system's: a zone of the tree, or a POSIX rule of its own.
+TEST_F(ZoneFiles, TzVariableWinsOverTheSystemZone) {
+  dir.Write("etc/timezone", "Europe/Test\n");
+  dir.Write("etc/localtime", Tzif('2', {0}, {0}, {{3600, false, 0}}, std::string("CET\0", 4),
+                                  "CET-1CEST,M3.5.0,M10.5.0/3"));
+  dir.Write(
+      "usr/share/zoneinfo/America/New_York",
+      Tzif('2', {0}, {0}, {{-18000, false, 0}}, std::string("EST\0", 4), "EST5EDT,M3.2.0,M11.1.0"));
+  EXPECT_EQ(Read().Bias, -60);
+  for (const char* tz : {"TZ=America/New_York", "TZ=:America/New_York"}) {
+    TimeZoneReading ny = Read(2024, {tz});
+    EXPECT_EQ(ny.DisplayName, "America/New_York") << tz;
+    EXPECT_EQ(ny.Bias, 300) << tz;
+    EXPECT_EQ(ny.DaylightName, "EDT") << tz;
+    EXPECT_EQ(ny.source.source, tz);
+  }
+  TimeZoneReading rule = Read(2024, {"TZ=EST5EDT,M3.2.0,M11.1.0"});
+  EXPECT_EQ(rule.DisplayName, "EST5EDT,M3.2.0,M11.1.0");
+  EXPECT_EQ(rule.Bias, 300);
+  ASSERT_TRUE(rule.transitions);
+  EXPECT_EQ(DateTimeText(rule.transitions->DaylightStart), "2024-03-10 02:00:00");
+  EXPECT_EQ(DateTimeText(rule.transitions->StandardStart), "2024-11-03 02:00:00");
+
+  EXPECT_EQ(Read(2024, {"TZ="}).Bias, 0) << "an empty TZ is UTC";
+  TimeZoneReading garbage = Read(2024, {"TZ=**"});
+  EXPECT_EQ(garbage.source.status, platform::Status::Malformed);
+  EXPECT_EQ(garbage.StandardName, "");
 }
 
 TEST(TransitionRules, WeekOfMonthAndAbsoluteDates) {
