@@ -7,6 +7,7 @@
 #include "collectors/os/vsi_operating_system.h"
 #include "platform/os_environment.h"
 #include "platform/os_locale.h"
+#include "platform/recorded/snapshot.h"
 #include "tests/collectors/os/os_test_services.h"
 
 namespace tavrin::collectors {
@@ -171,6 +172,30 @@ TEST_F(LinuxSource, BundleWithoutOsServicesReadsItsFileTree) {
   EXPECT_EQ(with.Environment, (std::vector<std::string>{"LANG=C", "PATH=/bin"}));
   EXPECT_EQ(with.LanguageID, "C");
   EXPECT_EQ(with.LocaleInfo().FullCountryCode, "") << "the C locale names no country";
+}
+
+// A snapshot written before the operating-system answers had a file of their own keeps them
+// as copied files; it still replays.
+TEST(LinuxSnapshot, EarlierFormatAnswersFromItsFiles) {
+  testing::TempDir dir;
+  dir.Write("snapshot.json", R"({"format": "tavrin-snapshot", "version": 1})");
+  dir.Write("system.json", R"({"UserName": {"status": "ok", "source": "getpwuid_r", "value": "ann"},
+    "OsVersionRecord": {"status": "ok", "source": "uname",
+      "value": {"platform": 256, "major": 6, "minor": 1, "build": 0, "csd": "-9-amd64"}}})");
+  dir.Write("files/etc/os-release", "PRETTY_NAME=\"Old Linux 1\"\n");
+  dir.Write("files/etc/passwd", "ann:x:1000:1000:Ann Old:/home/ann:/bin/sh\n");
+  dir.Write("files/proc/sys/kernel/osrelease", "6.1.0-9-amd64\n");
+  dir.Write("files/proc/self/environ", std::string("LANG=C\0TZ=UTC0\0", 16));
+  auto opened = platform::OpenSnapshot(dir.path());
+  ASSERT_TRUE(opened.services) << opened.error;
+  TVexa_OperatingSystem os(std::make_shared<const platform::Services>(std::move(*opened.services)));
+  os.RefreshData();
+  EXPECT_EQ(os.OSName, "Old Linux 1");
+  EXPECT_EQ(os.CSD, "6.1.0-9-amd64");
+  EXPECT_EQ(os.RegisteredUser, "Ann Old");
+  EXPECT_EQ(os.Environment, (std::vector<std::string>{"LANG=C", "TZ=UTC0"}));
+  EXPECT_EQ(os.TimeZone().DisplayName, "UTC0") << "the recorded TZ rule";
+  EXPECT_EQ(os.Internet().proxySource.status, platform::Status::Missing);
 }
 
 // Install evidence in order: the root file system's creation, then the package database,
