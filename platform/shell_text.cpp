@@ -2,14 +2,12 @@
 
 #include <cctype>
 
+#include "base/strings.h"
+
 namespace tavrin::platform {
 namespace {
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-  return s;
-}
+using base::Trim;
 
 // A shell-style value: quoted parts joined, escapes in double quotes resolved.
 std::string ShellValue(std::string_view v) {
@@ -46,16 +44,7 @@ bool ValidName(std::string_view name) {
 }  // namespace
 
 std::vector<std::string_view> TextLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  while (!text.empty()) {
-    const auto end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(line);
-    if (end == std::string_view::npos) break;
-    text.remove_prefix(end + 1);
-  }
-  return lines;
+  return base::SplitLines(text);
 }
 
 std::map<std::string, std::string> ParseShellAssignments(std::string_view text) {

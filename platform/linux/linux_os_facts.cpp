@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/strings.h"
 #include "platform/linux/linux_desktop_proxy.h"
 #include "platform/linux/linux_os_environment.h"
 #include "platform/linux/linux_os_text.h"
@@ -18,29 +19,12 @@ namespace {
 constexpr std::size_t kSmallFile = 1 << 20;
 constexpr std::string_view kZoneInfo = "/usr/share/zoneinfo";
 
-std::string FirstLine(std::string_view text) {
-  std::string line(text.substr(0, text.find('\n')));
-  while (!line.empty() && static_cast<unsigned char>(line.back()) <= ' ') line.pop_back();
-  return line;
-}
+using base::FirstLine;
+using base::Lower;
 
-std::vector<std::string> SplitPath(const std::string& list) {
-  std::vector<std::string> parts;
-  std::size_t start = 0;
-  for (;;) {
-    const auto end = list.find(':', start);
-    std::string part = list.substr(start, end - start);
-    if (!part.empty()) parts.push_back(part);
-    if (end == std::string::npos) break;
-    start = end + 1;
-  }
-  return parts;
-}
-
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
+// A colon-separated search path; empty entries name nothing.
+std::vector<std::string> SplitPath(std::string_view list) {
+  return base::SplitNonEmpty(list, ':');
 }
 
 class LinuxOsFacts : public OsFacts {

@@ -6,14 +6,12 @@
 
 #include "platform/shell_text.h"
 
+#include "base/strings.h"
+
 namespace tavrin::platform {
 namespace {
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-  return s;
-}
+using base::Trim;
 
 }  // namespace
 
