@@ -7,6 +7,7 @@ namespace tavrin::collectors {
 
 void TVexa_TimeZone::RefreshData() {
   TVexa_VSIC_Component::RefreshData();
+  if (!HasSource()) return;
   const TimeZoneReading r = Source().TimeZone(Identification(), year != 0 ? year : CurrentYear());
   DisplayName = r.DisplayName;
   StandardName = r.StandardName;
@@ -24,21 +25,25 @@ void TVexa_TimeZone::RefreshData() {
 
 void TVexa_NTSpecific::RefreshData() {
   TVexa_VSIC_Component::RefreshData();
+  if (!HasSource()) return;
   static_cast<NtSpecificData&>(*this) = Source().NtSpecific(Identification());
 }
 
 void TVexa_VistaSpecific::RefreshData() {
   TVexa_VSIC_Component::RefreshData();
+  if (!HasSource()) return;
   static_cast<VistaSpecificData&>(*this) = Source().VistaSpecific();
 }
 
 void TVexa_Internet::RefreshData() {
   TVexa_VSIC_Component::RefreshData();
+  if (!HasSource()) return;
   static_cast<InternetData&>(*this) = Source().Internet();
 }
 
 void TVexa_LocaleInfo::RefreshData() {
   TVexa_VSIC_Component::RefreshData();
+  if (!HasSource()) return;
   const uint32_t wanted = LocaleID;
   static_cast<LocaleData&>(*this) = Source().Locale(wanted);
   LocaleID = wanted;

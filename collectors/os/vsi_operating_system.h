@@ -30,6 +30,9 @@ class TVexa_OsPart : public collectors::TVexa_VSIC_Component {
   }
 
  protected:
+  /// False until the owner's first refresh chose the source; a part refreshed on its own
+  /// before that keeps its empty values.
+  bool HasSource() const { return source_ != nullptr; }
   const OsSource& Source() const { return *source_; }
   const OsIdentification& Identification() const { return id_; }
 

@@ -3,6 +3,8 @@
 // date's two sources.
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "collectors/os/os_dates.h"
 #include "collectors/os/vsi_operating_system.h"
 #include "platform/os_environment.h"
@@ -196,6 +198,28 @@ TEST(LinuxSnapshot, EarlierFormatAnswersFromItsFiles) {
   EXPECT_EQ(os.Environment, (std::vector<std::string>{"LANG=C", "TZ=UTC0"}));
   EXPECT_EQ(os.TimeZone().DisplayName, "UTC0") << "the recorded TZ rule";
   EXPECT_EQ(os.Internet().proxySource.status, platform::Status::Missing);
+}
+
+// Building the collector reads nothing; the reads happen when it refreshes.
+class CountingReader : public platform::FileReader {
+ public:
+  using FileReader::FileReader;
+  platform::Answer<std::string> ReadFile(std::string_view path, std::size_t limit) const override {
+    ++reads;
+    return FileReader::ReadFile(path, limit);
+  }
+  mutable std::atomic<int> reads{0};
+};
+
+TEST_F(LinuxSource, ConstructionReadsNothing) {
+  auto reader = std::make_shared<CountingReader>(tree.path());
+  testing::LinuxTree linux{{}, nullptr, nullptr, reader};
+  TVexa_OperatingSystem os(linux.Services(tree.path()));
+  os.TimeZone().RefreshData();  // a part on its own, before its owner chose a source
+  EXPECT_EQ(reader->reads, 0);
+  os.RefreshData();
+  EXPECT_GT(reader->reads, 0);
+  EXPECT_EQ(os.OSName, "Example Linux 7 (Quiet)");
 }
 
 // Install evidence in order: the root file system's creation, then the package database,
