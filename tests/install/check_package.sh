@@ -8,7 +8,8 @@
 set -uo pipefail
 
 dir=$(realpath "$1")
-mapfile -t debs < <(find "$dir" -maxdepth 1 -name '*.deb' | sort)
+# The debug symbol packages hold nothing to check here.
+mapfile -t debs < <(find "$dir" -maxdepth 1 -name '*.deb' ! -name '*-dbgsym_*' | sort)
 changes=$(find "$dir" -maxdepth 1 -name '*.changes' -print -quit)
 if [[ ${#debs[@]} = 0 || -z $changes ]]; then
   echo "no packages in $dir: run make package first"
@@ -60,7 +61,12 @@ dpkg_root() {
     >"$scratch/dpkg.log" 2>&1 || { cat "$scratch/dpkg.log"; return 1; }
 }
 check "dpkg -i of ${debs[*]##*/}" dpkg_root -i "${debs[@]}"
-installed=$(find "$root" -path "$root/var/lib/dpkg" -prune -o -print | sort)
+# Everything in the root but dpkg's own database and the folders above it.
+files_in_root() {
+  find "$root" -mindepth 1 -path "$root/var/lib/dpkg" -prune -o -print |
+    grep -vxF -e "$root/var" -e "$root/var/lib" -e "$root/var/lib/dpkg" | sort
+}
+installed=$(files_in_root)
 
 mkdir -p "$scratch/elsewhere"
 cd "$scratch/elsewhere" || exit 1
@@ -79,7 +85,7 @@ cd "$dir" || exit 1
 echo "== remove again"
 mapfile -t names < <(for deb in "${debs[@]}"; do dpkg-deb -f "$deb" Package; done)
 check "dpkg --purge ${names[*]}" dpkg_root --purge "${names[@]}"
-left=$(find "$root" -path "$root/var/lib/dpkg" -prune -o -print | grep -vx "$root")
+left=$(files_in_root)
 check "removing leaves nothing of the $(wc -l <<<"$installed") installed paths: $left" \
   test -z "$left"
 
