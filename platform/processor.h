@@ -33,6 +33,54 @@ struct CpuidEntry {
 /// Every leaf read from one logical processor, in the order they were read.
 using LogicalCpuDump = std::vector<CpuidEntry>;
 
+/// Leaf lookup with what real processors do: a leaf that ignores the sub-leaf answers every
+/// sub-leaf as the one recorded; an unrecorded sub-leaf of a leaf that has them is zeros.
+CpuidRegisters LookupLeaf(const LogicalCpuDump& cpu, uint32_t leaf, uint32_t subleaf);
+
+/// Every leaf of the processor the calling thread runs on: the basic range, then the
+/// hypervisor, extended, Transmeta and Centaur ranges where present, with the sub-leaves of the
+/// cache, topology and feature leaves until each says there are no more.
+class ProcessorService;
+LogicalCpuDump ReadEveryLeaf(const ProcessorService& cpu);
+
+/// One logical processor as the kernel places it.
+struct KernelCpuPlace {
+  unsigned cpu = 0;
+  std::string package;  ///< physical_package_id
+  std::string core;     ///< core_id
+};
+
+/// One cache the kernel lists for the first processor.
+struct KernelCache {
+  int level = 0;
+  std::string type;  ///< "Data", "Instruction", "Unified"
+  uint64_t sizeBytes = 0;
+  uint32_t ways = 0;
+  uint32_t lineSize = 0;
+  uint32_t sharedBy = 0;  ///< logical processors in shared_cpu_list (0 when not given)
+};
+
+/// What the kernel says of the processors, for machines without CPUID (ARM and the like) and
+/// as a second opinion on the others.
+struct KernelProcessorRecord {
+  std::string vendorId;   ///< "vendor_id" (x86), or "CPU implementer 0x41" (ARM)
+  std::string modelName;  ///< "model name", "Processor", "cpu model" or "Hardware"
+  std::string cpuPart;    ///< "CPU part" (ARM)
+  double cpuMHz = 0;      ///< "cpu MHz" of the first processor (0 when absent)
+  uint32_t maxKHz = 0;    ///< cpufreq cpuinfo_max_freq of the first processor
+  std::vector<KernelCpuPlace> places;
+  std::vector<KernelCache> caches;
+};
+
+/// The processor part of a Windows machine's registry (its CentralProcessor key); empty texts
+/// for values the key lacks.
+struct RegistryProcessorRecord {
+  std::string vendorIdentifier, identifier, processorNameString;
+};
+class Registry;
+Answer<RegistryProcessorRecord> ReadProcessorRegistryRecord(const Registry& registry,
+                                                            unsigned index);
+
 /// Processor architecture codes of the operating system's record (the Windows values, so that
 /// a recorded Windows machine and this one mean the same by them).
 enum ProcessorArchitecture : uint16_t {
@@ -87,6 +135,16 @@ class ProcessorService {
   /// The operating system's record: architecture, logical processor count, level, revision.
   virtual Answer<ProcessorSystemInfo> SystemInfo() const = 0;
 
+  /// Every leaf of the processor the calling thread runs on (see ReadEveryLeaf); a recorded
+  /// processor answers with its dump as it was written.
+  virtual LogicalCpuDump ReadLeaves() const { return ReadEveryLeaf(*this); }
+
+  /// The kernel's record of the processors; "not supported" where the source has none.
+  virtual Answer<KernelProcessorRecord> KernelRecord() const {
+    return Answer<KernelProcessorRecord>::Fail(Status::NotSupported, "kernel processor record",
+                                               "this source holds no kernel record");
+  }
+
   /// Moves the calling thread to logical processor `index`; use ProcessorPin rather than this.
   virtual PinState PinCallingThread(unsigned index) const = 0;
   virtual void RestoreCallingThread(const PinState& state) const = 0;
@@ -94,14 +152,12 @@ class ProcessorService {
   /// The time-stamp counter; none where the processor has no readable one (or a dump was not
   /// recorded with its rate).
   virtual std::optional<uint64_t> ReadTimeStampCounter() const = 0;
-  /// A monotonic high-resolution counter in ticks of ClockFrequency() per second.
+  /// A monotonic clock in nanoseconds (ClockFrequency() ticks per second).
   virtual uint64_t ReadClock() const {
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<uint64_t>(
-               std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()) /
-           100;
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
   }
-  static constexpr uint64_t ClockFrequency() { return 10'000'000; }
+  static constexpr uint64_t ClockFrequency() { return 1'000'000'000; }
   /// The measurement's pause.
   virtual void Sleep(std::chrono::milliseconds duration) const {
     std::this_thread::sleep_for(duration);

@@ -32,7 +32,7 @@ std::string Text(const char* format, int size, TCacheAssociativity a, int line) 
 
 const char* AssociativityName(TCacheAssociativity a) {
   static const char* const kNames[] = {"None",   "Direct", "2-Way", "4-Way", "8-Way",
-                                       "12-Way", "16-Way", "Full",  "6-Way"};
+                                       "12-Way", "16-Way", "Full",  "6-Way", "24-Way"};
   const auto i = static_cast<std::size_t>(a);
   return i < std::size(kNames) ? kNames[i] : "None";
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "collectors/cpu/cpu_raw.h"
 #include "collectors/cpu/cpu_types.h"
 #include "platform/processor.h"
 
@@ -49,5 +50,15 @@ std::vector<CacheLevelInfo> DecodeDeterministicCaches(
 std::vector<CacheLevelInfo> DecodeAmdLegacyCaches(const platform::CpuidRegisters& l1,
                                                   const platform::CpuidRegisters* l2,
                                                   bool sizeInTopByte = false);
+
+/// The one cache list both processor pages show: the deterministic cache parameters (leaf 4,
+/// or 0x8000001D on AMD and Hygon) first; where they list no level 2, the AMD and Centaur
+/// extended leaves 0x80000005/0x80000006; on the other processors the classic decoding of the
+/// leaf 2 descriptors (`classic`).
+std::vector<CacheLevelInfo> DecodeCacheList(const CpuidLeaves& leaves, TCpuVendor vendor,
+                                            int family, int model, const TCPUCache& classic);
+
+/// The classic records as list entries (trace caches are not listed: they hold micro-ops).
+std::vector<CacheLevelInfo> CachesFromClassicDecoding(const TCPUCache& cache);
 
 }  // namespace tavrin::collectors

@@ -1,6 +1,7 @@
 #include "collectors/cpu/cpu_identify.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -29,6 +30,15 @@ constexpr HypervisorRow kHypervisors[] = {
 #undef TAVRIN_HYPERVISOR
 };
 
+// Brand strings hypervisors make up. Sources: the CPU model definitions QEMU documents for its
+// "-cpu" option (docs/system/cpu-models-x86), KVM's "host" and default models, and the
+// brand strings of cloud instances' virtual processors as their providers document them.
+constexpr GenericBrand kGenericBrands[] = {
+#define TAVRIN_GENERIC_BRAND(prefix, family, giver) {prefix, family, giver},
+#include "collectors/cpu/cpu_generic_brand_table.inc"
+#undef TAVRIN_GENERIC_BRAND
+};
+
 void AppendRegister(std::string& out, uint32_t r) {
   for (int b = 0; b < 4; ++b) out += static_cast<char>((r >> (8 * b)) & 0xFF);
 }
@@ -51,6 +61,12 @@ std::string ReplaceNoCase(std::string text, std::string_view what, std::string_v
   return text;
 }
 
+bool ContainsNoCase(std::string_view text, std::string_view what) {
+  for (std::size_t pos = 0; pos + what.size() <= text.size(); ++pos)
+    if (EqualNoCase(text.substr(pos, what.size()), what)) return true;
+  return false;
+}
+
 std::string CutFrom(std::string text, std::string_view marker) {
   const auto pos = text.find(marker);
   if (pos != std::string::npos) text.erase(pos);
@@ -64,6 +80,26 @@ std::string CutFromNoCase(std::string text, std::string_view marker) {
       text.erase(pos);
       break;
     }
+  return text;
+}
+
+// "Pentium(R) M processor 1.60GHz" ends at the word, whatever its case ("Xeon Processor");
+// where a model number follows it ("Processor E5-2680"), only the word goes.
+std::string DropProcessorWord(std::string text) {
+  constexpr std::string_view kWord = "processor";
+  for (std::size_t pos = 0; pos + kWord.size() <= text.size(); ++pos) {
+    if (!EqualNoCase(std::string_view(text).substr(pos, kWord.size()), kWord)) continue;
+    const std::string_view rest = std::string_view(text).substr(pos + kWord.size());
+    const auto first = rest.find_first_not_of(' ');
+    const bool clock_or_nothing = first == std::string_view::npos ||
+                                  std::isdigit(static_cast<unsigned char>(rest[first])) ||
+                                  rest[first] == '@';
+    if (clock_or_nothing)
+      text.erase(pos);
+    else
+      text.erase(pos, kWord.size());
+    break;
+  }
   return text;
 }
 
@@ -95,6 +131,23 @@ std::string VendorString(const platform::CpuidRegisters& leaf0) {
   AppendRegister(id, leaf0.edx);
   AppendRegister(id, leaf0.ecx);
   return id;
+}
+
+TCpuVendor RefineVendor(TCpuVendor vendor, int family, std::string_view brand) {
+  if (vendor == cvIDT && (family >= 7 || ContainsNoCase(brand, "zhaoxin"))) return cvZhaoxin;
+  return vendor;
+}
+
+const GenericBrand* FindGenericBrand(std::string_view brand) {
+  for (const auto& row : kGenericBrands) {
+    const std::string_view prefix = row.prefix;
+    if (brand.substr(0, prefix.size()) != prefix) continue;
+    const std::string_view rest = brand.substr(prefix.size());
+    if (rest.empty() || rest.substr(0, 2) == " (" || rest.substr(0, 2) == " @" ||
+        rest.substr(0, 8) == " version")
+      return &row;
+  }
+  return nullptr;
 }
 
 TCpuVendor VendorFromString(std::string_view id, bool ignoreCase) {
@@ -193,7 +246,7 @@ std::string DeriveIntelName(std::string_view marketing, bool mobile) {
   name = ReplaceNoCase(name, "(TM)", " ");
   name = ReplaceNoCase(name, "CPU", "");
   name = ReplaceNoCase(name, "Genuine", "");
-  name = CutFrom(name, "processor");
+  name = DropProcessorWord(name);
   name = CutFrom(name, "@");
   name = TrimCollapse(name);
   if (mobile) name = "Mobile " + name;
@@ -204,12 +257,34 @@ std::string DeriveAmdName(std::string_view marketing) {
   std::string name(marketing);
   name = ReplaceNoCase(name, "AMD", "");
   name = ReplaceNoCase(name, "(R)", "");
+  // "FX(tm)-9590": the mark goes without leaving a blank before the model number.
+  name = ReplaceNoCase(name, "(tm)-", "-");
   name = ReplaceNoCase(name, "(tm)", " ");
   name = ReplaceNoCase(name, "CPU", "");
   name = ReplaceNoCase(name, "Technology", "");
+  name = ReplaceNoCase(name, "Hygon ", "");
   name = CutFromNoCase(name, "processor");
   name = CutFrom(name, "(");
   return TrimCollapse(name);
+}
+
+std::string DeriveCentaurName(std::string_view marketing, bool zhaoxin) {
+  std::string name(marketing);
+  name = ReplaceNoCase(name, "(R)", "");
+  name = ReplaceNoCase(name, "(TM)", " ");
+  name = ReplaceNoCase(name, zhaoxin ? "ZHAOXIN" : "VIA", "");
+  name = ReplaceNoCase(name, "Centaur", "");
+  name = CutFrom(name, "@");
+  // "Nano processor L2200": the model number follows the word, so only the word goes.
+  name = ReplaceNoCase(name, "processor", "");
+  name = TrimCollapse(name);
+  // A clock written into the name ("C7-M 1200MHz") is not part of it.
+  if (const auto blank = name.rfind(' '); blank != std::string::npos) {
+    const std::string last = name.substr(blank + 1);
+    if (ContainsNoCase(last, "MHz") || ContainsNoCase(last, "GHz")) name.erase(blank);
+  }
+  if (name.empty()) return {};
+  return (zhaoxin ? "Zhaoxin " : "VIA ") + name;
 }
 
 // Core 2 era model-number prefixes: Intel processor number lists of the Core 2 Duo, Quad,

@@ -24,6 +24,20 @@ std::string VendorString(const platform::CpuidRegisters& leaf0);
 /// cvUnknown unless a row equals `id` (exactly, or without case for registry text).
 TCpuVendor VendorFromString(std::string_view id, bool ignoreCase = false);
 
+/// Zhaoxin's first parts (and every part of family 7) report Centaur's vendor string; their
+/// family or brand string ("ZHAOXIN KaiXian ...") tells them apart. Other vendors unchanged.
+TCpuVendor RefineVendor(TCpuVendor vendor, int family, std::string_view brand);
+
+/// A brand string a hypervisor makes up instead of passing the host's ("QEMU Virtual CPU
+/// version 2.5+", "Intel(R) Xeon(R) Processor"): the family word to show and who gives it.
+struct GenericBrand {
+  const char* prefix;  ///< the brand string starts with it (then ends, or goes on with " (" or
+                       ///< " version")
+  const char* family;  ///< "Xeon", "QEMU Virtual CPU"
+  const char* giver;   ///< when the hypervisor leaf does not name itself
+};
+const GenericBrand* FindGenericBrand(std::string_view brand);
+
 /// Leaf 1 EAX: extended family is always added, extended model always combined.
 struct Signature {
   int type = 0, family = 0, model = 0, stepping = 0;
@@ -46,6 +60,9 @@ std::string TrimBrand(std::string_view raw);
 /// The popular name from a brand string when the model tables give none.
 std::string DeriveIntelName(std::string_view marketing, bool mobile);
 std::string DeriveAmdName(std::string_view marketing);
+/// VIA and Zhaoxin: "VIA Nano processor L2200@1600MHz" -> "VIA Nano L2200", "ZHAOXIN KaiXian
+/// ZX-C+ C4580@1.83GHz" -> "Zhaoxin KaiXian ZX-C+ C4580".
+std::string DeriveCentaurName(std::string_view marketing, bool zhaoxin);
 /// Intel code name from fragments of the popular name; the last matching row wins; "" for none.
 std::string IntelCodeNameFromFragments(std::string_view name);
 

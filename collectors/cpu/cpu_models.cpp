@@ -21,10 +21,12 @@ ModelNames LookupModel(TCpuVendor vendor, const ModelInputs& in) {
     case TCpuVendor::cvIntel:
       return IntelModel(in);
     case TCpuVendor::cvAmd:
+    case TCpuVendor::cvHygon:
       return AmdModel(in);
     case TCpuVendor::cvCyrix:
       return CyrixModel(in);
     case TCpuVendor::cvIDT:
+    case TCpuVendor::cvZhaoxin:
       return IdtModel(in);
     case TCpuVendor::cvNexGen:
     case TCpuVendor::cvUMC:

@@ -20,6 +20,8 @@ enum class TCpuVendor : uint8_t {
   cvSiS,
   cvGeode,
   cvTransmeta,
+  cvHygon,    ///< "HygonGenuine": AMD Zen-based, family 18h
+  cvZhaoxin,  ///< "  Shanghai  ", or Centaur's string on Zhaoxin's first parts
 };
 
 /// Brand attributes, one bit each of one byte.
@@ -45,6 +47,7 @@ enum class TCacheAssociativity : uint8_t {
   ca16Way,
   caFull,
   ca6Way,
+  ca24Way,  ///< descriptors of current parts (0x4E, 0xEA..0xEC)
 };
 const char* AssociativityName(TCacheAssociativity a);
 

@@ -1,12 +1,14 @@
 // Collector of the processor: identification by CPUID, caches, features, model names.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "collectors/cpu/cpu_types.h"
 #include "collectors/collector.h"
+#include "collectors/cpu/cpu_raw.h"
+#include "collectors/cpu/cpu_types.h"
 #include "platform/processor.h"
 
 namespace tavrin::collectors {
@@ -68,6 +70,22 @@ class TVexa_CPU : public collectors::TVexa_VSIC_Component {
   /// (0 when unknown).
   uint32_t PackageCores() const { return package_cores_; }
   uint32_t PackageThreads() const { return package_threads_; }
+  /// 2 when a core of the package runs two threads (simultaneous multithreading is on); 1 when
+  /// every core runs one, whatever the HTT bit says; 0 when unknown.
+  uint32_t ThreadsPerCore() const { return threads_per_core_; }
+  /// The three cache rows of System Devices from CacheDetails(), in KB: level 1 (data and
+  /// instruction together), level 2 and level 3 of the examined processor; 0 for none.
+  std::array<uint64_t, 3> SystemDevicesCacheKB() const;
+  /// Set when the brand string is a generic one a hypervisor passes ("QEMU Virtual CPU",
+  /// "Intel(R) Xeon(R) Processor"): who gave it. CPUName then holds the family word only.
+  const std::string& GenericNameGiver() const { return generic_name_giver_; }
+  /// Long mode (0x80000001 EDX bit 29): the processor runs 64-bit code.
+  bool LongMode() const { return (ext_regs_.edx >> 29) & 1; }
+  /// The processor serial number feature (leaf 1 EDX bit 18, Pentium III): the serial number
+  /// text means something only with it.
+  bool HasSerialNumberFeature() const { return (std_regs_.edx >> 18) & 1; }
+  /// The raw data the last refresh read.
+  const CpuRawRecord& Raw() const { return raw_; }
   /// The hypervisor's name when leaf 1 ECX bit 31 is set ("" on bare metal).
   const std::string& Hypervisor() const { return hypervisor_; }
   bool UnderHypervisor() const { return under_hypervisor_; }
@@ -89,16 +107,21 @@ class TVexa_CPU : public collectors::TVexa_VSIC_Component {
 
  private:
   void ClearValues();
-  void Identify(const platform::ProcessorService& cpu);
-  void DecodeCaches(const platform::ProcessorService& cpu);
-  void DecodeFeatures(const platform::ProcessorService& cpu);
-  void DecodeModern(const platform::ProcessorService& cpu);
-  void CountTopology(const platform::ProcessorService& cpu);
+  /// The one read of the platform: every leaf of every processor, the system record, the
+  /// kernel's record.
+  void ReadRaw(const platform::ProcessorService& cpu);
+  /// Everything below works from raw_ alone.
+  void Decode();
+  void Identify(const CpuidLeaves& leaves);
+  void ApplyTopology();
+  void DecodeCaches(const CpuidLeaves& leaves);
+  void DecodeFeatures(const CpuidLeaves& leaves);
+  void DecodeModern(const CpuidLeaves& leaves);
   void MeasureFrequency(const platform::ProcessorService& cpu);
   void ApplyNames();
+  void ApplyCodeNameTables();
   void FillFromKernel();
   void FillFromRegistry();
-  void ReadSystemInfo();
 
   std::unique_ptr<TCPUCache> cache_;
   std::unique_ptr<TCPUFeatures> features_;
@@ -124,7 +147,10 @@ class TVexa_CPU : public collectors::TVexa_VSIC_Component {
   std::vector<CacheLevelInfo> cache_details_;
   std::vector<IsaExtension> extensions_;
   std::vector<CoreTypeCount> core_types_;
-  uint32_t package_cores_ = 0, package_threads_ = 0;
+  uint32_t package_cores_ = 0, package_threads_ = 0, threads_per_core_ = 0;
+  uint32_t leaf4_cores_ = 0;
+  std::string generic_name_giver_;
+  CpuRawRecord raw_;
   std::string hypervisor_;
   bool under_hypervisor_ = false;
   bool names_from_virtual_signature_ = false;

@@ -3,6 +3,7 @@
 #include <sched.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string_view>
 
@@ -154,6 +155,84 @@ std::optional<uint64_t> LinuxProcessorService::ReadTimeStampCounter() const {
 #else
   return std::nullopt;
 #endif
+}
+
+namespace {
+
+uint32_t Number(const Answer<std::string>& text) {
+  return text ? static_cast<uint32_t>(std::strtoul(text->c_str(), nullptr, 10)) : 0;
+}
+
+// "0-3,8-11" -> 8.
+uint32_t CpuListCount(std::string_view list) {
+  uint32_t count = 0;
+  std::size_t pos = 0;
+  while (pos < list.size()) {
+    std::size_t end = list.find(',', pos);
+    if (end == std::string_view::npos) end = list.size();
+    const std::string part(list.substr(pos, end - pos));
+    const auto dash = part.find('-');
+    const unsigned long first = std::strtoul(part.c_str(), nullptr, 10);
+    const unsigned long last =
+        dash == std::string::npos ? first : std::strtoul(part.c_str() + dash + 1, nullptr, 10);
+    if (!part.empty() && last >= first) count += static_cast<uint32_t>(last - first + 1);
+    pos = end + 1;
+  }
+  return count;
+}
+
+}  // namespace
+
+Answer<KernelProcessorRecord> ReadKernelProcessorRecord(const FileReader& files,
+                                                        uint32_t processorCount) {
+  auto cpuinfo = files.ReadFile("/proc/cpuinfo");
+  if (!cpuinfo) return {std::nullopt, cpuinfo.source};
+  KernelProcessorRecord record;
+  record.vendorId = CpuInfoField(*cpuinfo, "vendor_id");
+  if (record.vendorId.empty()) {
+    const std::string implementer = CpuInfoField(*cpuinfo, "CPU implementer");
+    if (!implementer.empty()) record.vendorId = "CPU implementer " + implementer;
+  }
+  for (const char* field : {"model name", "Processor", "cpu model", "Hardware"}) {
+    record.modelName = CpuInfoField(*cpuinfo, field);
+    if (!record.modelName.empty()) break;
+  }
+  record.cpuPart = CpuInfoField(*cpuinfo, "CPU part");
+  record.cpuMHz = std::atof(CpuInfoField(*cpuinfo, "cpu MHz").c_str());
+  const std::string sys = "/sys/devices/system/cpu/cpu";
+  record.maxKHz = Number(files.ReadLine(sys + "0/cpufreq/cpuinfo_max_freq"));
+  for (uint32_t i = 0; i < processorCount; ++i) {
+    const std::string base = sys + std::to_string(i) + "/topology/";
+    auto package = files.ReadLine(base + "physical_package_id");
+    auto core = files.ReadLine(base + "core_id");
+    if (package && core) record.places.push_back({i, *package, *core});
+  }
+  if (auto dirs = files.ListDir(sys + "0/cache")) {
+    for (const auto& name : *dirs) {
+      if (name.rfind("index", 0) != 0) continue;
+      const std::string base = sys + "0/cache/" + name + "/";
+      KernelCache c;
+      c.level = static_cast<int>(Number(files.ReadLine(base + "level")));
+      c.type = files.ReadLine(base + "type").value_or("");
+      c.sizeBytes = uint64_t{Number(files.ReadLine(base + "size"))} * 1024;  // "32K"
+      c.ways = Number(files.ReadLine(base + "ways_of_associativity"));
+      c.lineSize = Number(files.ReadLine(base + "coherency_line_size"));
+      c.sharedBy = CpuListCount(files.ReadLine(base + "shared_cpu_list").value_or(""));
+      if (c.level > 0) record.caches.push_back(c);
+    }
+    std::sort(record.caches.begin(), record.caches.end(), [](const auto& a, const auto& b) {
+      return a.level != b.level ? a.level < b.level : a.type < b.type;
+    });
+  }
+  return Answer<KernelProcessorRecord>::Of(std::move(record),
+                                           "/proc/cpuinfo, /sys/devices/system/cpu");
+}
+
+Answer<KernelProcessorRecord> LinuxProcessorService::KernelRecord() const {
+  if (!files_)
+    return Answer<KernelProcessorRecord>::Fail(Status::NotSupported, "/proc/cpuinfo",
+                                               "no file reader");
+  return ReadKernelProcessorRecord(*files_, OnlineCount());
 }
 
 std::shared_ptr<const ProcessorService> MakeLinuxProcessorService(

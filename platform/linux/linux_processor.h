@@ -21,6 +21,8 @@ class LinuxProcessorService : public ProcessorService {
   PinState PinCallingThread(unsigned index) const override;
   void RestoreCallingThread(const PinState& state) const override;
   std::optional<uint64_t> ReadTimeStampCounter() const override;
+  /// /proc/cpuinfo, the topology and cpufreq folders of every processor, and cpu0's caches.
+  Answer<KernelProcessorRecord> KernelRecord() const override;
 
  private:
   std::shared_ptr<const FileReader> files_;
@@ -28,5 +30,9 @@ class LinuxProcessorService : public ProcessorService {
 
 /// The kernel's "model : 158" style fields of the first processor block of /proc/cpuinfo.
 std::string CpuInfoField(std::string_view cpuinfo, std::string_view name);
+
+/// The kernel record from the files under `files` (its root may be a captured tree).
+Answer<KernelProcessorRecord> ReadKernelProcessorRecord(const FileReader& files,
+                                                        uint32_t processorCount);
 
 }  // namespace tavrin::platform

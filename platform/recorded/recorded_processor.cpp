@@ -232,57 +232,72 @@ std::string FormatCpuidDump(const std::vector<LogicalCpuDump>& cpus, unsigned fi
   return out;
 }
 
-namespace {
-// Leaves whose answer depends on the sub-leaf (Intel SDM Vol. 2A, CPUID, "leaves that use ECX as
-// input"; AMD APM Vol. 3, Appendix E): an unrecorded sub-leaf of these is empty, not sub-leaf 0.
-bool HasSubleaves(uint32_t leaf) {
-  switch (leaf) {
-    case 0x4:
-    case 0x7:
-    case 0xB:
-    case 0xD:
-    case 0xF:
-    case 0x10:
-    case 0x12:
-    case 0x14:
-    case 0x17:
-    case 0x18:
-    case 0x1D:
-    case 0x1F:
-    case 0x20:
-    case 0x23:
-    case 0x24:
-    case 0x8000001D:
-    case 0x80000020:
-    case 0x80000026:
-      return true;
-    default:
-      return false;
-  }
-}
-}  // namespace
-
-CpuidRegisters LookupLeaf(const LogicalCpuDump& cpu, uint32_t leaf, uint32_t subleaf) {
-  const CpuidEntry* only = nullptr;
-  int count = 0;
-  for (const auto& e : cpu) {
-    if (e.leaf != leaf) continue;
-    if (e.subleaf == subleaf) return e.regs;
-    only = &e;
-    ++count;
-  }
-  if (count == 1 && only->subleaf == 0 && !HasSubleaves(leaf)) return only->regs;
-  return {};
-}
-
 RecordedProcessorService::RecordedProcessorService(std::vector<LogicalCpuDump> cpus,
                                                    std::string source,
                                                    std::optional<ProcessorSystemInfo> info,
-                                                   double tscMHz)
+                                                   double tscMHz,
+                                                   std::optional<KernelProcessorRecord> kernel)
     : cpus_(std::move(cpus)),
       source_(std::move(source)),
       info_(info ? *info : InfoFromRegisters(cpus_)),
-      tsc_mhz_(tscMHz) {}
+      tsc_mhz_(tscMHz),
+      kernel_(std::move(kernel)) {}
+
+LogicalCpuDump RecordedProcessorService::ReadLeaves() const {
+  const unsigned cpu = CurrentCpu();
+  return cpu < cpus_.size() ? cpus_[cpu] : LogicalCpuDump{};
+}
+
+Answer<KernelProcessorRecord> RecordedProcessorService::KernelRecord() const {
+  if (!kernel_)
+    return Answer<KernelProcessorRecord>::Fail(Status::NotSupported, source_,
+                                               "no kernel record in this source");
+  return Answer<KernelProcessorRecord>::Of(*kernel_, source_ + " (kernel.json)");
+}
+
+std::string KernelRecordToJson(const KernelProcessorRecord& r) {
+  nlohmann::json j;
+  j["vendorId"] = r.vendorId;
+  j["modelName"] = r.modelName;
+  j["cpuPart"] = r.cpuPart;
+  j["cpuMHz"] = r.cpuMHz;
+  j["maxKHz"] = r.maxKHz;
+  j["places"] = nlohmann::json::array();
+  for (const auto& p : r.places)
+    j["places"].push_back({{"cpu", p.cpu}, {"package", p.package}, {"core", p.core}});
+  j["caches"] = nlohmann::json::array();
+  for (const auto& c : r.caches)
+    j["caches"].push_back({{"level", c.level},
+                           {"type", c.type},
+                           {"sizeBytes", c.sizeBytes},
+                           {"ways", c.ways},
+                           {"lineSize", c.lineSize},
+                           {"sharedBy", c.sharedBy}});
+  return j.dump(2) + "\n";
+}
+
+std::optional<KernelProcessorRecord> KernelRecordFromJson(std::string_view text) {
+  auto j = nlohmann::json::parse(text, nullptr, false);
+  if (!j.is_object()) return std::nullopt;
+  KernelProcessorRecord r;
+  r.vendorId = j.value("vendorId", std::string());
+  r.modelName = j.value("modelName", std::string());
+  r.cpuPart = j.value("cpuPart", std::string());
+  r.cpuMHz = j.value("cpuMHz", 0.0);
+  r.maxKHz = j.value("maxKHz", 0u);
+  if (j.contains("places") && j["places"].is_array())
+    for (const auto& p : j["places"])
+      if (p.is_object())
+        r.places.push_back({p.value("cpu", 0u), p.value("package", std::string()),
+                            p.value("core", std::string())});
+  if (j.contains("caches") && j["caches"].is_array())
+    for (const auto& c : j["caches"])
+      if (c.is_object())
+        r.caches.push_back({c.value("level", 0), c.value("type", std::string()),
+                            c.value("sizeBytes", uint64_t{0}), c.value("ways", 0u),
+                            c.value("lineSize", 0u), c.value("sharedBy", 0u)});
+  return r;
+}
 
 unsigned RecordedProcessorService::CurrentCpu() const {
   std::lock_guard lock(mutex_);
@@ -325,17 +340,17 @@ void RecordedProcessorService::RestoreCallingThread(const PinState& state) const
 }
 
 uint64_t RecordedProcessorService::ReadClock() const {
-  return clock_.fetch_add(10) + 10;
+  return clock_.fetch_add(1000) + 1000;
 }
 
 void RecordedProcessorService::Sleep(std::chrono::milliseconds duration) const {
-  clock_.fetch_add(static_cast<uint64_t>(duration.count()) * 10'000);
+  clock_.fetch_add(static_cast<uint64_t>(duration.count()) * 1'000'000);
 }
 
 std::optional<uint64_t> RecordedProcessorService::ReadTimeStampCounter() const {
   if (tsc_mhz_ <= 0) return std::nullopt;
-  // Clock ticks are 100 ns: cycles = ticks * MHz / 10.
-  return static_cast<uint64_t>(static_cast<double>(clock_.load()) * tsc_mhz_ / 10.0);
+  // Clock ticks are nanoseconds: cycles = ns * MHz / 1000.
+  return static_cast<uint64_t>(static_cast<double>(clock_.load()) * tsc_mhz_ / 1000.0);
 }
 
 std::shared_ptr<const ProcessorService> LoadRecordedProcessor(const std::filesystem::path& dir,
@@ -366,7 +381,13 @@ std::shared_ptr<const ProcessorService> LoadRecordedProcessor(const std::filesys
     }
     for (auto& cpu : parsed) cpus.push_back(std::move(cpu));
   }
-  if (cpus.empty()) return nullptr;
+  std::optional<KernelProcessorRecord> kernel;
+  if (auto text = ReadWholeFile(folder / "kernel.json")) {
+    kernel = KernelRecordFromJson(*text);
+    if (!kernel) warnings.push_back(std::string(kProcessorDir) + "/kernel.json: not valid JSON");
+  }
+  // A machine without CPUID (ARM) is still a processor: the kernel's record describes it.
+  if (cpus.empty() && !kernel) return nullptr;
   std::optional<ProcessorSystemInfo> info;
   double tsc_mhz = 0;
   if (auto text = ReadWholeFile(folder / kProcessorInfo)) {
@@ -385,7 +406,7 @@ std::shared_ptr<const ProcessorService> LoadRecordedProcessor(const std::filesys
     }
   }
   return std::make_shared<RecordedProcessorService>(std::move(cpus), "snapshot " + folder.string(),
-                                                    info, tsc_mhz);
+                                                    info, tsc_mhz, std::move(kernel));
 }
 
 std::shared_ptr<const ProcessorService> LoadProcessorDumpFile(const std::filesystem::path& file) {

@@ -22,13 +22,13 @@ namespace tavrin::platform {
 /// values some dumps carry below). Empty when the text holds no leaf 0.
 std::vector<LogicalCpuDump> ParseCpuidDump(std::string_view text);
 
+/// The kernel record as JSON and back (the snapshot's cpuid/kernel.json).
+std::string KernelRecordToJson(const KernelProcessorRecord& record);
+std::optional<KernelProcessorRecord> KernelRecordFromJson(std::string_view text);
+
 /// Writes processors in the line layout with explicit sub-leaves, one header per processor,
 /// numbered from `first`.
 std::string FormatCpuidDump(const std::vector<LogicalCpuDump>& cpus, unsigned first = 0);
-
-/// Leaf lookup with what real processors do: a leaf that ignores the sub-leaf answers every
-/// sub-leaf as the one recorded; an unrecorded sub-leaf of a leaf that has them is zeros.
-CpuidRegisters LookupLeaf(const LogicalCpuDump& cpu, uint32_t leaf, uint32_t subleaf);
 
 class RecordedProcessorService : public ProcessorService {
  public:
@@ -36,18 +36,24 @@ class RecordedProcessorService : public ProcessorService {
   /// time-stamp counter rate, so no frequency is measured from it.
   RecordedProcessorService(std::vector<LogicalCpuDump> cpus, std::string source,
                            std::optional<ProcessorSystemInfo> info = std::nullopt,
-                           double tscMHz = 0);
+                           double tscMHz = 0,
+                           std::optional<KernelProcessorRecord> kernel = std::nullopt);
 
   bool IsCPUIDAvailable() const override { return !cpus_.empty(); }
   CpuidRegisters ExecuteCPUID(uint32_t leaf, uint32_t subleaf = 0) const override;
   Answer<ProcessorSystemInfo> SystemInfo() const override;
+  /// The dump of the selected processor as it was written.
+  LogicalCpuDump ReadLeaves() const override;
+  /// The kernel record the snapshot holds (cpuid/kernel.json), if any.
+  Answer<KernelProcessorRecord> KernelRecord() const override;
   /// Selects which recorded processor the calling thread sees.
   PinState PinCallingThread(unsigned index) const override;
   void RestoreCallingThread(const PinState& state) const override;
   /// With a recorded rate, the counter follows the replay's own clock at that rate.
   std::optional<uint64_t> ReadTimeStampCounter() const override;
-  /// A replay's clock is virtual: each reading moves it on by a microsecond and a sleep by its
-  /// duration, so a measurement costs no waiting and gives the recorded rate every time.
+  /// A replay's clock is virtual (nanoseconds): each reading moves it on by a microsecond and a
+  /// sleep by its duration, so a measurement costs no waiting and gives the recorded rate every
+  /// time.
   uint64_t ReadClock() const override;
   void Sleep(std::chrono::milliseconds duration) const override;
 
@@ -60,6 +66,7 @@ class RecordedProcessorService : public ProcessorService {
   std::string source_;
   ProcessorSystemInfo info_;
   double tsc_mhz_;
+  std::optional<KernelProcessorRecord> kernel_;
   mutable std::mutex mutex_;
   mutable std::map<std::thread::id, unsigned> current_;
   mutable std::atomic<uint64_t> clock_{1};

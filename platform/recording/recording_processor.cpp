@@ -30,6 +30,8 @@ class RecordingProcessorService : public ProcessorService {
     return live_->ExecuteCPUID(leaf, subleaf);
   }
   Answer<ProcessorSystemInfo> SystemInfo() const override { return live_->SystemInfo(); }
+  LogicalCpuDump ReadLeaves() const override { return live_->ReadLeaves(); }
+  Answer<KernelProcessorRecord> KernelRecord() const override { return live_->KernelRecord(); }
   PinState PinCallingThread(unsigned index) const override {
     return live_->PinCallingThread(index);
   }
@@ -59,56 +61,6 @@ class RecordingProcessorService : public ProcessorService {
   std::shared_ptr<TscLog> log_;
 };
 
-// Sub-leaves are read until the leaf says there are no more, with a bound against processors
-// that never say so.
-constexpr uint32_t kMaxSubleaves = 64;
-
-bool CacheSubleafEnds(const CpuidRegisters& r) {
-  return (r.eax & 0x1F) == 0;
-}
-bool TopologySubleafEnds(const CpuidRegisters& r, uint32_t subleaf) {
-  return subleaf > 0 && ((r.ecx >> 8) & 0xFF) == 0;
-}
-
-void ReadRange(const ProcessorService& cpu, uint32_t base, LogicalCpuDump& out) {
-  const auto head = cpu.ExecuteCPUID(base, 0);
-  if (base != 0 && (head.eax & 0xFFFF0000u) != base) return;  // range absent
-  const uint32_t max = std::min(head.eax, base + 0xFFu);
-  for (uint32_t leaf = base; leaf <= max; ++leaf) {
-    switch (leaf) {
-      case 0x4:
-      case 0x8000001D:
-        for (uint32_t sl = 0; sl < kMaxSubleaves; ++sl) {
-          const auto r = cpu.ExecuteCPUID(leaf, sl);
-          out.push_back({leaf, sl, r});
-          if (CacheSubleafEnds(r)) break;
-        }
-        break;
-      case 0xB:
-      case 0x1F:
-        for (uint32_t sl = 0; sl < kMaxSubleaves; ++sl) {
-          const auto r = cpu.ExecuteCPUID(leaf, sl);
-          out.push_back({leaf, sl, r});
-          if (TopologySubleafEnds(r, sl)) break;
-        }
-        break;
-      case 0x7: {
-        const auto r = cpu.ExecuteCPUID(leaf, 0);
-        out.push_back({leaf, 0, r});
-        for (uint32_t sl = 1; sl <= std::min(r.eax, kMaxSubleaves); ++sl)
-          out.push_back({leaf, sl, cpu.ExecuteCPUID(leaf, sl)});
-        break;
-      }
-      case 0xD:
-        for (uint32_t sl = 0; sl < kMaxSubleaves; ++sl)
-          out.push_back({leaf, sl, cpu.ExecuteCPUID(leaf, sl)});
-        break;
-      default:
-        out.push_back({leaf, 0, cpu.ExecuteCPUID(leaf, 0)});
-    }
-  }
-}
-
 class ProcessorRecording : public ServiceRecording {
  public:
   ProcessorRecording(std::shared_ptr<const ProcessorService> live, std::shared_ptr<TscLog> log)
@@ -125,11 +77,7 @@ class ProcessorRecording : public ServiceRecording {
       for (uint32_t i = 0; i < count; ++i) {
         ProcessorPin pin(*live_, i);
         if (!pin.pinned() || pin.index() != static_cast<int>(i)) continue;
-        LogicalCpuDump cpu;
-        ReadRange(*live_, 0, cpu);
-        // Hypervisor, extended, Transmeta and Centaur ranges, each only when present.
-        for (uint32_t base : {0x40000000u, 0x80000000u, 0x80860000u, 0xC0000000u})
-          ReadRange(*live_, base, cpu);
+        const LogicalCpuDump cpu = ReadEveryLeaf(*live_);
         if (!Write(folder / ("cpu" + std::to_string(i) + ".txt"), FormatCpuidDump({cpu}, i), error))
           return false;
       }
@@ -144,9 +92,11 @@ class ProcessorRecording : public ServiceRecording {
     {
       std::lock_guard lock(log_->mutex);
       if (log_->have && log_->last_clock > log_->first_clock)
-        j["tscMHz"] = static_cast<double>(log_->last_tsc - log_->first_tsc) * 10.0 /
+        j["tscMHz"] = static_cast<double>(log_->last_tsc - log_->first_tsc) * 1000.0 /
                       static_cast<double>(log_->last_clock - log_->first_clock);
     }
+    if (auto kernel = live_->KernelRecord())
+      if (!Write(folder / "kernel.json", KernelRecordToJson(*kernel), error)) return false;
     return Write(folder / "processor.json", j.dump(2) + "\n", error);
   }
 

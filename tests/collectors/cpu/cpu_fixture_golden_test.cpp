@@ -48,10 +48,14 @@ std::string Golden(const TVexa_CPU& cpu) {
     << "\ncores per package: " << int(cpu.CorePerPackage())
     << "\nlogical per package: " << int(cpu.LogicalPerPackage())
     << "\ncores: " << cpu.PackageCores() << "\nthreads: " << cpu.PackageThreads()
-    << "\napic id: " << int(cpu.APICID()) << "\nserial: " << cpu.SerialNumber()
-    << "\nhypervisor: " << cpu.Hypervisor() << "\nl1 code: " << cpu.Cache().Level1.Code.Size
+    << "\nthreads per core: " << cpu.ThreadsPerCore() << "\napic id: " << int(cpu.APICID())
+    << "\nserial: " << cpu.SerialNumber() << "\nhypervisor: " << cpu.Hypervisor()
+    << "\nl1 code: " << cpu.Cache().Level1.Code.Size
     << "\nl1 data: " << cpu.Cache().Level1.Data.Size << "\nl2: " << cpu.Cache().Level2.Size
-    << "\nl3: " << cpu.Cache().Level3.Size << "\ntrace: " << cpu.Cache().Trace.Size << "\n";
+    << "\nl3: " << cpu.Cache().Level3.Size << "\ntrace: " << cpu.Cache().Trace.Size
+    << "\nsystem devices cache rows: " << cpu.SystemDevicesCacheKB()[0] << " / "
+    << cpu.SystemDevicesCacheKB()[1] << " / " << cpu.SystemDevicesCacheKB()[2]
+    << "\ngeneric name given by: " << cpu.GenericNameGiver() << "\n";
   for (const auto& c : cpu.CacheDetails())
     o << "cache L" << c.level << " " << c.type << ": " << c.sizeBytes / 1024 << " KB, " << c.ways
       << " ways, " << c.lineSize << " B, shared by " << c.sharedBy << "\n";
@@ -94,8 +98,8 @@ TEST(CpuFixtureGolden, EveryDumpIdentifiesAsTheReferenceAndAsOurGolden) {
     // Identification: every dump.
     const std::string vendor_id = f.index.at("vendor_id");
     const char* vendor = collectors::VendorInfo(cpu->Vendor()).id;
-    if (vendor_id == "HygonGenuine") {
-      EXPECT_EQ(cpu->Vendor(), collectors::TCpuVendor::cvUnknown);  // not in the vendor table
+    if (cpu->Vendor() == collectors::TCpuVendor::cvZhaoxin) {
+      EXPECT_EQ(vendor_id, "CentaurHauls");  // Zhaoxin's first parts kept Centaur's string
     } else {
       EXPECT_EQ(vendor, vendor_id);
     }

@@ -39,7 +39,11 @@ TEST(CpuRules, VendorMatchesExactlyFromCpuidAndWithoutCaseFromRegistry) {
   EXPECT_EQ(VendorFromString("genuineintel"), TCpuVendor::cvUnknown);
   EXPECT_EQ(VendorFromString("genuineintel", true), TCpuVendor::cvIntel);
   EXPECT_EQ(VendorFromString("UMC UMC UMC "), TCpuVendor::cvUMC);
-  EXPECT_EQ(VendorFromString("HygonGenuine"), TCpuVendor::cvUnknown);
+  EXPECT_EQ(VendorFromString("HygonGenuine"), TCpuVendor::cvHygon);
+  EXPECT_EQ(RefineVendor(TCpuVendor::cvIDT, 6, "VIA Nano processor L2200@1600MHz"),
+            TCpuVendor::cvIDT);
+  EXPECT_EQ(RefineVendor(TCpuVendor::cvIDT, 7, "ZHAOXIN KaiSheng KH-40000/16@2.2GHz"),
+            TCpuVendor::cvZhaoxin);
   EXPECT_EQ(VendorFromString(""), TCpuVendor::cvUnknown);
 }
 
@@ -79,7 +83,7 @@ TEST(CpuRules, DescriptorSlotsAndMatching) {
 TEST(CpuRules, DescriptorTableHasEveryCacheRowOnceExcept0x49) {
   std::size_t count = 0;
   const auto* rows = CacheDescriptorTable(&count);
-  EXPECT_EQ(count, 63u);
+  EXPECT_EQ(count, 86u);  // the classic 63 and the current manual's 23 more
   for (std::size_t i = 0; i < count; ++i)
     for (std::size_t j = i + 1; j < count; ++j)
       if (rows[i].code == rows[j].code) {
@@ -192,6 +196,17 @@ TEST(CpuRules, NamesFromTheBrandString) {
   EXPECT_EQ(DeriveAmdName("AMD Athlon(tm) 64 X2 Dual Core Processor 4200+"),
             "Athlon 64 X2 Dual Core");
   EXPECT_EQ(DeriveAmdName("AMD Ryzen 9 7900X 12-Core Processor"), "Ryzen 9 7900X 12-Core");
+  EXPECT_EQ(DeriveAmdName("AMD FX(tm)-9590 Eight-Core Processor"), "FX-9590 Eight-Core");
+  // "processor" in any case ends the name before a clock; before a model number only the word
+  // goes.
+  EXPECT_EQ(DeriveIntelName("Intel(R) Xeon(R) Processor", false), "Xeon");
+  EXPECT_EQ(DeriveIntelName("Intel(R) Xeon(R) Processor E5-2680 v4", false), "Xeon E5-2680 v4");
+  EXPECT_EQ(DeriveCentaurName("VIA Nano processor L2200@1600MHz", false), "VIA Nano L2200");
+  EXPECT_EQ(DeriveCentaurName("VIA C7-M Processor 1200MHz", false), "VIA C7-M");
+  EXPECT_EQ(DeriveCentaurName("ZHAOXIN KaiSheng KH-40000/16@2.2GHz", true),
+            "Zhaoxin KaiSheng KH-40000/16");
+  EXPECT_NE(FindGenericBrand("QEMU Virtual CPU version 2.5+"), nullptr);
+  EXPECT_EQ(FindGenericBrand("Intel(R) Xeon(R) Processor E5-2680 v4"), nullptr);
   EXPECT_EQ(TrimBrand(std::string("  VIA Samuel\0 M\0", 16)), "VIA Samuel");
   EXPECT_EQ(TrimBrand(std::string("\0\0  Pentium(R) 4 \x01", 18)), "Pentium(R) 4");
 }
