@@ -1,22 +1,18 @@
-// Command-line arguments of tavrin-cli.
+// Command-line arguments of tavrin-cli: the options every program shares, and its own.
 #pragma once
 
-#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "session/start_options.h"
+
 namespace tavrin::cli {
 
 struct CliOptions {
-  bool advanced = false;
+  session::StartOptions start;  ///< sources, language, mode, time limit, --help, --version
   bool explain = false;
-  bool help = false;
-  bool version = false;
-  std::vector<std::string> pages;  ///< category keys; empty means every page of the mode
-  std::optional<std::string> record_dir;
-  std::optional<std::string> replay_dir;
-  std::chrono::milliseconds collector_limit{std::chrono::seconds(30)};
+  std::vector<std::string> pages;          ///< category keys; empty means every page of the mode
   std::optional<std::string> report;       ///< "html", "xml", "text" or "json": write a report
   std::optional<std::string> report_file;  ///< -o: the report's file; "-" is standard output
   bool mask = false;                       ///< sensitive values replaced in the report

@@ -1,20 +1,15 @@
 // tavrin-cli: the information pages of this machine, or of a recorded snapshot, as text.
 #include <iostream>
-#include <memory>
-#include <optional>
-#include <stdexcept>
 
-#include "session/framework.h"
-#include "text/label_wording.h"
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
 #include "cli/device_page_text.h"
 #include "cli/page_text.h"
 #include "cli/report_command.h"
 #include "gather/controller.h"
-#include "platform/linux/live_services.h"
-#include "platform/recorded/snapshot.h"
-#include "platform/recording/recorder.h"
+#include "session/framework.h"
+#include "session/session_setup.h"
+#include "session/sources.h"
 #include "tavrin_version.h"
 
 namespace {
@@ -39,7 +34,7 @@ bool Shown(const pages::TSICategory& category, const cli::CliOptions& options) {
       if (key == category.key) return true;
     return false;
   }
-  return options.advanced || !category.advancedOnly;
+  return options.start.advanced || !category.advancedOnly;
 }
 
 }  // namespace
@@ -52,60 +47,35 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   const cli::CliOptions& options = *parsed.options;
-  if (options.help) {
+  if (options.start.help) {
     std::cout << cli::CliUsage();
     return kExitOk;
   }
-  if (options.version) {
+  if (options.start.version) {
     std::cout << "tavrin-cli " TAVRIN_VERSION "\n";
     return kExitOk;
   }
 
   session::InitializeFramework(argc, argv);
-
-  std::optional<platform::Services> services;
-  std::unique_ptr<platform::SnapshotRecorder> recorder;
-  if (options.replay_dir) {
-    platform::SnapshotOpen opened = platform::OpenSnapshot(*options.replay_dir);
-    if (!opened.services) {
-      std::cerr << "tavrin-cli: cannot replay " << opened.error << '\n';
-      session::FinalizeFramework();
-      return kExitFailure;
-    }
-    for (const auto& warning : opened.warnings) std::cerr << "tavrin-cli: " << warning << '\n';
-    services = std::move(opened.services);
-  } else if (options.record_dir) {
-    try {
-      recorder = std::make_unique<platform::SnapshotRecorder>(*options.record_dir,
-                                                              platform::MakeLiveServices());
-    } catch (const std::runtime_error& e) {
-      std::cerr << "tavrin-cli: cannot record: " << e.what() << '\n';
-      session::FinalizeFramework();
-      return kExitFailure;
-    }
-    services = recorder->services();
-  } else {
-    services = platform::MakeLiveServices();
+  session::Sources sources = session::OpenSources(options.start);
+  for (const auto& warning : sources.warnings()) std::cerr << "tavrin-cli: " << warning << '\n';
+  if (!sources) {
+    std::cerr << "tavrin-cli: " << sources.error() << '\n';
+    session::FinalizeFramework();
+    return kExitFailure;
   }
 
   cli::CliHost host(/*verbose=*/false);
-  auto shared_services = std::make_shared<const platform::Services>(std::move(*services));
-  // Pages about a Linux machine say what the values are there, not what Windows calls them.
-  text::ApplyPlatformWording(text::DescribesLinux(*shared_services));
   gather::TGetFunctionsClass controller;
   controller.SetHost(&host);
-  controller.SetAggregate(std::make_shared<collectors::TVexa_SystemInfo>(shared_services));
-  controller.SetAdvancedMode(options.advanced);
-  controller.SetCollectorTimeLimit(options.collector_limit);
+  for (const auto& note : session::PrepareSession(options.start, sources, controller))
+    std::cerr << "tavrin-cli: " << note << '\n';
   Gather(controller, host);
 
   int exit_code = kExitOk;
-  if (recorder) {
-    std::string error;
-    if (!recorder->Finish(&error)) {
-      std::cerr << "tavrin-cli: cannot record: " << error << '\n';
-      exit_code = kExitFailure;
-    }
+  if (std::string error; !sources.FinishRecording(&error)) {
+    std::cerr << "tavrin-cli: cannot record: " << error << '\n';
+    exit_code = kExitFailure;
   }
 
   if (options.report) {

@@ -1,5 +1,6 @@
 // Pages as plain text for the terminal: the page title, its description without markup, then
-// each section in the text-report layout (centred title line, right-aligned labels).
+// each section in the text-report layout (centred title line, right-aligned labels). Columns
+// are counted in characters, so translated labels line up.
 #pragma once
 
 #include <string>

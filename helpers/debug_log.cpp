@@ -1,6 +1,7 @@
 #include "helpers/debug_log.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -28,12 +29,15 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::string_view kDebugModeKey = "Software\\Tavrin\\DebugMode";
 constexpr std::string_view kDebugModeValue = "DebugMode";
+// The number 1 here puts the log beside the program, where the Windows program kept it.
+constexpr std::string_view kProgramFolderValue = "LogInProgramFolder";
 constexpr auto kOpenRetry = std::chrono::milliseconds(100);
 
 struct LogState {
   std::mutex mutex;  // guards everything below; never held while a line is written
   std::vector<std::string> arguments;
-  std::optional<fs::path> folder;  // test override of the program folder
+  std::optional<fs::path> folder;  // test override of the log folder
+  bool programFolder = false;      // the settings ask for the log beside the program
   bool fallback = false;
   bool fallbackNoted = false;
 };
@@ -46,16 +50,18 @@ LogState& State() {
 // -1 undecided, 0 off, 1 on. Read without the lock on every log call.
 std::atomic<int> g_mode{-1};
 
-bool SettingsTurnDebugOn() {
-  platform::SettingsLoad load = platform::LoadSettingsFile(platform::SettingsFilePath());
-  auto value = load.tree->ReadValue(platform::RegRoot::CurrentUser, kDebugModeKey, kDebugModeValue);
-  // Only a number counts: the text "1" does not turn the log on.
+// Only a number counts: the text "1" does not turn anything on.
+bool SettingIsOne(const platform::RegistryTree& tree, std::string_view name) {
+  auto value = tree.ReadValue(platform::RegRoot::CurrentUser, kDebugModeKey, name);
   return value && value->type == platform::RegType::Dword && value->AsDword() == 1u;
 }
 
-bool DecideMode(const std::vector<std::string>& arguments) {
-  if (SettingsTurnDebugOn()) return true;
-  return !arguments.empty() && EqualNoCase(arguments.front(), "-debug");
+// Called with the state's lock held.
+bool DecideMode(LogState& state) {
+  platform::SettingsLoad load = platform::LoadSettingsFile(platform::SettingsFilePath());
+  state.programFolder = SettingIsOne(*load.tree, kProgramFolderValue);
+  if (SettingIsOne(*load.tree, kDebugModeValue)) return true;
+  return !state.arguments.empty() && EqualNoCase(state.arguments.front(), "-debug");
 }
 
 // Errors that waiting cannot cure: the folder is missing, read-only or not ours.
@@ -64,7 +70,8 @@ bool IsPermanent(int err) {
          err == EISDIR || err == ENAMETOOLONG || err == ELOOP;
 }
 
-// The Windows log format: UTF-16LE code units, no byte-order mark.
+// UTF-16LE code units; a new file starts with the byte-order mark so that editors and tools
+// recognise the encoding.
 std::vector<uint8_t> Utf16LeBytes(std::string_view utf8) {
   std::vector<uint8_t> bytes;
   platform::AppendUtf16LeBytes(platform::Utf8ToUtf16(utf8), bytes);
@@ -82,6 +89,8 @@ int AppendLine(const fs::path& file, std::string_view line) {
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   std::vector<uint8_t> bytes = Utf16LeBytes(std::string(line) + "\r\n");
+  struct stat info {};
+  if (fstat(fd, &info) == 0 && info.st_size == 0) bytes.insert(bytes.begin(), {0xFF, 0xFE});
   // One write call, so with O_APPEND lines of two threads do not interleave.
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -94,9 +103,11 @@ int AppendLine(const fs::path& file, std::string_view line) {
   return 0;
 }
 
+// The folder the settings or a test ask for; empty for the state folder.
 fs::path PrimaryFolder() {
   std::lock_guard lock(State().mutex);
-  return State().folder ? *State().folder : ProgramFolder();
+  if (State().folder) return *State().folder;
+  return State().programFolder ? ProgramFolder() : fs::path();
 }
 
 bool UsingFallback() {
@@ -119,12 +130,17 @@ void SwitchToFallback(const fs::path& primary) {
 
 void WriteLine(std::string_view line) {
   if (!UsingFallback()) {
-    fs::path primary = PrimaryFolder();
-    int err = AppendLine(primary / "debug.log", line);
-    if (err == 0 || !IsPermanent(err)) return;
-    SwitchToFallback(primary);
+    if (fs::path primary = PrimaryFolder(); !primary.empty()) {
+      int err = AppendLine(primary / "debug.log", line);
+      if (err == 0 || !IsPermanent(err)) return;
+      SwitchToFallback(primary);
+    }
   }
-  AppendLine(StateFolder() / "debug.log", line);
+  if (AppendLine(StateFolder() / "debug.log", line) == ENOENT) {
+    std::error_code ec;
+    fs::create_directories(StateFolder(), ec);
+    AppendLine(StateFolder() / "debug.log", line);
+  }
 }
 
 }  // namespace
@@ -141,7 +157,7 @@ bool DebugModeOn() {
   std::lock_guard lock(State().mutex);
   mode = g_mode.load(std::memory_order_relaxed);
   if (mode < 0) {
-    mode = DecideMode(State().arguments) ? 1 : 0;
+    mode = DecideMode(State()) ? 1 : 0;
     g_mode.store(mode, std::memory_order_release);
   }
   return mode == 1;
@@ -187,7 +203,7 @@ namespace testing {
 void ResetDebugLog(fs::path folder, std::vector<std::string> arguments) {
   std::lock_guard lock(State().mutex);
   State().arguments = std::move(arguments);
-  State().folder = std::move(folder);
+  State().folder = folder.empty() ? std::nullopt : std::optional<fs::path>(std::move(folder));
   State().fallback = false;
   State().fallbackNoted = false;
   g_mode.store(-1, std::memory_order_release);

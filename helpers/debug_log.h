@@ -1,12 +1,14 @@
-// The diagnostics log: "debug.log" beside the program, written only in diagnostics mode.
+// The diagnostics log: "debug.log" in $XDG_STATE_HOME/tavrin (~/.local/state/tavrin),
+// written only in diagnostics mode.
 //
 // The mode is decided once, on first use: on when the settings hold the number 1 as
 // "DebugMode" under "Software\Tavrin\DebugMode", or when the first command-line argument
 // is "-debug" in any case. Each line is "hh:nn:ss:zzz: (program) text" and CRLF, stored as
-// UTF-16LE without byte-order mark, so the file reads the same as the Windows program's.
+// UTF-16LE; a new file begins with the byte-order mark FF FE.
 //
-// When the program folder cannot take the file (a system-wide install), the log goes to
-// $XDG_STATE_HOME/tavrin/debug.log instead, and its first line there says why.
+// The number 1 as "LogInProgramFolder" under the same key puts the log beside the program, as
+// the Windows program kept it; when that folder cannot take the file (a system-wide install)
+// the log goes to the state folder after all, and its first line there says why.
 #pragma once
 
 #include <filesystem>
@@ -35,7 +37,8 @@ std::filesystem::path StateFolder();
 
 namespace testing {
 /// Forgets the decided mode and the fallback, sets the arguments (after the program name)
-/// and logs into `folder` instead of the program folder.
+/// and logs into `folder` as if the settings had asked for the program folder; an empty
+/// `folder` leaves the choice to the settings again.
 void ResetDebugLog(std::filesystem::path folder, std::vector<std::string> arguments);
 /// Fixes the mode without asking the settings or the arguments.
 void DecideDebugMode(bool on);

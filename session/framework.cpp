@@ -1,11 +1,12 @@
 #include "session/framework.h"
 
-#include "text/labels.h"
 #include "helpers/accessors.h"
 #include "helpers/crash_handler.h"
 #include "helpers/debug_log.h"
 #include "helpers/locale_code.h"
 #include "helpers/program_path.h"
+#include "session/language.h"
+#include "text/labels.h"
 
 namespace tavrin::session {
 
@@ -23,14 +24,24 @@ void InitializeFramework(int argc, char** argv) {
   helpers::Helper();
   helpers::IOptions& options = helpers::Options();
   options.OpenKey(helpers::RootKey::CurrentUser, globals.GetSettingsKeyRoot() + "Settings");
-  options.RegisterDefault("Language", helpers::UserLanguageCode());
+  // Empty until the user chooses a language in the settings: until then the locale of each
+  // start decides, so a user who changes LANG gets the new language.
+  options.RegisterDefault("Language", "");
+  options.RegisterDefault(kLanguageChosenOption, "0");
+  options.RegisterDefault(kAdvancedModeOption, "0");
+  options.RegisterDefault(kWindowGeometryOption, "");
   options.LoadOptions();
-  const std::string language = options.ReadString("Language");
+  const std::string language =
+      ChooseLanguageCode(std::nullopt, ChosenLanguage(), helpers::UserLanguageCode());
 
-  helpers::ILocalizer& localizer = helpers::Localizer();
-  localizer.InitLocalizer((ProgramFolder() / "Lang").string(), ProgramFileName(), language);
-  labels::Localize(
-      [&localizer](std::string_view key, std::string& text) { localizer.TranslateVar(key, text); });
+  helpers::Localizer();
+  UseLanguage(language);
+}
+
+std::string ChosenLanguage() {
+  helpers::IOptions& options = helpers::Options();
+  return options.ReadString(kLanguageChosenOption) == "1" ? options.ReadString("Language")
+                                                          : std::string();
 }
 
 void FinalizeFramework() {
@@ -39,6 +50,7 @@ void FinalizeFramework() {
     helpers::Options().SaveOptions();
   helpers::ReleaseInterfaces();
   labels::Clear();
+  ForgetLanguage();
   helpers::UnloadLibraries();
 }
 

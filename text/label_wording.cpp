@@ -2,36 +2,107 @@
 
 #include <array>
 #include <mutex>
+#include <span>
 #include <string>
+#include <vector>
 
-#include "text/labels.h"
 #include "platform/services.h"
+#include "text/labels.h"
 
 namespace tavrin::text {
 namespace {
 
 struct Override {
   std::string* label;
-  std::string_view linuxText;
+  const std::string* linuxText;  // a label too, so the Linux wording is translated as well
 };
 
 // Labels whose Windows wording would misname what a Linux system shows.
 const std::array<Override, 6>& Overrides() {
   static const std::array<Override, 6> table = {{
-      {&lbl::S_GEN_WINNAME, "Operating System Name:"},
-      {&lbl::S_WIN, "System Information"},
-      {&lbl::S_WIN_DESC,
-       "<font color = \"$404040\">The operation system page contains detailed information about "
-       "the <b>operating system</b> installed on your PC.</font>"},
-      {&lbl::S_WIN_WINVERSION, "System Version:"},
-      {&lbl::S_WIN_LATESTSP, "Kernel Release:"},
-      {&lbl::S_WINREGISTEREDTO, "Full Name:"},
+      {&lbl::S_GEN_WINNAME, &lbl::S_LNX_GEN_WINNAME},
+      {&lbl::S_WIN, &lbl::S_LNX_WIN},
+      {&lbl::S_WIN_DESC, &lbl::S_LNX_WIN_DESC},
+      {&lbl::S_WIN_WINVERSION, &lbl::S_LNX_WIN_WINVERSION},
+      {&lbl::S_WIN_LATESTSP, &lbl::S_LNX_WIN_LATESTSP},
+      {&lbl::S_WINREGISTEREDTO, &lbl::S_LNX_WINREGISTEREDTO},
   }};
   return table;
 }
 
+struct SectionCaption {
+  std::string_view english;  // as the page layouts name the section
+  const std::string* label;
+};
+
+// Every section caption of the page layouts, with the label that gives it in the user's
+// language.
+std::span<const SectionCaption> SectionCaptions() {
+  static const SectionCaption table[] = {
+      {"General Information", &lbl::S_SEC_GENERAL},
+      {"Hardware", &lbl::S_SEC_HARDWARE},
+      {"Software", &lbl::S_SEC_SOFTWARE},
+      {"Windows Information", &lbl::S_SEC_WINDOWS},
+      {"System Information", &lbl::S_SEC_SYSTEM},
+      {"User Information", &lbl::S_SEC_USER},
+      {"Environment", &lbl::S_SEC_ENVIRONMENT},
+      {"System Folders", &lbl::S_SEC_FOLDERS},
+      {"CPU Information", &lbl::S_SEC_CPU},
+      {"Cache Information", &lbl::S_SEC_CACHE},
+      {"BIOS Information", &lbl::S_SEC_BIOS},
+      {"Motherboard Information", &lbl::S_SEC_BOARD},
+      {"Memory", &lbl::S_SEC_MEMORY},
+      {"Advanced Information", &lbl::S_SEC_ADVANCED},
+      {"Processor Features", &lbl::S_SEC_FEATURES},
+      {"Cache Details", &lbl::S_SEC_CACHE_DETAILS},
+      {"Instruction Set Extensions", &lbl::S_SEC_EXTENSIONS},
+      {"Video Adapter Information", &lbl::S_SEC_ADAPTER},
+      {"Monitor Information", &lbl::S_SEC_MONITOR},
+      {"Supported Resolutions", &lbl::S_SEC_RESOLUTIONS},
+      {"Text Capabilities", &lbl::S_SEC_TEXT_CAPS},
+      {"Polygon Functions", &lbl::S_SEC_POLYGON},
+      {"Raster Functions", &lbl::S_SEC_RASTER},
+      {"Line Functions", &lbl::S_SEC_LINE},
+      {"Curve Functions", &lbl::S_SEC_CURVE},
+      {"Processes", &lbl::S_SEC_PROCESSES},
+      {"Services", &lbl::S_SEC_SERVICES},
+      {"Applications", &lbl::S_SEC_APPLICATIONS},
+      {"Drivers", &lbl::S_SEC_DRIVERS},
+      {"Volume Information", &lbl::S_SEC_VOLUME},
+      {"File System", &lbl::S_SEC_FILE_SYSTEM},
+      {"Logical Information", &lbl::S_SEC_LOGICAL},
+      {"Physical Information", &lbl::S_SEC_PHYSICAL},
+      {"Geometry", &lbl::S_SEC_GEOMETRY},
+      {"Properties", &lbl::S_SEC_PROPERTIES},
+      {"S.M.A.R.T. Information", &lbl::S_SEC_SMART},
+      {"Installed Engines", &lbl::S_SEC_ENGINES},
+      {"DirectX Information", &lbl::S_SEC_DIRECTX},
+      {"Microsoft Office", &lbl::S_SEC_OFFICE},
+      {"Installed Programs", &lbl::S_SEC_PROGRAMS},
+      {"Installed Drivers", &lbl::S_SEC_INSTALLED_DRIVERS},
+      {"Ports", &lbl::S_SEC_PORTS},
+      {"USB", &lbl::S_SEC_USB},
+      {"Printers", &lbl::S_SEC_PRINTERS},
+      {"Audio", &lbl::S_SEC_AUDIO},
+      {"BlueTooth Devices", &lbl::S_SEC_BLUETOOTH},
+      {"Winsock Information", &lbl::S_SEC_WINSOCK},
+      {"Adapters", &lbl::S_SEC_ADAPTERS},
+      {"Network Details", &lbl::S_SEC_NETWORK_DETAILS},
+      {"Driver Details", &lbl::S_SEC_DRIVER_DETAILS},
+      {"Service Details", &lbl::S_SEC_SERVICE_DETAILS},
+      {"Advanced Properties", &lbl::S_SEC_ADVANCED_PROPERTIES},
+      {"Machine", &lbl::S_SEC_MACHINE},
+      {"Chassis", &lbl::S_SEC_CHASSIS},
+      {"Memory Array", &lbl::S_SEC_MEMORY_ARRAY},
+      {"Slots and Ports", &lbl::S_SEC_SLOTS_PORTS},
+      {"On-board Devices", &lbl::S_SEC_ONBOARD_DEVICES},
+      {"Processor Sockets", &lbl::S_SEC_PROCESSOR_SOCKETS},
+  };
+  return table;
+}
+
 struct SectionOverride {
-  std::string_view categoryKey, caption, linuxText;
+  std::string_view categoryKey, caption, linuxCaption;
 };
 constexpr std::array<SectionOverride, 1> kSections = {{
     {"wininfo", "Windows Information", "System Information"},
@@ -58,7 +129,7 @@ void ApplyPlatformWording(bool toLinux) {
   for (std::size_t i = 0; i < table.size(); ++i) {
     if (toLinux) {
       kept[i] = *table[i].label;
-      *table[i].label = std::string(table[i].linuxText);
+      *table[i].label = *table[i].linuxText;
     } else {
       *table[i].label = kept[i];
     }
@@ -74,8 +145,23 @@ bool PlatformWordingActive() {
 std::string_view WordedSectionCaption(std::string_view categoryKey, std::string_view caption) {
   if (!PlatformWordingActive()) return caption;
   for (const SectionOverride& s : kSections)
-    if (s.categoryKey == categoryKey && s.caption == caption) return s.linuxText;
+    if (s.categoryKey == categoryKey && s.caption == caption) return s.linuxCaption;
   return caption;
+}
+
+std::string SectionCaptionText(std::string_view caption) {
+  for (const SectionCaption& s : SectionCaptions())
+    if (s.english == caption) return *s.label;
+  return std::string(caption);
+}
+
+std::span<const std::string_view> KnownSectionCaptions() {
+  static const std::vector<std::string_view> captions = [] {
+    std::vector<std::string_view> all;
+    for (const SectionCaption& s : SectionCaptions()) all.push_back(s.english);
+    return all;
+  }();
+  return captions;
 }
 
 }  // namespace tavrin::text

@@ -9,11 +9,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "text/format.h"
-#include "text/labels.h"
-#include "app/window/form_texts.h"
 #include "app/window/icons.h"
 #include "helpers/accessors.h"
+#include "text/format.h"
+#include "text/labels.h"
 
 namespace tavrin::window {
 namespace {
@@ -49,31 +48,32 @@ QToolButton* ImageButton(const QIcon& icon, QWidget* parent) {
 
 TfrmPanelsForm::TfrmPanelsForm(QWidget* parent) : QWidget(parent) {
   setObjectName("pnlSummary");
-  const FormTexts texts("TfrmPanelsForm");
   helpers::IHelper& helper = helpers::Helper();
   const std::string os =
       helper.GetOSName() + " " +
       (helper.GetArchitectureCode() == helpers::kArchitecture64 ? "64-bit" : "32-bit");
   const std::string memory =
-      FormatText("%d MB", {std::to_string(helper.GetInstalledMemory(helpers::kUnitMegabytes))});
-  const std::string free_space =
-      FormatText("%d GB free", {std::to_string(helper.GetFreeDiskSpace(helpers::kUnitGigabytes))});
+      FormatText(lbl::S_INTRO_MEMORY_VALUE,
+                 {std::to_string(helper.GetInstalledMemory(helpers::kUnitMegabytes))});
+  const std::string free_space = FormatText(
+      lbl::S_INTRO_FREE_VALUE, {std::to_string(helper.GetFreeDiskSpace(helpers::kUnitGigabytes))});
 
   auto* frame = new QFrame(this);
   frame->setFrameShape(QFrame::StyledPanel);
   auto* form = new QFormLayout(frame);
   form->setLabelAlignment(Qt::AlignLeft);
-  auto add = [&](const char* key, const char* caption, const std::string& value) {
-    auto* name = new QLabel(texts.Text(key, caption), frame);
+  auto add = [&](const char* key, const std::string& caption, const std::string& value) {
+    auto* name = new QLabel(FromUtf8(caption), frame);
+    name->setObjectName(key);
     name->setForegroundRole(QPalette::PlaceholderText);
     auto* text = new QLabel(FromUtf8(value), frame);
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     form->addRow(name, text);
   };
-  add("lblComputer", "Computer name:", ComputerName());
-  add("lblOS", "Operating system:", os);
-  add("lblMemory", "Memory:", memory);
-  add("lblFreeSpace", "Free disk space:", free_space);
+  add("lblComputer", lbl::S_INTRO_COMPUTER, ComputerName());
+  add("lblOS", lbl::S_INTRO_OS, os);
+  add("lblMemory", lbl::S_INTRO_MEMORY, memory);
+  add("lblFreeSpace", lbl::S_INTRO_FREE_SPACE, free_space);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(frame);
@@ -83,33 +83,24 @@ IntroPage::IntroPage(std::function<void()> openGeneral, std::function<void()> op
                      QWidget* parent)
     : QWidget(parent) {
   setObjectName("tabIntroduction");
-  const FormTexts texts("TfrmSysInfo");
-
-  auto* title = new QLabel(texts.Text("lblWelcome", "Welcome to Tavrin System Information"), this);
+  auto* title = new QLabel(FromUtf8(lbl::S_WELCOME), this);
   QFont title_font = title->font();
   title_font.setPointSizeF(title_font.pointSizeF() * 1.6);
   title_font.setBold(true);
   title->setFont(title_font);
 
-  auto* about = new QLabel(
-      texts.Text("lblIntro",
-                 "This program describes your computer: its operating system, processor, "
-                 "memory, displays, drives, devices, network and installed programs. Choose a "
-                 "category on the left, or start with one of these:"),
-      this);
+  auto* about = new QLabel(FromUtf8(lbl::S_INTRO_TEXT), this);
   about->setWordWrap(true);
 
   auto* general_image = ImageButton(CategoryIcon(1), this);
   general_link_ = LinkLabel(QString(), this);
-  auto* general_text =
-      new QLabel(texts.Text("lblGeneralHint", "A short overview of the whole computer."), this);
+  auto* general_text = new QLabel(FromUtf8(lbl::S_INTRO_GENERAL_HINT), this);
   general_text->setWordWrap(true);
 
   report_image_ = ImageButton(ThemedIcon("document-export"), this);
   report_link_ =
-      LinkLabel(QStringLiteral("<b>%1</b>").arg(texts.Text("zuReport", "Generate Report")), this);
-  auto* report_text = new QLabel(
-      texts.Text("lblReportHint", "Save the information of every page in a report file."), this);
+      LinkLabel(QStringLiteral("<b>%1</b>").arg(FromUtf8(lbl::S_ACT_REPORT).toHtmlEscaped()), this);
+  auto* report_text = new QLabel(FromUtf8(lbl::S_INTRO_REPORT_HINT), this);
   report_text->setWordWrap(true);
 
   QObject::connect(general_image, &QToolButton::clicked, this, [openGeneral] { openGeneral(); });
@@ -128,16 +119,9 @@ IntroPage::IntroPage(std::function<void()> openGeneral, std::function<void()> op
   grid->addWidget(report_text, 3, 1);
   grid->setColumnStretch(1, 1);
 
-  auto* summary_title =
-      new QLabel(QStringLiteral("<b>%1</b>").arg(texts.Text("lblSummary", "This computer")), this);
+  auto* summary_title = new QLabel(
+      QStringLiteral("<b>%1</b>").arg(FromUtf8(lbl::S_INTRO_SUMMARY).toHtmlEscaped()), this);
   auto* summary = new TfrmPanelsForm(this);
-
-  auto* velocar = new QLabel(
-      QStringLiteral("<a href=\"velocar\">%1</a>").arg(FromUtf8(lbl::S_VELOCAR).toHtmlEscaped()),
-      this);
-  velocar->setTextFormat(Qt::RichText);
-  QObject::connect(velocar, &QLabel::linkActivated, this,
-                   [] { helpers::Helper().OpenLink(helpers::Globals().GetCompanyPageLink()); });
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(24, 20, 24, 16);
@@ -150,7 +134,6 @@ IntroPage::IntroPage(std::function<void()> openGeneral, std::function<void()> op
   layout->addWidget(summary_title);
   layout->addWidget(summary);
   layout->addStretch(1);
-  layout->addWidget(velocar);
 }
 
 void IntroPage::SetGeneralCaption(const QString& richText) {

@@ -13,8 +13,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "text/labels.h"
-#include "app/window/form_texts.h"
+#include "app/window/device_tree_page.h"
 #include "app/window/gui_host.h"
 #include "app/window/icons.h"
 #include "app/window/intro_page.h"
@@ -23,6 +22,8 @@
 #include "helpers/accessors.h"
 #include "helpers/debug_log.h"
 #include "pages/page_model.h"
+#include "session/framework.h"
+#include "text/labels.h"
 
 namespace tavrin::window {
 namespace {
@@ -40,10 +41,13 @@ QString FromUtf8(const std::string& text) {
 TfrmSysInfo::TfrmSysInfo(gather::TGetFunctionsClass& controller, QWidget* parent)
     : QMainWindow(parent), controller_(controller) {
   setObjectName("frmSysInfo");
-  setWindowTitle(QStringLiteral("Tavrin System Information"));
+  setWindowTitle(FromUtf8(helpers::Globals().GetProductName()));
   setWindowIcon(ProgramIcon());
-  resize(864, 584);
-  setMinimumSize(800, 600);
+  // Small enough for a 1366 x 768 screen with its panel; the classic minimum of 800 x 600
+  // would not leave room for the panel on such a screen.
+  setMinimumSize(720, 480);
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  resize(DefaultSize(screen != nullptr ? screen->availableGeometry().size() : QSize(1366, 768)));
 
   host_ = std::make_unique<GuiHost>([this](const std::string& text) { SetStatusText(text); },
                                     [this] { PagesChanged(); });
@@ -57,7 +61,7 @@ TfrmSysInfo::TfrmSysInfo(gather::TGetFunctionsClass& controller, QWidget* parent
   CreateLayout();
   CreateStatusBar();
   SetStatusText(lbl::S_CURRENT_USER + " " + helpers::Globals().GetCurrentUserName());
-  BuildNavigation(false);
+  BuildNavigation(controller_.AdvancedMode());
 
   sys_info_timer_ = new QTimer(this);
   sys_info_timer_->setSingleShot(true);
@@ -70,9 +74,37 @@ TfrmSysInfo::TfrmSysInfo(gather::TGetFunctionsClass& controller, QWidget* parent
   update_timer_->start();
   UpdateActions();
 
-  if (QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  if (screen != nullptr) move(screen->availableGeometry().center() - rect().center());
   created_ = true;
+}
+
+QSize TfrmSysInfo::DefaultSize(const QSize& available) {
+  // Room for the navigation, a label column and a value column without eliding most values.
+  const QSize wanted(1120, 720);
+  return wanted.boundedTo(QSize(available.width() * 95 / 100, available.height() * 92 / 100))
+      .expandedTo(QSize(720, 480));
+}
+
+void TfrmSysInfo::SetSession(const std::string& title, const std::string& snapshotNote) {
+  setWindowTitle(FromUtf8(title));
+  status_[1]->setText(FromUtf8(snapshotNote));
+  status_[1]->setToolTip(FromUtf8(snapshotNote));
+}
+
+QString TfrmSysInfo::SessionNote() const {
+  return status_[1]->text();
+}
+
+bool TfrmSysInfo::RememberedAdvancedMode() {
+  return helpers::Options().ReadString(session::kAdvancedModeOption) == "1";
+}
+
+void TfrmSysInfo::SetRememberSettings(bool remember) {
+  remember_ = remember;
+  if (!remember_) return;
+  const QByteArray geometry = QByteArray::fromBase64(
+      QByteArray::fromStdString(helpers::Options().ReadString(session::kWindowGeometryOption)));
+  if (!geometry.isEmpty()) restoreGeometry(geometry);
 }
 
 TfrmSysInfo::~TfrmSysInfo() {
@@ -146,7 +178,9 @@ void TfrmSysInfo::CreateLayout() {
       views_.emplace(std::string(category->key), view);
     }
     view->SetContextActions(Action("actCopySelected"), Action("actCopyAll"));
-    pages_->addWidget(view);
+    const bool devices = by_page[static_cast<std::size_t>(index)] &&
+                         by_page[static_cast<std::size_t>(index)]->key == "devicesinfo";
+    pages_->addWidget(devices ? MakeDeviceTreePage(controller_, view, pages_) : view);
   }
   right_layout->addWidget(pages_, 1);
   row->addWidget(right, 1);
@@ -154,7 +188,6 @@ void TfrmSysInfo::CreateLayout() {
 }
 
 QWidget* TfrmSysInfo::CreateNavigation() {
-  const FormTexts texts("TfrmSysInfo");
   auto* scroll = new QScrollArea(this);
   scroll->setObjectName("SysInfoGroup");
   scroll->setWidgetResizable(true);
@@ -168,15 +201,17 @@ QWidget* TfrmSysInfo::CreateNavigation() {
   column->setContentsMargins(8, 10, 8, 10);
   column->setSpacing(10);
 
-  const char* const kGroups[][2] = {
-      {"ZuSystemGroup", "System"}, {"ZuHardwareGroup", "Hardware"}, {"ZuOtherGroup", "Other"}};
-  for (const auto& [name, english] : kGroups) {
+  const std::pair<const char*, const std::string*> kGroups[] = {
+      {"ZuSystemGroup", &lbl::S_GROUP_SYSTEM},
+      {"ZuHardwareGroup", &lbl::S_GROUP_HARDWARE},
+      {"ZuOtherGroup", &lbl::S_GROUP_OTHER}};
+  for (const auto& [name, caption_text] : kGroups) {
     auto* group = new QWidget(bar);
     group->setObjectName(name);
     auto* layout = new QVBoxLayout(group);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(1);
-    auto* caption = new QLabel(texts.Text(name, english).toUpper(), group);
+    auto* caption = new QLabel(FromUtf8(*caption_text).toUpper(), group);
     QFont caption_font = caption->font();
     caption_font.setBold(true);
     caption_font.setPointSizeF(caption_font.pointSizeF() * 0.85);
@@ -261,6 +296,11 @@ void TfrmSysInfo::SizeColumns() {
 
 void TfrmSysInfo::closeEvent(QCloseEvent* event) {
   closing_ = true;
+  if (remember_) {
+    helpers::Options().WriteString(session::kWindowGeometryOption,
+                                   saveGeometry().toBase64().toStdString());
+    helpers::Options().SaveOptions();
+  }
   sys_info_timer_->stop();
   if (controller_.ThreadCreated()) {
     controller_.Shutdown([this] {

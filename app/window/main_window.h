@@ -13,6 +13,7 @@
 #include "pages/categories.h"
 
 class QAction;
+class QSize;
 class QLabel;
 class QMenu;
 class QStackedWidget;
@@ -80,6 +81,17 @@ class TfrmSysInfo : public QMainWindow {
   /// Runs on the main thread each time a gathering phase has refilled the pages.
   void SetGatheredHandler(std::function<void()> handler) { on_gathered_ = std::move(handler); }
 
+  /// The window's title and, for a replayed snapshot, the note the status bar keeps showing.
+  void SetSession(const std::string& title, const std::string& snapshotNote);
+  QString SessionNote() const;
+  /// The program keeps the window's size and place and the mode in the settings; tests
+  /// leave them alone. Turning it on puts the window where it was last time.
+  void SetRememberSettings(bool remember);
+  /// The mode the user chose last (the settings' "AdvancedMode").
+  static bool RememberedAdvancedMode();
+  /// The default size: the classic 864 x 584 grown to fit the pages, within `available`.
+  static QSize DefaultSize(const QSize& available);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -111,6 +123,7 @@ class TfrmSysInfo : public QMainWindow {
   void CopyAll();
   void OpenSettings();
   void OpenAbout();
+  void OpenHelp();
 
   gather::TGetFunctionsClass& controller_;
   std::unique_ptr<GuiHost> host_;
@@ -134,6 +147,7 @@ class TfrmSysInfo : public QMainWindow {
   std::function<void()> on_unloading_;
   std::function<void()> on_gathered_;
   bool auto_gather_ = true;
+  bool remember_ = false;
   bool created_ = false;
   bool closing_ = false;
   bool was_gathered_ = false;

@@ -1,9 +1,12 @@
 // The actions of the main window, its menus, and the action update rule.
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QToolButton>
 
-#include "text/labels.h"
 #include "app/window/icons.h"
 #include "app/window/intro_page.h"
 #include "app/window/main_window.h"
@@ -11,6 +14,10 @@
 #include "app/window/section_list_view.h"
 #include "gather/controller.h"
 #include "helpers/accessors.h"
+#include "report/clipboard_table.h"
+#include "session/framework.h"
+#include "text/format.h"
+#include "text/labels.h"
 
 namespace tavrin::window {
 namespace {
@@ -19,44 +26,32 @@ QString FromUtf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-void OpenLink(const std::string& link) {
-  helpers::Helper().OpenLink(link);
-}
-
 }  // namespace
 
 void TfrmSysInfo::CreateActions() {
   struct ActionDefinition {
     const char* name;
-    const char* caption;
+    const std::string& caption;
     const char* shortcut;
     const char* icon;
     std::function<void()> run;
   };
+  // The mode switch is named after the other mode by UpdateActions.
   const ActionDefinition definitions[] = {
-      {"actSwitchModes", "Switch to Advanced Mode", "Ctrl+S", nullptr, [this] { SwitchModes(); }},
-      {"actSettings", "Settings", nullptr, "configure", [this] { OpenSettings(); }},
-      {"actReport", "Generate Report", "Ctrl+R", "document-export", [this] { ShowReport(); }},
-      {"actAbout", "About", nullptr, "help-about", [this] { OpenAbout(); }},
-      {"actExit", "Exit", "Alt+X", "application-exit", [this] { close(); }},
-      {"actIntro", "Introduction", nullptr, "go-home", [this] { ShowIntroduction(); }},
-      {"actRefresh", "Refresh", "F5", "view-refresh", [this] { Refresh(); }},
-      {"actCopySelected", "Copy Selected to Clipboard", nullptr, "edit-copy",
+      {"actSwitchModes", lbl::S_SWITCH_TO_ADV, "Ctrl+S", nullptr, [this] { SwitchModes(); }},
+      {"actSettings", lbl::S_ACT_SETTINGS, nullptr, "configure", [this] { OpenSettings(); }},
+      {"actReport", lbl::S_ACT_REPORT, "Ctrl+R", "document-export", [this] { ShowReport(); }},
+      {"actAbout", lbl::S_ACT_ABOUT, nullptr, "help-about", [this] { OpenAbout(); }},
+      {"actExit", lbl::S_ACT_EXIT, "Alt+X", "application-exit", [this] { close(); }},
+      {"actIntro", lbl::S_ACT_INTRO, nullptr, "go-home", [this] { ShowIntroduction(); }},
+      {"actRefresh", lbl::S_ACT_REFRESH, "F5", "view-refresh", [this] { Refresh(); }},
+      {"actCopySelected", lbl::S_ACT_COPY_SELECTED, nullptr, "edit-copy",
        [this] { CopySelected(); }},
-      {"actCopyAll", "Copy All to Clipboard", nullptr, nullptr, [this] { CopyAll(); }},
-      {"actProgramPage", "Visit Program Page", nullptr, nullptr,
-       [] { OpenLink(helpers::Globals().GetProgramPageLink()); }},
-      {"actCompanyPage", "Visit Company Page", nullptr, nullptr,
-       [] { OpenLink(helpers::Globals().GetCompanyPageLink()); }},
-      {"actTechnicalSupport", "Technical Support", nullptr, nullptr,
-       [] { OpenLink(helpers::Globals().GetSupportPageLink()); }},
-      {"actHelp", "Contents", nullptr, nullptr,
-       [] { OpenLink(helpers::Globals().GetProgramPageLink()); }},
-      {"actCheckUpdates", "Check for Updates..", nullptr, nullptr,
-       [] { helpers::Helper().CheckForUpdates(); }},
+      {"actCopyAll", lbl::S_ACT_COPY_ALL, nullptr, nullptr, [this] { CopyAll(); }},
+      {"actHelp", lbl::S_ACT_HELP, "F1", "help-contents", [this] { OpenHelp(); }},
   };
   for (const ActionDefinition& definition : definitions) {
-    auto* action = new QAction(QString::fromUtf8(definition.caption), this);
+    auto* action = new QAction(FromUtf8(definition.caption), this);
     action->setObjectName(definition.name);
     if (definition.shortcut != nullptr) action->setShortcut(QKeySequence(definition.shortcut));
     if (definition.icon != nullptr) action->setIcon(ThemedIcon(definition.icon));
@@ -64,35 +59,33 @@ void TfrmSysInfo::CreateActions() {
     addAction(action);  // shortcuts work without the menu bar having focus
     actions_[action->objectName()] = action;
   }
+  // Ctrl+Q quits as in every other program of the desktop, beside the classic Alt+X.
+  actions_["actExit"]->setShortcuts({QKeySequence("Alt+X"), QKeySequence(QKeySequence::Quit)});
   for (const char* initially_off : {"actSwitchModes", "actReport", "actRefresh"})
     actions_[initially_off]->setEnabled(false);
 }
 
 void TfrmSysInfo::CreateMenus() {
-  QMenu* file = menuBar()->addMenu(tr("&File"));
+  QMenu* file = menuBar()->addMenu(FromUtf8(lbl::S_MENU_FILE));
   file->addAction(Action("actSettings"));
   file->addAction(Action("actReport"));
   file->addSeparator();
   file->addAction(Action("actExit"));
 
-  categories_menu_ = menuBar()->addMenu(tr("&Categories"));
+  categories_menu_ = menuBar()->addMenu(FromUtf8(lbl::S_MENU_CATEGORIES));
   categories_menu_->setObjectName("catMenuContainer");
   categories_menu_->addAction(Action("actIntro"));
   QAction* separator = categories_menu_->addSeparator();
   separator->setProperty("tag", 100);
 
-  QMenu* view = menuBar()->addMenu(tr("&View"));
+  QMenu* view = menuBar()->addMenu(FromUtf8(lbl::S_MENU_VIEW));
   view->addAction(Action("actRefresh"));
   view->addAction(Action("actSwitchModes"));
 
-  QMenu* help = menuBar()->addMenu(tr("&Help"));
+  // No links to web pages: the program has no site of its own; its help is built in.
+  QMenu* help = menuBar()->addMenu(FromUtf8(lbl::S_MENU_HELP));
   help->addAction(Action("actHelp"));
   help->addSeparator();
-  help->addAction(Action("actProgramPage"));
-  help->addAction(Action("actCompanyPage"));
-  help->addAction(Action("actTechnicalSupport"));
-  help->addSeparator();
-  help->addAction(Action("actCheckUpdates"));
   help->addAction(Action("actAbout"));
 }
 
@@ -113,9 +106,20 @@ void TfrmSysInfo::UpdateActions() {
 }
 
 void TfrmSysInfo::SwitchModes() {
+  // The page shown stays shown when the new mode has it; else the introduction.
+  const QString shown = ShownView() != nullptr && CurrentLink() != nullptr &&
+                                CurrentLink()->defaultAction() != nullptr
+                            ? CurrentLink()->defaultAction()->objectName()
+                            : QString();
   controller_.SetAdvancedMode(!controller_.AdvancedMode());
   BuildNavigation(controller_.AdvancedMode());
+  if (QAction* again = shown.isEmpty() ? nullptr : Action(shown)) again->trigger();
   UpdateActions();
+  if (remember_) {
+    helpers::Options().WriteString(session::kAdvancedModeOption,
+                                   controller_.AdvancedMode() ? "1" : "0");
+    helpers::Options().SaveOptions();
+  }
 }
 
 void TfrmSysInfo::Refresh() {
@@ -143,17 +147,38 @@ void TfrmSysInfo::CopySelected() {
 void TfrmSysInfo::CopyAll() {
   SectionListView* view = ShownView();
   if (view == nullptr || view->page() == nullptr) return;
-  if (const auto& copy = GetReportHooks().copyAll) copy(*view->page());
+  // Columns apart by tabs and the section captions kept, so the text pastes into a
+  // spreadsheet or an editor as the page looks.
+  QApplication::clipboard()->setText(FromUtf8(report::PageTableText(*view->page())));
 }
 
 void TfrmSysInfo::OpenSettings() {
+  helpers::IOptions& options = helpers::Options();
+  const std::string before = options.ReadString("Language");
   helpers::ISettings& settings = helpers::Settings();
-  settings.Attach(&helpers::Localizer(), &helpers::Options());
+  settings.Attach(&helpers::Localizer(), &options);
   settings.ShowSettings(this, [] {});
+  const std::string chosen = options.ReadString("Language");
+  if (chosen == before) return;
+  // Saved now, not at exit: a crash or a second instance must not lose the choice.
+  options.WriteString(session::kLanguageChosenOption, "1");
+  options.SaveOptions();
+  QString name = FromUtf8(chosen);
+  for (const helpers::LanguageInfo& language : helpers::Localizer().ListLanguages())
+    if (language.code == chosen) name = FromUtf8(language.name);
+  if (chosen == "ENU") name = QStringLiteral("English");
+  QMessageBox::information(this, FromUtf8(lbl::S_ACT_SETTINGS),
+                           FromUtf8(FormatText(lbl::S_LANGUAGE_SAVED, {name.toStdString()})));
 }
 
 void TfrmSysInfo::OpenAbout() {
   helpers::About().ShowAbout(0, 0, "about.png");
+}
+
+void TfrmSysInfo::OpenHelp() {
+  QMessageBox box(QMessageBox::Information, FromUtf8(lbl::S_ACT_HELP), FromUtf8(lbl::S_HELP_TEXT),
+                  QMessageBox::Ok, this);
+  box.exec();
 }
 
 }  // namespace tavrin::window

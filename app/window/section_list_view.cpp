@@ -18,6 +18,8 @@
 #include "app/window/rich_text.h"
 #include "pages/page_model.h"
 #include "report/clipboard_text.h"
+#include "text/label_wording.h"
+#include "text/labels.h"
 
 namespace tavrin::window {
 namespace {
@@ -81,7 +83,8 @@ std::vector<int> ColumnWidths(int pageWidth, int listWidth, int columns) {
 
 SectionListView::SectionListView(QWidget* parent) : QTreeWidget(parent) {
   setColumnCount(3);
-  setHeaderLabels({QObject::tr("Name"), QObject::tr("Specification"), QObject::tr("Comments")});
+  setHeaderLabels(
+      {FromUtf8(lbl::S_COL_NAME), FromUtf8(lbl::S_COL_VALUE), FromUtf8(lbl::S_COL_COMMENTS)});
   for (int c = 0; c < 3; ++c) header()->resizeSection(c, 190);
   header()->setStretchLastSection(true);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -116,7 +119,7 @@ void SectionListView::Render() {
     for (std::size_t s = 0; s < sections.size(); ++s) {
       const pages::Section& section = sections[s];
       auto* header_item = new QTreeWidgetItem(this);
-      const QString caption = FromUtf8(StripMarkup(section.Caption));
+      const QString caption = FromUtf8(StripMarkup(text::SectionCaptionText(section.Caption)));
       header_item->setText(0, caption);
       header_item->setIcon(0, section_icon_);
       header_item->setFont(0, section_font);
@@ -135,7 +138,9 @@ void SectionListView::Render() {
         }
         if (!row.SubItems.empty()) item->setText(1, FromUtf8(row.SubItems[0]).trimmed());
         if (row.SubItems.size() > 1) item->setText(2, FromUtf8(row.SubItems[1]));
-        item->setToolTip(1, item->text(1));
+        // Long texts are cut at the column's edge; the tooltip shows them whole.
+        for (int c = 0; c < 3; ++c)
+          if (!item->text(c).isEmpty()) item->setToolTip(c, item->text(c));
         item->setData(0, kSectionRole, static_cast<int>(s));
         item->setData(0, kRowRole, static_cast<int>(r));
       }
@@ -212,7 +217,8 @@ void SectionListView::contextMenuEvent(QContextMenuEvent* event) {
     if (!item->isSelected()) setCurrentItem(item);
   }
   QMenu menu(this);
-  QAction* copy_value = menu.addAction(QIcon::fromTheme("edit-copy"), QObject::tr("Copy value"));
+  QAction* copy_value =
+      menu.addAction(QIcon::fromTheme("edit-copy"), FromUtf8(lbl::S_ACT_COPY_VALUE));
   copy_value->setEnabled(clicked.row >= 0);
   QObject::connect(copy_value, &QAction::triggered, this,
                    [this, clicked] { QApplication::clipboard()->setText(ValueOf(clicked)); });

@@ -6,11 +6,11 @@
 
 #include <cstdio>
 
-#include "text/labels.h"
 #include "helpers/accessors.h"
 #include "helpers/locale_code.h"
 #include "platform/linux/settings_file.h"
 #include "tests/helpers/test_support.h"
+#include "text/labels.h"
 
 namespace tavrin {
 namespace {
@@ -66,27 +66,42 @@ TEST(FrameworkDeathTest, InitializeAndFinalizeAroundTheSettings) {
     char program[] = "tavrin", debug[] = "-Debug";
     char* argv[] = {program, debug, nullptr};
     session::InitializeFramework(2, argv);
-    check(helpers::Options().ReadString("Language") == "DEA", "default language from LANG");
+    check(helpers::Options().ReadString("Language").empty(), "no language chosen yet");
+    check(helpers::Localizer().GetLanguage() == "DEA", "the locale picks the language");
     check(lbl::S_YES == helpers::Localizer().GetText("S_YES"), "labels went through localizer");
-    check(!lbl::S_YES.empty(), "label has a text");
+    check(lbl::S_YES == "Ja", "German from LANG");
     session::FinalizeFramework();
     check(lbl::S_YES.empty(), "labels cleared");
     check(helpers::LoadedLibraries().empty(), "libraries unloaded");
     auto saved = platform::LoadSettingsFile(platform::SettingsFilePath());
     auto stored = saved.tree->ReadValue(platform::RegRoot::CurrentUser,
                                         "Software\\Tavrin\\Settings", "Language");
-    check(stored && stored->AsString() == "DEA", "first run stores the language");
+    // Storing the locale's language would make a later LANG change useless.
+    check(!stored || stored->AsString() == "", "first run stores no language");
     check(helpers::test::CountContaining(helpers::test::ReadLogLines(tmp / "debug.log"),
                                          "Tavrin System Information") == 1,
           "-Debug as first argument logs");
 
-    // A stored language wins over the locale, on a second start in the same process.
+    // A chosen language wins over the locale, on a second start in the same process.
     platform::RegistryTree tree;
     tree.SetValue(platform::RegRoot::CurrentUser, "Software\\Tavrin\\Settings", "Language",
                   platform::RegValue::String("FRA"));
+    tree.SetValue(platform::RegRoot::CurrentUser, "Software\\Tavrin\\Settings", "LanguageChosen",
+                  platform::RegValue::String("1"));
     platform::SaveSettingsFile(platform::SettingsFilePath(), tree);
     session::InitializeFramework(2, argv);
     check(helpers::Options().ReadString("Language") == "FRA", "stored language");
+    session::FinalizeFramework();
+
+    // A language stored without the mark of a choice (by an earlier version) is no choice:
+    // the locale counts.
+    platform::RegistryTree unchosen;
+    unchosen.SetValue(platform::RegRoot::CurrentUser, "Software\\Tavrin\\Settings", "Language",
+                      platform::RegValue::String("DEU"));
+    platform::SaveSettingsFile(platform::SettingsFilePath(), unchosen);
+    setenv("LANG", "C.UTF-8", 1);
+    session::InitializeFramework(2, argv);
+    check(lbl::S_YES == "Yes", "C locale: English");
     session::FinalizeFramework();
 
     std::fprintf(stderr, "%sframework checks done\n", failures.c_str());

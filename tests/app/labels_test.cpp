@@ -68,7 +68,7 @@ TEST_F(LabelsTest, EnglishDefaultsKeepTheirExactText) {
   EXPECT_EQ(lbl::S_REC_FROM_TR, "Receiving a system information from %s... ");
   EXPECT_EQ(lbl::S_PRINTER, "%s (Port: %d)");
   EXPECT_EQ(lbl::S_WIN_COUNTRYCODE, "%s (Country Code: %s)");
-  EXPECT_EQ(lbl::S_WINTIMEZONE, "TimeZone Information");  // the one row label without a colon
+  EXPECT_EQ(lbl::S_WINTIMEZONE, "Time Zone Information:");
   EXPECT_EQ(lbl::S_CPU_MEMDEV_TYPE, "Memoty Device Type:");
   EXPECT_EQ(lbl::S_CPU_MSOCKET, "Memory Socked #");
   EXPECT_EQ(lbl::S_IDE_DEVICETYPE_CD, "Device Type:");

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
+#include <sstream>
 
 #include "tests/support/run_program.h"
 #include "tests/support/test_services.h"
@@ -19,8 +21,8 @@ class CliTest : public ::testing::Test {
   TempDir home;
   std::vector<std::string> Env() const {
     return {"XDG_CONFIG_HOME=" + (home.path() / "config").string(),
-            "XDG_STATE_HOME=" + (home.path() / "state").string(), "LANG=C", "LC_ALL=",
-            "LC_MESSAGES="};
+            "XDG_STATE_HOME=" + (home.path() / "state").string(), "LANG=C",
+            "LC_ALL=", "LC_MESSAGES="};
   }
   ProgramRun Cli(const std::vector<std::string>& args) const {
     return RunProgram(BinDir() / "tavrin-cli", args, Env());
@@ -36,12 +38,16 @@ std::size_t Count(const std::string& text, const std::string& part) {
 TEST_F(CliTest, HelpVersionAndBadArguments) {
   const ProgramRun help = Cli({"--help"});
   EXPECT_EQ(help.exit_code, 0);
-  EXPECT_NE(help.out.find("--replay DIR"), std::string::npos);
+  EXPECT_NE(help.out.find("--replay PATH"), std::string::npos);
+  EXPECT_NE(help.out.find("--lang CODE"), std::string::npos);
   EXPECT_EQ(Cli({"--version"}).exit_code, 0);
 
-  for (const auto& bad : std::vector<std::vector<std::string>>{
-           {"--bogus"}, {"--page", "nosuchpage"}, {"--replay"}, {"--timeout", "-3"},
-           {"--record", "a", "--replay", "b"}}) {
+  for (const auto& bad :
+       std::vector<std::vector<std::string>>{{"--bogus"},
+                                             {"--page", "nosuchpage"},
+                                             {"--replay"},
+                                             {"--timeout", "-3"},
+                                             {"--record", "a", "--replay", "b"}}) {
     const ProgramRun run = Cli(bad);
     EXPECT_EQ(run.exit_code, 2) << bad[0];
     EXPECT_EQ(Count(run.err, "\n"), 1u) << "one line: " << run.err;
@@ -91,7 +97,8 @@ TEST_F(CliTest, MissingHelperLibraryGivesTheLoadErrorAndEnds) {
   std::filesystem::create_directories(folder);
   for (const char* file : {"tavrin-cli", "libhelper.so"})
     std::filesystem::copy_file(BinDir() / file, folder / file);
-  std::filesystem::copy(BinDir() / "Lang", folder / "Lang", std::filesystem::copy_options::recursive);
+  std::filesystem::copy(BinDir() / "Lang", folder / "Lang",
+                        std::filesystem::copy_options::recursive);
   const ProgramRun run = RunProgram(folder / "tavrin-cli", {}, Env());
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_NE(run.err.find("An error occurred while loading library Localizer.dll::Localizer."),
@@ -102,7 +109,8 @@ TEST_F(CliTest, MissingHelperLibraryGivesTheLoadErrorAndEnds) {
 }
 
 TEST_F(CliTest, BrokenSettingsAndLanguageFilesLeaveEnglish) {
-  home.Write("config/tavrin/settings.ini", "[Software\\Tavrin\\Settings\nLanguage=dword:zz\n\x01\x02");
+  home.Write("config/tavrin/settings.ini",
+             "[Software\\Tavrin\\Settings\nLanguage=dword:zz\n\x01\x02");
   const ProgramRun broken_settings = Cli({"--page", "generalinfo"});
   EXPECT_EQ(broken_settings.exit_code, 0) << broken_settings.err;
   EXPECT_NE(broken_settings.out.find("=== General Information ==="), std::string::npos);
@@ -125,12 +133,51 @@ TEST_F(CliTest, BrokenSettingsAndLanguageFilesLeaveEnglish) {
   EXPECT_NE(no_folder.out.find("=== General Information ==="), std::string::npos);
 }
 
-TEST_F(CliTest, GermanLanguageTranslatesTitles) {
+// Lines whose label (right-aligned, padded with blanks) does not end in column 40, counted
+// in characters.
+std::vector<std::string> MisalignedRows(const std::string& text) {
+  std::vector<std::string> bad;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    const std::size_t colon = line.find(":      ");
+    if (line.empty() || line[0] != ' ' || colon == std::string::npos) continue;
+    std::size_t column = 0;
+    for (std::size_t i = 0; i < colon; ++i)
+      if ((static_cast<unsigned char>(line[i]) & 0xC0) != 0x80) ++column;
+    if (column != 39) bad.push_back(line);
+  }
+  return bad;
+}
+
+TEST_F(CliTest, LocaleOrLangOptionGivesGermanEverywhereWithLabelsAligned) {
+  const std::string snapshot = TAVRIN_SOURCE_DIR "/tests/fixtures/report/snapshot";
   auto env = Env();
   env.push_back("LANG=de_DE.UTF-8");
-  const ProgramRun run = RunProgram(BinDir() / "tavrin-cli", {"--page", "generalinfo"}, env);
+  const ProgramRun run =
+      RunProgram(BinDir() / "tavrin-cli", {"--replay", snapshot, "--page", "sysdevinfo"}, env);
   ASSERT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_EQ(run.out.find("=== General Information ==="), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("=== System Devices ==="), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("*** CPU-Informationen ***"), std::string::npos) << run.out;
+  // Labels end in the same column however many bytes their letters take ("Größe:").
+  const ProgramRun live = RunProgram(BinDir() / "tavrin-cli", {"--advanced"}, env);
+  ASSERT_EQ(live.exit_code, 0) << live.err;
+  EXPECT_NE(live.out.find("ö"), std::string::npos);
+  EXPECT_EQ(MisalignedRows(live.out), std::vector<std::string>{});
+
+  // --lang wins over the locale, and over the settings, for this run only.
+  const ProgramRun english =
+      RunProgram(BinDir() / "tavrin-cli",
+                 {"--replay", snapshot, "--page", "sysdevinfo", "--lang", "ENU"}, env);
+  EXPECT_NE(english.out.find("*** CPU Information ***"), std::string::npos) << english.out;
+  const ProgramRun by_option = Cli({"--replay", snapshot, "--page", "wininfo", "--lang", "de"});
+  EXPECT_NE(by_option.out.find("Benutzername:"), std::string::npos) << by_option.out;
+  // Nothing was stored: the locale still decides the next start.
+  const ProgramRun after = Cli({"--replay", snapshot, "--page", "wininfo"});
+  EXPECT_EQ(after.out.find("Benutzername:"), std::string::npos);
+
+  const ProgramRun unknown = Cli({"--page", "wininfo", "--lang", "XYZ"});
+  EXPECT_EQ(unknown.exit_code, 0);
+  EXPECT_NE(unknown.err.find("no language file for XYZ"), std::string::npos) << unknown.err;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <regex>
 #include <thread>
 
+#include "helpers/program_path.h"
 #include "platform/linux/settings_file.h"
 #include "tests/helpers/test_support.h"
 
@@ -41,18 +42,19 @@ class HelpersDebugLog : public ::testing::Test {
   test::IsolatedUser user_{tmp_.path()};
 };
 
-TEST_F(HelpersDebugLog, LinesAreUtf16LeWithoutBomAndEndInCrlf) {
+TEST_F(HelpersDebugLog, LinesAreUtf16LeAfterOneBomAndEndInCrlf) {
   testing::ResetDebugLog(tmp_.path(), {"-debug"});
   DebugLog("Grüße €");
   DebugLogFmt("VSI_CPU. %d caches, %s", 3, "done");
   DebugLog("bad \xFF byte");
 
   const std::string bytes = ReadBytes(tmp_ / "debug.log");
-  ASSERT_GE(bytes.size(), 2u);
+  ASSERT_GE(bytes.size(), 4u);
   EXPECT_EQ(bytes.size() % 2, 0u);
-  EXPECT_NE(bytes.substr(0, 2), std::string("\xFF\xFE", 2)) << "no byte-order mark";
+  EXPECT_EQ(bytes.substr(0, 2), std::string("\xFF\xFE", 2)) << "byte-order mark";
+  EXPECT_EQ(bytes.find(std::string("\xFF\xFE", 2), 2), std::string::npos) << "only once";
   // "0" of the hour as one UTF-16LE code unit
-  EXPECT_EQ(bytes[1], '\0');
+  EXPECT_EQ(bytes[3], '\0');
   EXPECT_EQ(bytes.substr(bytes.size() - 4), std::string("\r\0\n\0", 4));
 
   const std::vector<std::string> lines = ReadLogLines(tmp_ / "debug.log");
@@ -76,6 +78,29 @@ TEST_F(HelpersDebugLog, ModeFollowsFirstArgumentAndNumericSetting) {
   EXPECT_FALSE(LogsWith({}));
   StoreDebugMode(platform::RegValue::Dword(1));
   EXPECT_TRUE(LogsWith({}));
+}
+
+TEST_F(HelpersDebugLog, LogGoesToTheStateFolderUnlessTheSettingsAskForTheProgramFolder) {
+  testing::ResetDebugLog({}, {"-debug"});
+  DebugLog("default place");
+  const std::vector<std::string> lines = ReadLogLines(StateFolder() / "debug.log");
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find(") default place"), std::string::npos);
+  EXPECT_EQ(StateFolder(), tmp_ / "state" / "tavrin");
+
+  platform::RegistryTree tree;
+  tree.SetValue(platform::RegRoot::CurrentUser, "Software\\Tavrin\\DebugMode", "LogInProgramFolder",
+                platform::RegValue::Dword(1));
+  ASSERT_TRUE(platform::SaveSettingsFile(platform::SettingsFilePath(), tree));
+  testing::ResetDebugLog({}, {"-debug"});
+  DebugLog("beside the program");
+  // The test program's folder is the build's bin folder; the line went there, not here.
+  EXPECT_EQ(ReadLogLines(StateFolder() / "debug.log").size(), 1u);
+  const std::filesystem::path beside = ProgramFolder() / "debug.log";
+  const std::vector<std::string> there = ReadLogLines(beside);
+  ASSERT_FALSE(there.empty());
+  EXPECT_NE(there.back().find(") beside the program"), std::string::npos);
+  std::filesystem::remove(beside);
 }
 
 TEST_F(HelpersDebugLog, ModeIsDecidedOnce) {

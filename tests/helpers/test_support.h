@@ -86,6 +86,7 @@ inline std::vector<std::string> ReadLogLines(const std::filesystem::path& file) 
   std::string bytes = ReadBytes(file);
   std::u16string units =
       platform::Utf16FromLeBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  if (!units.empty() && units.front() == u'\uFEFF') units.erase(0, 1);  // byte-order mark
   std::string text = platform::Utf16ToUtf8(units);
   std::vector<std::string> lines;
   std::size_t pos = 0;

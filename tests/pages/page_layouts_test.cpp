@@ -64,7 +64,7 @@ TEST(PageLayoutsTest, SectionsCarryTheFormCaptionsAndImages) {
 
   const PageLayout& programs = *FindPageLayout("programsinfo");
   ASSERT_EQ(programs.sections.size(), 5u);
-  EXPECT_EQ(programs.sections[3].caption, "Installed Progams");
+  EXPECT_EQ(programs.sections[3].caption, "Installed Programs");
   EXPECT_EQ(programs.sections[3].imageIndex, 42);
   EXPECT_EQ(programs.sections[4].imageIndex, 9);
 

@@ -11,13 +11,13 @@
 #include <QTimer>
 #include <map>
 
-#include "tests/support/row_context.h"
 #include "app/window/main_window.h"
+#include "app/window/report_dialog/report_commands.h"
 #include "app/window/report_hooks.h"
 #include "app/window/section_list_view.h"
 #include "gather/controller.h"
 #include "pages/page_model.h"
-#include "app/window/report_dialog/report_commands.h"
+#include "tests/support/row_context.h"
 
 namespace tavrin::window {
 namespace {
@@ -38,9 +38,11 @@ class ReportClipboardTest : public ::testing::Test {
   ~ReportClipboardTest() override { SetReportHooks({}); }
 
   void AddRow(int section, const char* label, const char* value, const char* comment) {
-    ASSERT_TRUE(pages::AddItem(::tavrin::testing::RowsOf(controller_), *page_, section, label, value, comment, false));
+    ASSERT_TRUE(pages::AddItem(::tavrin::testing::RowsOf(controller_), *page_, section, label,
+                               value, comment, false));
   }
-  // Selects the row by its place in the page (sections without rows are not drawn).
+  // Selects the row by its place in the page (every section is drawn; an empty one holds its
+  // reason, which is no row of the page).
   void SelectRow(int shownSection, int row) {
     view_->clearSelection();
     view_->topLevelItem(shownSection)->child(row)->setSelected(true);
@@ -92,15 +94,20 @@ TEST_F(ReportClipboardTest, CopySelectedGivesOneRowWithoutLineEnd) {
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
 }
 
-TEST_F(ReportClipboardTest, CopyAllGivesEveryRowWithoutSectionTitles) {
+TEST_F(ReportClipboardTest, CopyAllGivesSectionsAndTabSeparatedColumns) {
   AddRow(0, "Windows:", "12", "");
   AddRow(0, "Build", "22631", "release");
   AddRow(2, "PATH", "/usr/bin", "");
   AddRow(2, "LANG", "C.UTF-8", "");
   view_->Render();
   window_.Action("actCopyAll")->trigger();
-  EXPECT_EQ(QGuiApplication::clipboard()->text(),
-            "Windows:  12 \r\nBuild  22631 release\r\nPATH  /usr/bin \r\nLANG  C.UTF-8 \r\n");
+  const std::string copied = QGuiApplication::clipboard()->text().toStdString();
+  EXPECT_EQ(copied.rfind("Windows Information\nWindows:\t12\nBuild\t22631\trelease\n\n", 0), 0u)
+      << copied;
+  EXPECT_NE(copied.find("\n\nEnvironment\nPATH\t/usr/bin\nLANG\tC.UTF-8\n"), std::string::npos)
+      << copied;
+  // A section without rows keeps its caption and gives its reason as its one line.
+  EXPECT_NE(copied.find("\n\nUser Information\n"), std::string::npos) << copied;
 }
 
 TEST_F(ReportClipboardTest, SelectedRowsTextJoinsRowsAndSkipsStrayReferences) {
@@ -125,7 +132,7 @@ TEST_F(ReportClipboardTest, MenuOffersCopiesOnlyWhenThereIsSomethingToCopy) {
   EXPECT_FALSE(no_selection.at(copy_selected));
   EXPECT_TRUE(no_selection.at(copy_all));
 
-  SelectRow(0, 0);
+  SelectRow(1, 0);
   std::map<QString, bool> selected = MenuCommands();
   EXPECT_TRUE(selected.at(copy_selected));
   EXPECT_TRUE(selected.at(copy_all));
