@@ -19,4 +19,14 @@ std::string QuoteRegText(std::string_view text);
 /// backslash is kept as written. Leaves `pos` after the closing quote; false if unterminated.
 bool ReadQuotedRegText(std::string_view text, std::size_t& pos, std::string& out);
 
+/// The deepest key the registry holds. Every parent of a key is made with its full path, so a
+/// deeper key would cost memory with the square of its depth; readers refuse it instead.
+inline constexpr std::size_t kMaxKeyDepth = 512;
+
+/// The number of names in a key path, empty names between separators not counted.
+std::size_t KeyDepth(std::string_view path);
+
+/// The warning for a key deeper than kMaxKeyDepth.
+std::string KeyTooDeepText(std::size_t depth);
+
 }  // namespace tavrin::platform::detail

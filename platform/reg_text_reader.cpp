@@ -209,6 +209,10 @@ class RegReader {
     }
     bool remove = line.size() > 1 && line[1] == '-';
     std::string_view name = line.substr(remove ? 2 : 1, close - (remove ? 2 : 1));
+    if (const std::size_t depth = detail::KeyDepth(name); depth > detail::kMaxKeyDepth + 1) {
+      Issue(detail::KeyTooDeepText(depth - 1));  // the root's name is not a level
+      return;
+    }
     auto key = SplitKeyName(name);
     if (!key) {
       Issue("unknown root key in \"" + std::string(name) + "\"");
@@ -281,6 +285,25 @@ class RegReader {
 };
 
 }  // namespace
+
+std::size_t detail::KeyDepth(std::string_view path) {
+  std::size_t depth = 0;
+  bool in_name = false;
+  for (char c : path) {
+    if (c == '\\') {
+      in_name = false;
+    } else if (!in_name) {
+      in_name = true;
+      ++depth;
+    }
+  }
+  return depth;
+}
+
+std::string detail::KeyTooDeepText(std::size_t depth) {
+  return "key " + std::to_string(depth) + " levels deep, deeper than the " +
+         std::to_string(kMaxKeyDepth) + " levels a registry key can have, skipped";
+}
 
 bool detail::ReadQuotedRegText(std::string_view text, std::size_t& pos, std::string& out) {
   out.clear();

@@ -28,6 +28,7 @@
 #include "platform/reg_text.h"
 #include "platform/reg_text_detail.h"
 #include "platform/registry_path.h"
+#include "platform/whole_file.h"
 
 namespace tavrin::platform {
 namespace {
@@ -121,7 +122,12 @@ struct IniState {
       Problem(line_no, "text after the section header, its entries are skipped");
       return;
     }
-    path = NormalizeKeyPath(Trim(line.substr(1, close - 1)));
+    std::string_view name = Trim(line.substr(1, close - 1));
+    if (const std::size_t depth = detail::KeyDepth(name); depth > detail::kMaxKeyDepth) {
+      Problem(line_no, detail::KeyTooDeepText(depth) + " with its entries");
+      return;
+    }
+    path = NormalizeKeyPath(name);
     section_ok = true;
     load->tree->CreateKey(RegRoot::CurrentUser, path);
   }
@@ -287,33 +293,18 @@ SettingsLoad ParseSettingsIni(std::string_view text) {
 }
 
 SettingsLoad LoadSettingsFile(const std::filesystem::path& file) {
-  auto fail = [&](int err) {
+  // The settings are small; a FIFO, a device or a huge file in their place is refused unread.
+  constexpr std::size_t kMaxSettingsBytes = std::size_t{16} << 20;
+  WholeFile read = ReadWholeFileChecked(file, kMaxSettingsBytes);
+  if (read.missing) return ParseSettingsIni({});
+  if (!read.bytes) {
     SettingsLoad load;
     load.tree = std::make_shared<RegistryTree>(kOrigin);
     load.problems.push_back(std::string(kOrigin) + ": cannot read " + file.string() + ": " +
-                            std::strerror(err));
+                            read.error);
     return load;
-  };
-  int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == ENOENT || errno == ENOTDIR) return ParseSettingsIni({});
-    return fail(errno);
   }
-  std::string text;
-  char buf[65536];
-  while (true) {
-    ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      int err = errno;
-      ::close(fd);
-      return fail(err);
-    }
-    if (n == 0) break;
-    text.append(buf, static_cast<std::size_t>(n));
-  }
-  ::close(fd);
-  return ParseSettingsIni(text);
+  return ParseSettingsIni(*read.bytes);
 }
 
 std::string WriteSettingsIni(const RegistryTree& tree) {
