@@ -1,5 +1,7 @@
 #include "platform/snapshot_json.h"
 
+#include "platform/whole_file.h"
+
 namespace tavrin::platform {
 
 nlohmann::json ProvenanceToJson(const Provenance& p) {
@@ -42,6 +44,21 @@ std::optional<OsVersion> OsVersionFromJson(const nlohmann::json& j) {
     return std::nullopt;
   }
   return v;
+}
+
+std::optional<std::string> ReadSnapshotFile(const std::filesystem::path& file, std::size_t limit) {
+  WholeFile read = ReadWholeFileChecked(file, limit);
+  if (read.bytes) return std::move(read.bytes);
+  if (read.missing) return std::nullopt;
+  throw SnapshotFileError(file.string() + ": " + read.error);
+}
+
+void detail::ThrowWrongField(std::string_view file, std::string_view name, std::string_view wanted,
+                             const nlohmann::json& found) {
+  std::string shown = found.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  if (shown.size() > 40) shown = shown.substr(0, 37) + "...";
+  throw SnapshotFileError(std::string(file) + ": field \"" + std::string(name) + "\" is " + shown +
+                          ", not " + std::string(wanted));
 }
 
 std::string DumpJson(const nlohmann::json& j) {

@@ -72,8 +72,18 @@ DeviceModelFacts FactsFromJson(const json& j) {
   Get(j, "modalias", f.modalias);
   std::string config;
   Get(j, "pciConfig", config);
-  for (std::size_t i = 0; i + 1 < config.size(); i += 2)
-    f.pciConfig.push_back(static_cast<char>(std::stoi(config.substr(i, 2), nullptr, 16)));
+  // Hexadecimal pairs; the bytes end at the first pair that is not one.
+  auto nibble = [](char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  for (std::size_t i = 0; i + 1 < config.size(); i += 2) {
+    const int high = nibble(config[i]), low = nibble(config[i + 1]);
+    if (high < 0 || low < 0) break;
+    f.pciConfig.push_back(static_cast<char>(high << 4 | low));
+  }
   if (auto it = j.find("configSource"); it != j.end())
     f.configSource = ProvenanceFromJson(*it).value_or(Provenance{});
   std::vector<uint32_t> ids;
@@ -255,8 +265,7 @@ Answer<DeviceServiceValues> RecordedDeviceService::ServiceKey(std::string_view n
                                        });
 }
 
-Answer<std::string> RecordedDeviceService::IdEntries(IdDatabase database,
-                                                     const std::vector<uint16_t>&) const {
+Answer<std::string> RecordedDeviceService::IdEntries(IdDatabase database, const IdKeys&) const {
   const std::string key = database == IdDatabase::Pci ? "pci.ids" : "usb.ids";
   return Recorded<std::string>(Find("ids", key), key, [](const json& j) {
     return j.is_string() ? j.get<std::string>() : std::string();
@@ -267,10 +276,8 @@ std::shared_ptr<const DeviceService> LoadRecordedDevices(const std::filesystem::
                                                          std::shared_ptr<const Registry> registry,
                                                          std::vector<std::string>& warnings) {
   const auto file = dir / kDevicesDir / kDevicesFile;
-  std::error_code ec;
-  if (std::filesystem::exists(file, ec)) {
-    auto text = ReadWholeFile(file);
-    auto j = text ? json::parse(*text, nullptr, false) : json();
+  if (auto text = ReadSnapshotFile(file, kMaxWholeFileBytes)) {
+    auto j = json::parse(*text, nullptr, false);
     if (j.is_object()) return std::make_shared<RecordedDeviceService>(std::move(j));
     warnings.push_back(std::string(kDevicesDir) + "/" + std::string(kDevicesFile) +
                        ": not valid JSON");

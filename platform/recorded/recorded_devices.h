@@ -28,8 +28,7 @@ class RecordedDeviceService : public DeviceService {
   Answer<DeviceClassValues> ClassKey(std::string_view guid) const override;
   Answer<DeviceDriverValues> DriverKey(std::string_view driver) const override;
   Answer<DeviceServiceValues> ServiceKey(std::string_view name) const override;
-  Answer<std::string> IdEntries(IdDatabase database,
-                                const std::vector<uint16_t>& vendors) const override;
+  Answer<std::string> IdEntries(IdDatabase database, const IdKeys& ids) const override;
 
  private:
   const nlohmann::json* Find(const char* table, const std::string& key) const;

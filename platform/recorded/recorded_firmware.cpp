@@ -53,7 +53,7 @@ std::shared_ptr<const FirmwareService> LoadRecordedFirmware(const std::filesyste
   std::error_code ec;
   if (!std::filesystem::is_directory(folder, ec)) return nullptr;
   std::vector<Provenance> tried;
-  if (auto text = ReadWholeFile(folder / "routes.json", kMaxDumpFile)) {
+  if (auto text = ReadSnapshotFile(folder / "routes.json", kMaxDumpFile)) {
     auto j = nlohmann::json::parse(*text, nullptr, false);
     if (j.is_object() && j.contains("routes") && j["routes"].is_array()) {
       for (const auto& entry : j["routes"])
@@ -64,23 +64,47 @@ std::shared_ptr<const FirmwareService> LoadRecordedFirmware(const std::filesyste
   }
   std::optional<SmbiosTables> tables;
   const auto bin = folder / "smbios.bin";
-  if (std::filesystem::exists(bin, ec)) {
-    auto bytes = ReadWholeFile(bin, kMaxDumpFile);
-    if (bytes) tables = SplitSmbiosDump(*bytes);
-    if (!tables) warnings.push_back("firmware/smbios.bin: not an SMBIOS dump");
+  if (auto bytes = ReadSnapshotFile(bin, kMaxDumpFile)) {
+    tables = SplitSmbiosDump(*bytes);
+    if (!tables)
+      warnings.push_back("firmware/smbios.bin: not an SMBIOS dump (" + SmbiosDumpProblem(*bytes) +
+                         ")");
   }
   if (!tables && tried.empty()) return nullptr;
   return std::make_shared<RecordedFirmwareService>(
       std::move(tables), "snapshot firmware/smbios.bin", std::move(tried));
 }
 
+std::string SmbiosDumpProblem(std::string_view bytes) {
+  if (bytes.size() <= kDumpTableOffset)
+    return "shorter than the " + std::to_string(kDumpTableOffset) + " bytes of its header";
+  const std::string_view head = bytes.substr(0, kDumpTableOffset);
+  if (!head.starts_with("_SM3_") && !head.starts_with("_SM_") && !head.starts_with("_DMI_"))
+    return "no SMBIOS entry point anchor at its start";
+  return "its SMBIOS entry point has a bad checksum or length";
+}
+
+std::shared_ptr<const FirmwareService> LoadFirmwareDump(std::string_view bytes,
+                                                        const std::filesystem::path& file,
+                                                        std::string& why) {
+  if (bytes.size() > kMaxDumpFile) {
+    why = "larger than 16 MB";
+    return nullptr;
+  }
+  auto tables = SplitSmbiosDump(bytes);
+  if (!tables) {
+    why = SmbiosDumpProblem(bytes);
+    return nullptr;
+  }
+  return std::make_shared<RecordedFirmwareService>(std::move(tables), "dump " + file.string(),
+                                                   std::vector<Provenance>{});
+}
+
 std::shared_ptr<const FirmwareService> LoadFirmwareDumpFile(const std::filesystem::path& file) {
   auto bytes = ReadWholeFile(file, kMaxDumpFile);
   if (!bytes) return nullptr;
-  auto tables = SplitSmbiosDump(*bytes);
-  if (!tables) return nullptr;
-  return std::make_shared<RecordedFirmwareService>(std::move(tables), "dump " + file.string(),
-                                                   std::vector<Provenance>{});
+  std::string why;
+  return LoadFirmwareDump(*bytes, file, why);
 }
 
 }  // namespace tavrin::platform

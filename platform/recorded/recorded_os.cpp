@@ -5,6 +5,7 @@
 #include "platform/os_facts_json.h"
 #include "platform/os_services.h"
 #include "platform/service_hooks.h"
+#include "platform/snapshot_json.h"
 #include "platform/snapshot_layout.h"
 #include "platform/whole_file.h"
 
@@ -102,14 +103,13 @@ class RecordedDesktopProxy : public DesktopProxySource {
 void LoadRecordedOs(const std::filesystem::path& dir, Services& services,
                     std::vector<std::string>& warnings) {
   const auto file = dir / snapshot::kOsFacts;
-  std::error_code ec;
-  if (!std::filesystem::exists(file, ec)) {
+  auto text = ReadSnapshotFile(file, kMaxWholeFileBytes);
+  if (!text) {
     SetFileTreeOs(services);
     return;
   }
-  auto text = ReadWholeFile(file);
-  auto j = text ? Json::parse(*text, nullptr, false) : Json();
-  if (!text || j.is_discarded() || !j.is_object()) {
+  auto j = Json::parse(*text, nullptr, false);
+  if (j.is_discarded() || !j.is_object()) {
     warnings.push_back(file.string() + ": not valid JSON; the operating-system facts are missing");
     SetUnsupportedOs(services, std::string(snapshot::kOsFacts) + " unreadable");
     return;

@@ -11,12 +11,15 @@
 
 #include "base/strings.h"
 #include "platform/service_hooks.h"
+#include "platform/snapshot_json.h"
 
 namespace tavrin::platform {
 namespace {
 
 constexpr std::string_view kProcessorDir = "cpuid";
 constexpr std::string_view kProcessorInfo = "processor.json";
+// Register dumps of even a thousand processors stay far below this.
+constexpr std::size_t kMaxDumpBytes = std::size_t{16} << 20;
 
 std::optional<uint32_t> Hex32(std::string_view text) {
   if (text.empty() || text.size() > 8) return std::nullopt;
@@ -175,7 +178,10 @@ ProcessorSystemInfo InfoFromRegisters(const std::vector<LogicalCpuDump>& cpus) {
 
 }  // namespace
 
-std::vector<LogicalCpuDump> ParseCpuidDump(std::string_view text) {
+namespace {
+
+// Every processor block of the text, whether or not the first one holds leaf 0.
+std::vector<LogicalCpuDump> ParseCpuidBlocks(std::string_view text) {
   DumpBuilder builder;
   bool key_value = false;
   uint32_t max_basic = 0, max_ext = 0;
@@ -211,11 +217,20 @@ std::vector<LogicalCpuDump> ParseCpuidDump(std::string_view text) {
   auto cpus = builder.Take();
   if (key_value)
     for (auto& cpu : cpus) MergeSubleafEntries(cpu);
-  // A text without leaf 0 in its first processor is no dump.
-  if (cpus.empty() ||
-      std::none_of(cpus[0].begin(), cpus[0].end(), [](const CpuidEntry& e) { return e.leaf == 0; }))
-    return {};
   return cpus;
+}
+
+bool HasLeafZero(const std::vector<LogicalCpuDump>& cpus) {
+  return !cpus.empty() && std::any_of(cpus[0].begin(), cpus[0].end(),
+                                      [](const CpuidEntry& e) { return e.leaf == 0; });
+}
+
+}  // namespace
+
+std::vector<LogicalCpuDump> ParseCpuidDump(std::string_view text) {
+  auto cpus = ParseCpuidBlocks(text);
+  // A text without leaf 0 in its first processor is no dump.
+  return HasLeafZero(cpus) ? cpus : std::vector<LogicalCpuDump>{};
 }
 
 std::string FormatCpuidDump(const std::vector<LogicalCpuDump>& cpus, unsigned first) {
@@ -276,26 +291,28 @@ std::string KernelRecordToJson(const KernelProcessorRecord& r) {
   return j.dump(2) + "\n";
 }
 
-std::optional<KernelProcessorRecord> KernelRecordFromJson(std::string_view text) {
+std::optional<KernelProcessorRecord> KernelRecordFromJson(std::string_view text,
+                                                          std::string_view file) {
   auto j = nlohmann::json::parse(text, nullptr, false);
   if (!j.is_object()) return std::nullopt;
   KernelProcessorRecord r;
-  r.vendorId = j.value("vendorId", std::string());
-  r.modelName = j.value("modelName", std::string());
-  r.cpuPart = j.value("cpuPart", std::string());
-  r.cpuMHz = j.value("cpuMHz", 0.0);
-  r.maxKHz = j.value("maxKHz", 0u);
+  r.vendorId = FieldOr(j, "vendorId", std::string(), file);
+  r.modelName = FieldOr(j, "modelName", std::string(), file);
+  r.cpuPart = FieldOr(j, "cpuPart", std::string(), file);
+  r.cpuMHz = FieldOr(j, "cpuMHz", 0.0, file);
+  r.maxKHz = FieldOr(j, "maxKHz", 0u, file);
   if (j.contains("places") && j["places"].is_array())
     for (const auto& p : j["places"])
       if (p.is_object())
-        r.places.push_back({p.value("cpu", 0u), p.value("package", std::string()),
-                            p.value("core", std::string())});
+        r.places.push_back({FieldOr(p, "cpu", 0u, file), FieldOr(p, "package", std::string(), file),
+                            FieldOr(p, "core", std::string(), file)});
   if (j.contains("caches") && j["caches"].is_array())
     for (const auto& c : j["caches"])
       if (c.is_object())
-        r.caches.push_back({c.value("level", 0), c.value("type", std::string()),
-                            c.value("sizeBytes", uint64_t{0}), c.value("ways", 0u),
-                            c.value("lineSize", 0u), c.value("sharedBy", 0u)});
+        r.caches.push_back({FieldOr(c, "level", 0, file), FieldOr(c, "type", std::string(), file),
+                            FieldOr(c, "sizeBytes", uint64_t{0}, file),
+                            FieldOr(c, "ways", 0u, file), FieldOr(c, "lineSize", 0u, file),
+                            FieldOr(c, "sharedBy", 0u, file)});
   return r;
 }
 
@@ -373,33 +390,38 @@ std::shared_ptr<const ProcessorService> LoadRecordedProcessor(const std::filesys
   });
   std::vector<LogicalCpuDump> cpus;
   for (const auto& file : files) {
-    auto text = ReadWholeFile(file);
-    auto parsed = text ? ParseCpuidDump(*text) : std::vector<LogicalCpuDump>{};
+    auto text = ReadSnapshotFile(file, kMaxDumpBytes);
+    if (!text) continue;  // gone since the folder was listed
+    std::string why;
+    auto parsed = ParseCpuidDumpExplained(*text, why);
     if (parsed.empty()) {
-      warnings.push_back(file.filename().string() + ": no CPUID registers");
+      warnings.push_back(file.filename().string() + ": " + why);
       continue;
     }
     for (auto& cpu : parsed) cpus.push_back(std::move(cpu));
   }
   std::optional<KernelProcessorRecord> kernel;
-  if (auto text = ReadWholeFile(folder / "kernel.json")) {
-    kernel = KernelRecordFromJson(*text);
+  const auto kernel_file = folder / "kernel.json";
+  if (auto text = ReadSnapshotFile(kernel_file, kMaxDumpBytes)) {
+    kernel = KernelRecordFromJson(*text, kernel_file.string());
     if (!kernel) warnings.push_back(std::string(kProcessorDir) + "/kernel.json: not valid JSON");
   }
   // A machine without CPUID (ARM) is still a processor: the kernel's record describes it.
   if (cpus.empty() && !kernel) return nullptr;
   std::optional<ProcessorSystemInfo> info;
   double tsc_mhz = 0;
-  if (auto text = ReadWholeFile(folder / kProcessorInfo)) {
+  const auto info_file = folder / kProcessorInfo;
+  if (auto text = ReadSnapshotFile(info_file, kMaxDumpBytes)) {
     auto j = nlohmann::json::parse(*text, nullptr, false);
     if (j.is_object()) {
+      const std::string name = info_file.string();
       ProcessorSystemInfo i;
-      i.architecture = j.value("architecture", uint16_t{kArchX86});
-      i.processorCount = j.value("processorCount", static_cast<uint32_t>(cpus.size()));
-      i.level = j.value("level", uint16_t{0});
-      i.revision = j.value("revision", uint16_t{0});
+      i.architecture = FieldOr(j, "architecture", uint16_t{kArchX86}, name);
+      i.processorCount = FieldOr(j, "processorCount", static_cast<uint32_t>(cpus.size()), name);
+      i.level = FieldOr(j, "level", uint16_t{0}, name);
+      i.revision = FieldOr(j, "revision", uint16_t{0}, name);
       info = i;
-      tsc_mhz = j.value("tscMHz", 0.0);
+      tsc_mhz = FieldOr(j, "tscMHz", 0.0, name);
     } else {
       warnings.push_back(std::string(kProcessorDir) + "/" + std::string(kProcessorInfo) +
                          ": not valid JSON");
@@ -409,12 +431,33 @@ std::shared_ptr<const ProcessorService> LoadRecordedProcessor(const std::filesys
                                                     info, tsc_mhz, std::move(kernel));
 }
 
-std::shared_ptr<const ProcessorService> LoadProcessorDumpFile(const std::filesystem::path& file) {
-  auto text = ReadWholeFile(file);
-  if (!text) return nullptr;
-  auto cpus = ParseCpuidDump(*text);
+std::vector<LogicalCpuDump> ParseCpuidDumpExplained(std::string_view text, std::string& why) {
+  auto cpus = ParseCpuidBlocks(text);
+  if (cpus.empty() ||
+      std::all_of(cpus.begin(), cpus.end(), [](const auto& c) { return c.empty(); })) {
+    why = "no CPUID register lines";
+    return {};
+  }
+  if (!HasLeafZero(cpus)) {
+    why = "no leaf 0 in its first processor";
+    return {};
+  }
+  return cpus;
+}
+
+std::shared_ptr<const ProcessorService> LoadProcessorDump(std::string_view bytes,
+                                                          const std::filesystem::path& file,
+                                                          std::string& why) {
+  auto cpus = ParseCpuidDumpExplained(bytes, why);
   if (cpus.empty()) return nullptr;
   return std::make_shared<RecordedProcessorService>(std::move(cpus), "dump " + file.string());
+}
+
+std::shared_ptr<const ProcessorService> LoadProcessorDumpFile(const std::filesystem::path& file) {
+  auto text = ReadWholeFile(file, kMaxDumpBytes);
+  if (!text) return nullptr;
+  std::string why;
+  return LoadProcessorDump(*text, file, why);
 }
 
 }  // namespace tavrin::platform

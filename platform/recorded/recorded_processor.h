@@ -3,7 +3,9 @@
 #pragma once
 
 #include <atomic>
+#include <filesystem>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -24,7 +26,9 @@ std::vector<LogicalCpuDump> ParseCpuidDump(std::string_view text);
 
 /// The kernel record as JSON and back (the snapshot's cpuid/kernel.json).
 std::string KernelRecordToJson(const KernelProcessorRecord& record);
-std::optional<KernelProcessorRecord> KernelRecordFromJson(std::string_view text);
+/// Throws SnapshotFileError naming `file` and the field when a field has the wrong type.
+std::optional<KernelProcessorRecord> KernelRecordFromJson(std::string_view text,
+                                                          std::string_view file = "kernel.json");
 
 /// Writes processors in the line layout with explicit sub-leaves, one header per processor,
 /// numbered from `first`.
@@ -71,5 +75,15 @@ class RecordedProcessorService : public ProcessorService {
   mutable std::map<std::thread::id, unsigned> current_;
   mutable std::atomic<uint64_t> clock_{1};
 };
+
+/// ParseCpuidDump, saying in `why` what is missing when nothing comes back: no register lines
+/// at all, or no leaf 0 in the first processor.
+std::vector<LogicalCpuDump> ParseCpuidDumpExplained(std::string_view text, std::string& why);
+
+/// The processor service of a single dump file's bytes; nullptr with `why` set when they are
+/// not a register dump.
+std::shared_ptr<const ProcessorService> LoadProcessorDump(std::string_view bytes,
+                                                          const std::filesystem::path& file,
+                                                          std::string& why);
 
 }  // namespace tavrin::platform

@@ -4,8 +4,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/recorded/recorded_file_reader.h"
 #include "platform/os_services.h"
+#include "platform/recorded/recorded_file_reader.h"
+#include "platform/recorded/recorded_firmware.h"
+#include "platform/recorded/recorded_processor.h"
 #include "platform/recorded/recorded_system_facts.h"
 #include "platform/reg_text.h"
 #include "platform/service_hooks.h"
@@ -16,20 +18,17 @@
 namespace tavrin::platform {
 namespace {
 
-// A JSON file of the snapshot; a missing optional file is an empty object.
-std::optional<nlohmann::json> ReadJson(const std::filesystem::path& file, bool required,
-                                       std::string& error) {
-  auto text = ReadWholeFile(file);
+// A JSON object file of the snapshot; a missing optional file is an empty object. Anything
+// else that keeps it from being used throws SnapshotFileError naming the file and why.
+nlohmann::json ReadJson(const std::filesystem::path& file, bool required) {
+  auto text = ReadSnapshotFile(file, kMaxWholeFileBytes);
   if (!text) {
-    if (!required && !std::filesystem::exists(file)) return nlohmann::json::object();
-    error = file.string() + ": cannot be read";
-    return std::nullopt;
+    if (required) throw SnapshotFileError(file.string() + ": no such file");
+    return nlohmann::json::object();
   }
   auto j = nlohmann::json::parse(*text, nullptr, false);
-  if (j.is_discarded() || !j.is_object()) {
-    error = file.string() + ": not valid JSON";
-    return std::nullopt;
-  }
+  if (j.is_discarded()) throw SnapshotFileError(file.string() + ": not valid JSON");
+  if (!j.is_object()) throw SnapshotFileError(file.string() + ": not a JSON object");
   return j;
 }
 
@@ -93,55 +92,71 @@ RecordedFilesIndex ParseFilesIndex(const nlohmann::json& j, std::vector<std::str
 
 }  // namespace
 
-SnapshotOpen OpenSnapshot(const std::filesystem::path& dir) {
+namespace {
+
+// A single dump file (processor registers, a firmware table) is a snapshot holding just that
+// service, recognised by its content.
+SnapshotOpen OpenDumpFile(const std::filesystem::path& file) {
+  SnapshotOpen result;
+  // Dumps are small; a device node or a huge file is refused before anything reads it.
+  constexpr std::size_t kMaxDumpBytes = std::size_t{16} << 20;
+  WholeFile read = ReadWholeFileChecked(file, kMaxDumpBytes);
+  if (!read.bytes) {
+    result.error = file.string() + ": " + read.error;
+    return result;
+  }
+  std::string why;
+  Services services;
+  services.processor = LoadProcessorDump(*read.bytes, file, why);
+  if (!services.processor) {
+    std::string firmware_why;
+    services.firmware = LoadFirmwareDump(*read.bytes, file, firmware_why);
+    if (!services.firmware) {
+      result.error = file.string() + ": not a snapshot directory, nor a processor register dump (" +
+                     why + "), nor a firmware table dump (" + firmware_why + ")";
+      return result;
+    }
+  }
+  services.files = std::make_shared<NoFiles>();
+  services.registry = std::make_shared<RegistryTree>("snapshot registry");
+  services.system = std::make_shared<RecordedSystemFacts>(nlohmann::json::object());
+  SetUnsupportedOs(services, "not in the dump");
+  services.live = false;
+  services.origin = "dump " + file.string();
+  result.services = std::move(services);
+  return result;
+}
+
+void CheckManifest(const std::filesystem::path& file, const nlohmann::json& manifest) {
+  const std::string name = file.string();
+  if (!manifest.contains("format"))
+    throw SnapshotFileError(name + ": no \"format\" field; not a Tavrin snapshot");
+  if (FieldOr(manifest, "format", std::string(), name) != snapshot::kFormat)
+    throw SnapshotFileError(name + ": not a Tavrin snapshot");
+  if (!manifest.contains("version")) throw SnapshotFileError(name + ": no \"version\" field");
+  // FieldOr accepts only a whole number that fits; below 1 there never was a version.
+  const int version = FieldOr(manifest, "version", 0, name);
+  if (version < 1)
+    throw SnapshotFileError(name + ": field \"version\" is " + std::to_string(version) +
+                            ", not a snapshot version");
+  if (version > snapshot::kVersion)
+    throw SnapshotFileError(name + ": snapshot version " + std::to_string(version) +
+                            " is newer than this program");
+}
+
+SnapshotOpen OpenSnapshotDirectory(const std::filesystem::path& dir) {
   SnapshotOpen result;
   std::error_code ec;
-  if (!std::filesystem::exists(dir, ec)) {
-    result.error = dir.string() + ": no such directory";
+  const auto manifest_file = dir / snapshot::kManifest;
+  auto manifest_text = ReadSnapshotFile(manifest_file, kMaxWholeFileBytes);
+  if (!manifest_text) {
+    result.error = dir.string() + ": not a snapshot (no " + std::string(snapshot::kManifest) + ")";
     return result;
   }
-  if (!std::filesystem::is_directory(dir, ec)) {
-    // A single dump file (processor registers, a firmware table) is a snapshot holding just
-    // that service, recognised by its content.
-    // Dumps are small; a device node or a huge file is refused before anything reads it.
-    constexpr std::uintmax_t kMaxDumpBytes = 64u << 20;
-    const auto size = std::filesystem::file_size(dir, ec);
-    if (!std::filesystem::is_regular_file(dir, ec) || ec || size > kMaxDumpBytes) {
-      result.error = dir.string() + ": not a snapshot directory nor a dump file";
-      return result;
-    }
-    Services services;
-    services.processor = LoadProcessorDumpFile(dir);
-    services.firmware = LoadFirmwareDumpFile(dir);
-    if (!services.processor && !services.firmware) {
-      result.error = dir.string() + ": not a snapshot directory nor a known dump file";
-      return result;
-    }
-    services.files = std::make_shared<NoFiles>();
-    services.registry = std::make_shared<RegistryTree>("snapshot registry");
-    services.system = std::make_shared<RecordedSystemFacts>(nlohmann::json::object());
-    SetUnsupportedOs(services, "not in the dump");
-    services.live = false;
-    services.origin = "dump " + dir.string();
-    result.services = std::move(services);
-    return result;
-  }
-  auto manifest = ReadJson(dir / snapshot::kManifest, true, result.error);
-  if (!manifest) {
-    if (!std::filesystem::exists(dir / snapshot::kManifest))
-      result.error =
-          dir.string() + ": not a snapshot (no " + std::string(snapshot::kManifest) + ")";
-    return result;
-  }
-  if (manifest->value("format", std::string()) != snapshot::kFormat) {
-    result.error = (dir / snapshot::kManifest).string() + ": not a Tavrin snapshot";
-    return result;
-  }
-  if (manifest->value("version", 0) > snapshot::kVersion) {
-    result.error = (dir / snapshot::kManifest).string() + ": snapshot version " +
-                   std::to_string(manifest->value("version", 0)) + " is newer than this program";
-    return result;
-  }
+  auto manifest = nlohmann::json::parse(*manifest_text, nullptr, false);
+  if (manifest.is_discarded() || !manifest.is_object())
+    throw SnapshotFileError(manifest_file.string() + ": not valid JSON");
+  CheckManifest(manifest_file, manifest);
 
   auto registry = std::make_shared<RegistryTree>("snapshot registry");
   const auto registry_dir = dir / snapshot::kRegistryDir;
@@ -151,32 +166,25 @@ SnapshotOpen OpenSnapshot(const std::filesystem::path& dir) {
       if (entry.path().extension() == ".reg") reg_files.push_back(entry.path());
     std::sort(reg_files.begin(), reg_files.end());
     for (const auto& file : reg_files) {
-      auto text = ReadWholeFile(file);
-      if (!text) {
-        result.error = file.string() + ": cannot be read";
-        return result;
-      }
+      // A directory or a FIFO named x.reg says so rather than "missing header line".
+      auto text = ReadSnapshotFile(file, kMaxWholeFileBytes);
+      if (!text) throw SnapshotFileError(file.string() + ": no such file");
       RegParseResult parsed = ParseRegText(*text, *registry);
-      if (!parsed.ok) {
-        result.error = file.string() + ": " + parsed.error;
-        return result;
-      }
+      if (!parsed.ok) throw SnapshotFileError(file.string() + ": " + parsed.error);
       for (const auto& issue : parsed.issues)
         result.warnings.push_back(file.filename().string() + " line " + std::to_string(issue.line) +
                                   ": " + issue.message);
     }
   }
 
-  auto files_index = ReadJson(dir / snapshot::kFilesIndex, false, result.error);
-  if (!files_index) return result;
-  auto facts = ReadJson(dir / snapshot::kSystemFacts, false, result.error);
-  if (!facts) return result;
+  auto files_index = ReadJson(dir / snapshot::kFilesIndex, false);
+  auto facts = ReadJson(dir / snapshot::kSystemFacts, false);
 
   Services services;
   services.files = std::make_shared<RecordedFileReader>(
-      dir / snapshot::kFilesDir, ParseFilesIndex(*files_index, result.warnings));
+      dir / snapshot::kFilesDir, ParseFilesIndex(files_index, result.warnings));
   services.registry = std::move(registry);
-  services.system = std::make_shared<RecordedSystemFacts>(std::move(*facts));
+  services.system = std::make_shared<RecordedSystemFacts>(std::move(facts));
   services.processor = LoadRecordedProcessor(dir, result.warnings);
   services.firmware = LoadRecordedFirmware(dir, result.warnings);
   services.devices = LoadRecordedDevices(dir, services.registry, result.warnings);
@@ -186,6 +194,40 @@ SnapshotOpen OpenSnapshot(const std::filesystem::path& dir) {
   services.origin = "snapshot " + dir.string();
   result.services = std::move(services);
   return result;
+}
+
+}  // namespace
+
+SnapshotOpen OpenSnapshot(const std::filesystem::path& dir) {
+  // The path itself is examined without following a last link first, so that a link loop or
+  // a dangling link is named as such rather than as "no such directory".
+  std::error_code ec;
+  const auto status = std::filesystem::status(dir, ec);
+  if (ec || !std::filesystem::exists(status)) {
+    SnapshotOpen result;
+    const auto link = std::filesystem::symlink_status(dir, ec);
+    if (!ec && std::filesystem::is_symlink(link)) {
+      WholeFile probe = ReadWholeFileChecked(dir, 0);  // names ELOOP or the dangling target
+      result.error = dir.string() + ": " + (probe.missing ? "a link to nothing" : probe.error);
+    } else {
+      result.error = dir.string() + ": no such directory or dump file";
+    }
+    return result;
+  }
+  try {
+    if (!std::filesystem::is_directory(status)) return OpenDumpFile(dir);
+    return OpenSnapshotDirectory(dir);
+  } catch (const SnapshotFileError& e) {
+    SnapshotOpen result;
+    result.error = e.what();
+    return result;
+  } catch (const nlohmann::json::exception& e) {
+    // Every field is checked where it is read; this is the last guard against one that is not.
+    SnapshotOpen result;
+    result.error =
+        dir.string() + ": a snapshot file holds a value of the wrong type (" + e.what() + ")";
+    return result;
+  }
 }
 
 }  // namespace tavrin::platform

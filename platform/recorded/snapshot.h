@@ -11,8 +11,8 @@
 namespace tavrin::platform {
 
 struct SnapshotOpen {
-  std::optional<Services> services;  ///< set when the snapshot could be read
-  std::string error;                 ///< why not: names the path and the reason
+  std::optional<Services> services;   ///< set when the snapshot could be read
+  std::string error;                  ///< why not: names the path and the reason
   std::vector<std::string> warnings;  ///< parts that were skipped (a bad .reg line, ...)
 };
 
