@@ -67,6 +67,35 @@ TEST_F(FirmwarePageTest, OldTablesShowMemoryModules) {
   EXPECT_TRUE(HasRow(run.out, "Memory Devices Present:", "32")) << run.out;
 }
 
+// A server with many sockets, most empty: the advanced sections and the memory rows as a
+// user of today expects them.
+TEST_F(FirmwarePageTest, ServerDumpShowsTheRecordsInFull) {
+  const auto run = Cli({"--replay", Fixture("Dell-PowerEdge-R630.bin").string(), "--advanced"});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  const auto& out = run.out;
+  for (const char* section :
+       {"*** Machine ***", "*** Chassis ***", "*** Processor Sockets ***", "*** Memory Array ***",
+        "*** Slots and Ports ***", "*** On-board Devices ***"})
+    EXPECT_NE(out.find(section), std::string::npos) << section;
+  EXPECT_TRUE(HasRow(out, "Memory Device #", "1, A2: empty")) << out;
+  EXPECT_TRUE(HasRow(out, "Speed:", "2400 MT/s")) << "not 0 ns";
+  EXPECT_TRUE(HasRow(out, "Configured Speed:", "1866 MT/s"));
+  EXPECT_TRUE(HasRow(out, "Type Detail:", "Synchronous, Registered"));
+  EXPECT_TRUE(HasRow(out, "UUID:", "4c4c4544-0039-3010-8048-b7c04f384432"));
+  EXPECT_TRUE(HasRow(out, "Chassis Type:", "Rack-Mount Chassis"));
+  EXPECT_TRUE(HasRow(out, "Socket:", "CPU2: empty"));
+  EXPECT_TRUE(HasRow(out, "Processor Family:", "Intel Xeon processor"));
+  EXPECT_TRUE(HasRow(out, "Maximum Capacity:", "3.00 TB"));
+  EXPECT_TRUE(HasRow(out, "Slot PCIe Slot 2:", "PCI Express Gen 3 x16, x8, InUse, 0000:04:00.0"));
+  EXPECT_TRUE(HasRow(out, "Device Integrated RAID:", "SAS Controller, enabled, 0000:03:00.0"));
+  EXPECT_TRUE(
+      HasRow(out, "IPMI Interface:", "KCS (Keyboard Controller Style), IPMI 2.0, I/O 0xCA8"));
+  EXPECT_EQ(out.find(" ns\n"), std::string::npos) << "no memory device speed in ns";
+
+  const auto easy = Cli({"--replay", Fixture("Dell-PowerEdge-R630.bin").string()});
+  EXPECT_FALSE(HasRow(easy.out, "Chassis Type:", "Rack-Mount Chassis")) << "advanced only";
+}
+
 TEST_F(FirmwarePageTest, MachineWithoutTablesShowsDmiIdAndWhy) {
   TempDir snapshot;
   snapshot.Write("snapshot.json", R"({"format": "tavrin-snapshot", "version": 1})");
