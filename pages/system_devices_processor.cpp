@@ -84,6 +84,7 @@ std::string MarkVirtual(const collectors::TVexa_CPU& cpu, const std::string& nam
 std::string PopularName(const collectors::TVexa_CPU& cpu) {
   if (!cpu.GenericNameGiver().empty() && !cpu.CPUName().empty())
     return FormatText(lbl::S_CPU_GENERIC_NAME, {cpu.CPUName(), cpu.GenericNameGiver()});
+  if (!cpu.PopularNameFromVirtualSignature()) return cpu.CPUName();
   return MarkVirtual(cpu, cpu.CPUName());
 }
 

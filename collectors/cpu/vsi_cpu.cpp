@@ -69,7 +69,7 @@ void TVexa_CPU::ClearValues() {
   package_cores_ = package_threads_ = threads_per_core_ = leaf4_cores_ = 0;
   generic_name_giver_.clear();
   hypervisor_.clear();
-  under_hypervisor_ = names_from_virtual_signature_ = false;
+  under_hypervisor_ = names_from_virtual_signature_ = popular_from_virtual_signature_ = false;
   vendor_text_.clear();
   raw_ = CpuRawRecord{};
 }
@@ -364,6 +364,7 @@ void TVexa_CPU::ApplyNames() {
   // marked as reported by it, since the host's processor may be another one.
   names_from_virtual_signature_ =
       under_hypervisor_ && !(code_name_.empty() && technology_.empty() && names.name.empty());
+  popular_from_virtual_signature_ = under_hypervisor_ && !names.name.empty();
 }
 
 }  // namespace tavrin::collectors

@@ -92,6 +92,8 @@ class TVexa_CPU : public collectors::TVexa_VSIC_Component {
   /// True when CPUName/CodeName/Technology came from the family/model tables while a hypervisor
   /// reports the family and model (it may name another processor than the host's).
   bool NamesFromVirtualSignature() const { return names_from_virtual_signature_; }
+  /// The same for CPUName alone: true only when the tables named it, not the brand string.
+  bool PopularNameFromVirtualSignature() const { return popular_from_virtual_signature_; }
   /// The vendor text of /proc/cpuinfo where there is no CPUID (ARM implementers and the like).
   const std::string& VendorText() const { return vendor_text_; }
   /// Provenance of the processor data, for --explain.
@@ -154,6 +156,7 @@ class TVexa_CPU : public collectors::TVexa_VSIC_Component {
   std::string hypervisor_;
   bool under_hypervisor_ = false;
   bool names_from_virtual_signature_ = false;
+  bool popular_from_virtual_signature_ = false;
   std::string vendor_text_;
   platform::Provenance source_;
   platform::Provenance frequency_source_;

@@ -81,6 +81,10 @@ void TVexa_CPU::MeasureFrequency(const ProcessorService& cpu) {
         static_cast<uint32_t>(std::llround(static_cast<double>(c1 - c0) / seconds / 1e6)));
   }
   frequency_ = std::max(counted, windowed);
+  helpers::DebugLogFmt(
+      "VSI_CPU. Measured: %u MHz counted, %u MHz in the window, before snapping "
+      "%u MHz",
+      counted, windowed, static_cast<unsigned>(NormaliseMeasured(total_cycles, total_us)));
 }
 
 // Without CPUID on a recorded Windows machine: its processor key.

@@ -187,6 +187,20 @@ TEST(ProcessorSnapshot, RecordWritesEveryProcessorAndReplayAnswersTheSame) {
     EXPECT_EQ(got, want) << std::hex << leaf;
   }
   EXPECT_TRUE(replay->ReadTimeStampCounter().has_value());  // the rate was recorded
+  // The kernel's record travels with the registers.
+  const auto kernel = live->KernelRecord();
+  if (kernel) {
+    const auto replayed = replay->KernelRecord();
+    ASSERT_TRUE(replayed) << replayed.source.detail;
+    EXPECT_EQ(replayed->modelName, kernel->modelName);
+    EXPECT_EQ(replayed->places.size(), kernel->places.size());
+    EXPECT_EQ(replayed->caches.size(), kernel->caches.size());
+  }
+  // Every leaf of a processor, as the recorder wrote it.
+  {
+    ProcessorPin a(*live, 0), b(*replay, 0);
+    EXPECT_EQ(replay->ReadLeaves().size(), live->ReadLeaves().size());
+  }
   EXPECT_EQ(LoadRecordedProcessor(dir.path() / "nothing", warnings), nullptr);
 }
 
