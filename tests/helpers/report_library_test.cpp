@@ -47,16 +47,36 @@ TEST_F(ReportLibrary, XmlWriterNestsChecksNamesAndSavesUnderTheBaseName) {
 TEST_F(ReportLibrary, HtmlWriterFillsThePlaceholdersWithEscapedTexts) {
   xml_->BeginDocument();
   xml_->OpenElement("header");
-  xml_->WriteElement("program", "Tavrin Tavrin System Information");
+  xml_->WriteElement("program", "Tavrin System Information");
+  xml_->WriteElement("version", "1.2.3");
   xml_->CloseElement("header");
+  xml_->OpenElement("pages");
+  xml_->OpenElement("page");
+  xml_->WriteElement("key", "wininfo");
+  xml_->WriteElement("caption", "Betriebssystem");
   xml_->OpenElement("sections");
   xml_->OpenElement("section");
+  xml_->WriteElement("id", "only");
   xml_->WriteElement("title", "Only");
+  xml_->OpenElement("items");
+  xml_->OpenElement("item");
+  xml_->WriteElement("name", "Kernel:");
+  xml_->WriteElement("param", " 6.1");
+  xml_->WriteElement("advanced", "");
+  xml_->CloseElement("item");
+  xml_->CloseElement("items");
+  xml_->CloseElement("section");
+  xml_->OpenElement("section");
+  xml_->WriteElement("id", "empty");
+  xml_->WriteElement("title", "Empty");
+  xml_->WriteElement("empty", "Not gathered yet");
   xml_->CloseElement("section");
   xml_->CloseElement("sections");
+  xml_->CloseElement("page");
+  xml_->CloseElement("pages");
   html_->Clear();
   html_->SetLanguage("DEU");
-  html_->SetTexts({"REP_NAME=Name & <Feld>", "REP_VISITSITE=Besuchen Sie uns", "broken line"});
+  html_->SetTexts({"REP_NAME=Name & <Feld>", "REP_CONTENTS=Inhalt", "broken line"});
   html_->SetTitle("Tavrin System Information");
   EXPECT_FALSE(html_->Transform(xml_.get()));  // no template yet
   EXPECT_NE(html_->Save(0, 0, 1).error.find("template"), std::string::npos);
@@ -64,17 +84,17 @@ TEST_F(ReportLibrary, HtmlWriterFillsThePlaceholdersWithEscapedTexts) {
   ASSERT_TRUE(html_->LoadTemplate(nullptr, "report_template", "templates"));
   ASSERT_TRUE(html_->Transform(xml_.get()));
   const std::string html = html_->Render();
-  EXPECT_EQ(html.rfind("<!DOCTYPE html PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\"", 0), 0u);
-  EXPECT_NE(html.find("<html lang=\"de\">"), std::string::npos);
+  EXPECT_EQ(html.rfind("<!DOCTYPE html>\n<html lang=\"de\">", 0), 0u) << html.substr(0, 100);
   EXPECT_NE(html.find("charset=UTF-8"), std::string::npos);
-  EXPECT_NE(html.find("<title>Tavrin Tavrin System Information Report</title>"), std::string::npos);
+  EXPECT_NE(html.find("<title>Tavrin System Information Report</title>"), std::string::npos);
   EXPECT_NE(html.find("Name &amp; &lt;Feld&gt;"), std::string::npos);
+  EXPECT_NE(html.find("<h2>Inhalt</h2>"), std::string::npos);
   EXPECT_NE(html.find("Value"), std::string::npos);  // English where the language gives nothing
-  // The footer shows the company part of the program name, then the link.
-  EXPECT_NE(html.find("<p>Tavrin <a href=\"\">Besuchen Sie uns</a></p>"), std::string::npos)
-      << html;
+  EXPECT_NE(html.find("<a href=\"#wininfo-only\">Only</a>"), std::string::npos) << html;
+  EXPECT_NE(html.find("<section id=\"wininfo-only\">"), std::string::npos);
+  EXPECT_NE(html.find("<td>6.1</td>"), std::string::npos);
+  EXPECT_NE(html.find("<p class=\"empty\">Not gathered yet</p>"), std::string::npos);
   EXPECT_EQ(html.find("%REP_"), std::string::npos);
-  EXPECT_NE(html.find("<th width=\"45%\">"), std::string::npos);
 }
 
 TEST_F(ReportLibrary, TextWriterWritesLfLinesAndCleansThem) {

@@ -1,5 +1,5 @@
-#include "tests/support/row_context.h"
 #include "report/clipboard_text.h"
+#include "tests/support/row_context.h"
 
 #include <gtest/gtest.h>
 

@@ -125,7 +125,7 @@ TEST_F(ReportContent, HostileValuesKeepEveryKindWellFormed) {
   EXPECT_NE(generator_.RenderReport(ReportKind::Text).find(big), std::string::npos);
   const std::string json = generator_.RenderReport(ReportKind::Json);
   EXPECT_NE(json.find(big), std::string::npos);
-  EXPECT_NE(json.find("\"param\": \" <a href=\\\"x\\\">&amp;</a> 'q' \xEF\xBF\xBD\xEF\xBF\xBD "
+  EXPECT_NE(json.find("\"text\": \"<a href=\\\"x\\\">&amp;</a> 'q' \xEF\xBF\xBD\xEF\xBF\xBD "
                       "tab\\there [0m\""),
             std::string::npos);
   const std::string html = generator_.RenderReport(ReportKind::Html);

@@ -1,25 +1,34 @@
 #include "app/window/report_dialog/generate_report_dialog.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <filesystem>
 #include <map>
 #include <string>
 
 #include "gather/controller.h"
 #include "helpers/accessors.h"
+#include "report/report_folder.h"
 #include "report/report_generator.h"
 
 namespace tavrin::report {
 namespace {
 
 constexpr int kClientWidth = 528;
-constexpr int kClientHeight = 281;
+// Taller than the classic 281 pixels by the JSON choice.
+constexpr int kClientHeight = 305;
 constexpr int kFooterHeight = 48;
+// Reports are usually made to be shared, so names and serials start hidden; the user's last
+// choice is kept in the settings.
+constexpr std::string_view kMaskOption = "ReportHideSensitive";
 
 QString FromUtf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -43,6 +52,46 @@ class DialogTexts {
  private:
   std::map<std::string, std::string, std::less<>> texts_;
 };
+
+// Options are read from the settings file only for the names known when it is loaded; this
+// one is made known here, so the file is read again once (values written meanwhile stay).
+bool MaskChoiceFromSettings() {
+  static const bool registered = [] {
+    helpers::Options().RegisterDefault(kMaskOption, "1");
+    helpers::Options().LoadOptions();
+    return true;
+  }();
+  (void)registered;
+  return helpers::Options().ReadString(kMaskOption) != "0";
+}
+
+QString FileFilter(ReportKind kind, const DialogTexts& texts) {
+  switch (kind) {
+    case ReportKind::Html:
+      return texts.Text("FilterHtml", "HTML report (*.html)");
+    case ReportKind::Xml:
+      return texts.Text("FilterXml", "XML report (*.xml)");
+    case ReportKind::Text:
+      return texts.Text("FilterText", "Text report (*.txt)");
+    case ReportKind::Json:
+      return texts.Text("FilterJson", "JSON report (*.json)");
+  }
+  return {};
+}
+
+QString AskForFile(QWidget* owner, const QString& suggested, const QString& filter) {
+  return QFileDialog::getSaveFileName(owner, owner->windowTitle(), suggested, filter);
+}
+
+void ShowSaved(QWidget* owner, const QString& fileName) {
+  const DialogTexts texts;
+  QMessageBox box(QMessageBox::Information, owner->windowTitle(),
+                  texts.Text("Saved", "The report was saved to\n%1").arg(fileName),
+                  QMessageBox::Close, owner);
+  QPushButton* open = box.addButton(texts.Text("Open", "Open"), QMessageBox::AcceptRole);
+  box.exec();
+  if (box.clickedButton() == open) helpers::Helper().OpenLink(fileName.toStdString());
+}
 
 }  // namespace
 
@@ -95,14 +144,19 @@ TfrmGenerateReport::TfrmGenerateReport(gather::TGetFunctionsClass& controller, Q
   sel_xml_->setObjectName("selXml");
   sel_text_ = new QRadioButton(texts.Text("selText", "Text report"), body);
   sel_text_->setObjectName("selText");
-  for (QRadioButton* kind : {sel_html_, sel_xml_, sel_text_}) content->addWidget(kind);
+  sel_json_ = new QRadioButton(texts.Text("selJson", "JSON report, for scripts"), body);
+  sel_json_->setObjectName("selJson");
+  for (QRadioButton* kind : {sel_html_, sel_xml_, sel_text_, sel_json_}) content->addWidget(kind);
 
   mask_ = new QCheckBox(texts.Text("chkMask", "Hide serial numbers and names"), body);
   mask_->setObjectName("chkMask");
   mask_->setToolTip(texts.Text("chkMaskHint",
                                "Serial numbers, MAC addresses, user and computer names are "
                                "replaced with placeholders, so the report can be shared."));
+  mask_->setChecked(MaskChoiceFromSettings());
   content->addWidget(mask_);
+  choose_file_ = AskForFile;
+  saved_notice_ = ShowSaved;
 
   auto* get_info = new QLabel(body);
   get_info->setObjectName("zuGetInfo");
@@ -135,10 +189,14 @@ QWidget* TfrmGenerateReport::CreateFooter() {
   get_report->setObjectName("btnGetReport");
   get_report->setDefault(true);
   connect(get_report, &QPushButton::clicked, this, [this] { btnGetReportClick(); });
+  auto* copy = new QPushButton(texts.Text("btnCopy", "Copy to Clipboard"), footer);
+  copy->setObjectName("btnCopy");
+  connect(copy, &QPushButton::clicked, this, [this] { btnCopyClick(); });
   auto* close = new QPushButton(texts.Text("btnClose", "Close"), footer);
   close->setObjectName("btnClose");
   connect(close, &QPushButton::clicked, this, [this] { btnCloseClick(); });
   row->addWidget(get_report);
+  row->addWidget(copy);
   row->addWidget(close);
   return footer;
 }
@@ -146,6 +204,7 @@ QWidget* TfrmGenerateReport::CreateFooter() {
 ReportKind TfrmGenerateReport::ChosenKind() const {
   if (sel_text_->isChecked()) return ReportKind::Text;
   if (sel_xml_->isChecked()) return ReportKind::Xml;
+  if (sel_json_->isChecked()) return ReportKind::Json;
   return ReportKind::Html;
 }
 
@@ -156,18 +215,43 @@ void TfrmGenerateReport::GatherAfresh() {
   if (controller_.GatherWithProgress()) controller_.GatheringFinished();
 }
 
+void TfrmGenerateReport::RememberMaskChoice() const {
+  helpers::Options().WriteString(kMaskOption, mask_->isChecked() ? "1" : "0");
+  helpers::Options().SaveOptions();
+}
+
 void TfrmGenerateReport::btnGetReportClick() {
+  const DialogTexts texts;
+  const ReportKind kind = ChosenKind();
+  const std::string suggested =
+      (std::filesystem::path(DocumentsFolder()) / ("SysInfo" + std::string(ReportExtension(kind))))
+          .string();
+  const QString chosen = choose_file_(this, FromUtf8(suggested), FileFilter(kind, texts));
+  if (chosen.isEmpty()) return;
+  RememberMaskChoice();
   GatherAfresh();
-  TReportGenerator generator(controller_);
+  // The file name is the user's; the generator's own base name is not used.
+  TReportGenerator generator(controller_, std::string());
   RegisterReportPages(generator, controller_);
   generator.SetMask(mask_->isChecked());
-  const helpers::ReportSaveResult result = generator.MakeReport(ChosenKind());
+  const helpers::ReportSaveResult result = generator.WriteReport(kind, chosen.toStdString());
   if (!result.ok) {
-    const DialogTexts texts;
     QMessageBox::warning(this, windowTitle(),
                          texts.Text("WriteFailed", "The report could not be written to\n%1\n\n%2")
                              .arg(FromUtf8(result.fileName), FromUtf8(result.error)));
+  } else if (saved_notice_) {
+    saved_notice_(this, FromUtf8(result.fileName));
   }
+  accept();
+}
+
+void TfrmGenerateReport::btnCopyClick() {
+  RememberMaskChoice();
+  TReportGenerator generator(controller_, std::string());
+  RegisterReportPages(generator, controller_);
+  generator.SetMask(mask_->isChecked());
+  const std::string text = generator.RenderReport(ChosenKind());
+  QGuiApplication::clipboard()->setText(FromUtf8(text));
   accept();
 }
 
