@@ -1,5 +1,10 @@
 #include "text/labels.h"
 
+#include <algorithm>
+
+#include "pages/page_layouts.h"
+#include "text/label_wording.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -106,6 +111,25 @@ TEST_F(LabelsTest, ClearEmptiesAndResetRestores) {
   labels::ResetToDefaults();
   EXPECT_EQ(lbl::S_USER_NOT_ADMIN.substr(0, 12), "This program");
   for (const auto& e : labels::Table()) EXPECT_EQ(*e.variable, e.english) << e.key;
+}
+
+}  // namespace
+}  // namespace tavrin
+
+namespace tavrin {
+namespace {
+
+// A section caption without a label would stay English in every other language.
+TEST(SectionCaptions, EveryLayoutCaptionIsTranslatedThroughTheLabelTable) {
+  const auto known = text::KnownSectionCaptions();
+  for (const pages::PageLayout& layout : pages::PageLayouts())
+    for (const pages::SectionLayout& section : layout.sections)
+      EXPECT_NE(std::find(known.begin(), known.end(), section.caption), known.end())
+          << layout.categoryKey << ": " << section.caption;
+  lbl::S_SEC_CPU = "CPU-Informationen";
+  EXPECT_EQ(text::SectionCaptionText("CPU Information"), "CPU-Informationen");
+  EXPECT_EQ(text::SectionCaptionText("No Such Section"), "No Such Section");
+  labels::ResetToDefaults();
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <optional>
 #include <sstream>
 
+#include "helpers/binding.h"
 #include "tests/support/run_program.h"
 #include "tests/support/test_services.h"
 
@@ -100,7 +101,7 @@ TEST_F(CliTest, MissingHelperLibraryGivesTheLoadErrorAndEnds) {
   std::filesystem::copy(BinDir() / "Lang", folder / "Lang",
                         std::filesystem::copy_options::recursive);
   const ProgramRun run = RunProgram(folder / "tavrin-cli", {}, Env());
-  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.exit_code, helpers::kLoadErrorExitCode);
   EXPECT_NE(run.err.find("An error occurred while loading library Localizer.dll::Localizer."),
             std::string::npos)
       << run.err;
