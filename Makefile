@@ -8,7 +8,7 @@
 PACKAGES := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
             libinih-dev nlohmann-json3-dev libxml2-dev libxslt1-dev \
             qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev breeze-icon-theme fonts-dejavu-core
-TEST_PACKAGES := $(PACKAGES) clang libclang-rt-14-dev xvfb xauth tidy chromium
+TEST_PACKAGES := $(PACKAGES) clang libclang-rt-14-dev xvfb xauth tidy chromium pciutils usbutils
 # What "make package" and "make check-package" need on top of building: the Debian tools and
 # the validators of the files the packages carry.
 PACKAGE_PACKAGES := $(PACKAGES) build-essential debhelper dpkg-dev fakeroot lintian \

@@ -127,6 +127,8 @@ struct DeviceServiceValues {
 };
 
 enum class IdDatabase { Pci, Usb };
+/// Vendor and device ids to look up in an id file.
+using IdKeys = std::vector<std::pair<uint16_t, uint16_t>>;
 
 class DeviceService {
  public:
@@ -139,11 +141,10 @@ class DeviceService {
   virtual Answer<DeviceClassValues> ClassKey(std::string_view guid) const = 0;
   virtual Answer<DeviceDriverValues> DriverKey(std::string_view driver) const = 0;
   virtual Answer<DeviceServiceValues> ServiceKey(std::string_view name) const = 0;
-  /// The lines of the system's id file ("pci.ids", "usb.ids") that name the given vendors,
-  /// their devices and subsystems, and the class list, in file order. Only what a lookup needs
-  /// is handed out, so a recording stays small.
-  virtual Answer<std::string> IdEntries(IdDatabase database,
-                                        const std::vector<uint16_t>& vendors) const = 0;
+  /// The lines of the system's id file ("pci.ids", "usb.ids") that name the given vendors and
+  /// (vendor, device) pairs, and the class list, in file order. Only what a lookup needs is
+  /// handed out, so a recording stays small.
+  virtual Answer<std::string> IdEntries(IdDatabase database, const IdKeys& ids) const = 0;
 };
 
 class Registry;
@@ -154,9 +155,9 @@ std::shared_ptr<const DeviceService> MakeRegistryDeviceService(
 /// True when the registry holds a device enumeration tree.
 bool RegistryHasDeviceTree(const Registry& registry);
 
-/// Keeps the lines of an id file that belong to `vendors` (a vendor line and the indented
-/// lines below it) and the class list ("C xx" and below), dropping comments. Lines that fit no
-/// rule are kept out; nothing is parsed beyond the leading hex id.
-std::string FilterIdFile(std::string_view text, const std::vector<uint16_t>& vendors);
+/// Keeps the lines of an id file that name the vendors of `ids` and their devices of `ids`
+/// (without the subsystems below them), and the class list ("C xx" and below), dropping
+/// comments. Lines that fit no rule are kept out; nothing is parsed beyond the leading hex id.
+std::string FilterIdFile(std::string_view text, const IdKeys& ids);
 
 }  // namespace tavrin::platform

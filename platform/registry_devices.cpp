@@ -112,7 +112,7 @@ class RegistryDeviceService : public DeviceService {
         {Text(key, "DisplayName"), Text(key, "Group"), Text(key, "Type")}, Source(key));
   }
 
-  Answer<std::string> IdEntries(IdDatabase, const std::vector<uint16_t>&) const override {
+  Answer<std::string> IdEntries(IdDatabase, const IdKeys&) const override {
     return Answer<std::string>::Fail(Status::NotSupported, "registry",
                                      "names come with the registry values");
   }
@@ -192,9 +192,12 @@ bool RegistryHasDeviceTree(const Registry& registry) {
   return registry.KeyExists(kLM, kEnumRoot);
 }
 
-std::string FilterIdFile(std::string_view text, const std::vector<uint16_t>& vendors) {
+std::string FilterIdFile(std::string_view text, const IdKeys& ids) {
   std::string out;
-  bool keeping = false;
+  bool keeping = false;      // in a kept vendor's or class's block
+  bool in_class = false;     // the block is the class list's
+  bool device_kept = false;  // the last device line was kept (class lines below it are kept)
+  uint16_t vendor = 0;
   auto hex = [](std::string_view s, uint16_t& v) {
     if (s.size() < 4) return false;
     v = 0;
@@ -214,16 +217,26 @@ std::string FilterIdFile(std::string_view text, const std::vector<uint16_t>& ven
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     if (line.empty() || line.front() == '#') continue;
     if (line.front() == '\t') {
-      if (keeping) out.append(line).push_back('\n');
+      if (!keeping) continue;
+      uint16_t device = 0;
+      if (in_class) {
+        out.append(line).push_back('\n');
+      } else if (line.size() > 1 && line[1] != '\t' && hex(line.substr(1), device)) {
+        device_kept = std::find(ids.begin(), ids.end(), std::pair{vendor, device}) != ids.end();
+        if (device_kept) out.append(line).push_back('\n');
+      }
       continue;
     }
     uint16_t id = 0;
+    device_kept = false;
     if (line.substr(0, 2) == "C ") {
-      keeping = true;
+      keeping = in_class = true;
     } else if (hex(line, id)) {
-      keeping = std::find(vendors.begin(), vendors.end(), id) != vendors.end();
+      in_class = false;
+      vendor = id;
+      keeping = std::any_of(ids.begin(), ids.end(), [id](const auto& k) { return k.first == id; });
     } else {
-      keeping = false;  // another list of the file (usb.ids has several)
+      keeping = in_class = false;  // another list of the file (usb.ids has several)
     }
     if (keeping) out.append(line).push_back('\n');
   }

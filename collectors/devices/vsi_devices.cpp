@@ -32,14 +32,13 @@ struct IdFiles {
 IdFiles LoadIdFiles(const platform::DeviceService& service,
                     const std::vector<platform::DeviceInstanceValues>& all,
                     platform::Provenance& pciSource, platform::Provenance& usbSource) {
-  std::set<uint16_t> pci, usb;
+  std::set<std::pair<uint16_t, uint16_t>> pci, usb;
   for (const auto& v : all) {
     if (!v.model) continue;
     const auto& f = *v.model;
-    if (f.subsystem == "pci" || f.subsystem == "virtio")
-      pci.insert(static_cast<uint16_t>(f.vendorId));
-    if (f.subsystem == "usb" || (f.subsystem == "input" && f.inputBus == 0x03))
-      usb.insert(static_cast<uint16_t>(f.vendorId));
+    const std::pair key{static_cast<uint16_t>(f.vendorId), static_cast<uint16_t>(f.deviceId)};
+    if (f.subsystem == "pci" || f.subsystem == "virtio") pci.insert(key);
+    if (f.subsystem == "usb" || (f.subsystem == "input" && f.inputBus == 0x03)) usb.insert(key);
   }
   IdFiles files;
   if (!pci.empty()) {
@@ -148,6 +147,7 @@ std::optional<TDevice> MakeDeviceRecord(const platform::DeviceService& service,
 
 void TVexa_Devices::RefreshData() {
   TVexa_VSIC_Component::RefreshData();
+  ++refresh_count_;
   devices_.clear();
   const auto& services = Platform();
   if (!services.devices) {

@@ -22,6 +22,8 @@ class TVexa_Devices : public collectors::TVexa_VSIC_Component {
   int32_t DeviceCount() const { return static_cast<int32_t>(devices_.size()); }
   /// A copy of the record at `index` of the sorted list; an empty record outside the list.
   TDevice Devices(int32_t index) const;
+  /// Refreshes so far: tells a view built from an earlier list that it is stale.
+  uint64_t RefreshCount() const { return refresh_count_; }
   /// The records themselves, for callers that walk them all.
   const std::vector<TDevice>& List() const { return devices_; }
 
@@ -32,6 +34,7 @@ class TVexa_Devices : public collectors::TVexa_VSIC_Component {
 
  private:
   std::vector<TDevice> devices_;
+  uint64_t refresh_count_ = 0;
 };
 
 /// Everything the device list does with one instance's values: the semicolon rule, names,

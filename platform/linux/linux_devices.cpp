@@ -271,14 +271,13 @@ Answer<DeviceServiceValues> LinuxDeviceService::ServiceKey(std::string_view name
   return Answer<DeviceServiceValues>::Of({"", "", "1"}, dir);
 }
 
-Answer<std::string> LinuxDeviceService::IdEntries(IdDatabase database,
-                                                  const std::vector<uint16_t>& vendors) const {
+Answer<std::string> LinuxDeviceService::IdEntries(IdDatabase database, const IdKeys& ids) const {
   Provenance last = Provenance::Failure(Status::Missing, "id files");
   std::vector<std::string_view> paths(std::begin(kPciIds), std::end(kPciIds));
   if (database == IdDatabase::Usb) paths.assign(std::begin(kUsbIds), std::end(kUsbIds));
   for (auto path : paths) {
     auto text = files_->ReadFile(path, 16u << 20);
-    if (text) return Answer<std::string>::Of(FilterIdFile(*text, vendors), std::string(path));
+    if (text) return Answer<std::string>::Of(FilterIdFile(*text, ids), std::string(path));
     if (last.status == Status::Missing) last = text.source;
   }
   return Answer<std::string>::Fail(last.status, last.source, last.detail);

@@ -29,8 +29,7 @@ class LinuxDeviceService : public DeviceService {
   Answer<DeviceDriverValues> DriverKey(std::string_view driver) const override;
   /// The kernel module `name` as a service: type 1 (kernel driver) when it is loaded.
   Answer<DeviceServiceValues> ServiceKey(std::string_view name) const override;
-  Answer<std::string> IdEntries(IdDatabase database,
-                                const std::vector<uint16_t>& vendors) const override;
+  Answer<std::string> IdEntries(IdDatabase database, const IdKeys& ids) const override;
 
  private:
   struct Walk;

@@ -61,9 +61,8 @@ class RecordingDeviceService : public DeviceService {
         }));
     return answer;
   }
-  Answer<std::string> IdEntries(IdDatabase database,
-                                const std::vector<uint16_t>& vendors) const override {
-    auto answer = live_->IdEntries(database, vendors);
+  Answer<std::string> IdEntries(IdDatabase database, const IdKeys& ids) const override {
+    auto answer = live_->IdEntries(database, ids);
     Put("ids", database == IdDatabase::Pci ? "pci.ids" : "usb.ids",
         AnswerToJson(answer, [](const std::string& s) { return json(s); }));
     return answer;

@@ -194,9 +194,11 @@ TEST(DeviceRules, IdFileNamesAndMalformedLines) {
   EXPECT_TRUE(IdDatabaseNames::Parse("").empty());
 
   // Only the vendors asked for and the class list are handed out.
-  const std::string kept = platform::FilterIdFile(text, {0x8086});
-  EXPECT_EQ(kept.find("Red Hat"), std::string::npos);
+  const std::string kept = platform::FilterIdFile(text, {{0x8086, 0x0D57}, {0x1AF4, 0x1041}});
+  EXPECT_EQ(kept.find("short vendor"), std::string::npos);
   EXPECT_NE(kept.find("8086  Intel Corporation"), std::string::npos);
+  EXPECT_NE(kept.find("1af4  Red Hat, Inc.\n\t1041  Virtio 1.0 network device\n8086"),
+            std::string::npos);  // no subsystem lines, no other devices
   EXPECT_NE(kept.find("C 0c  Serial bus controller\n\t03  USB controller"), std::string::npos);
 }
 

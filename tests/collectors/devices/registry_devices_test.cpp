@@ -86,20 +86,21 @@ std::string RegFile() {
          "\"DisplayName\"=\"Microsoft ACPI Driver\"\n";
 }
 
-TVexa_Devices Refreshed(std::shared_ptr<platform::Services>& services) {
+std::unique_ptr<TVexa_Devices> Refreshed(std::shared_ptr<platform::Services>& services) {
   auto tree = std::make_shared<platform::RegistryTree>("test registry");
   EXPECT_TRUE(platform::ParseRegText(RegFile(), *tree).ok);
   services = std::const_pointer_cast<platform::Services>(testing::MakeTestServices("/nonexistent"));
   services->registry = tree;
   services->devices = platform::MakeRegistryDeviceService(tree);
-  TVexa_Devices devices(services);
-  devices.RefreshData();
+  auto devices = std::make_unique<TVexa_Devices>(services);
+  devices->RefreshData();
   return devices;
 }
 
 TEST(RegistryDevices, InstanceKeysBecomeRecords) {
   std::shared_ptr<platform::Services> services;
-  TVexa_Devices devices = Refreshed(services);
+  auto owned = Refreshed(services);
+  TVexa_Devices& devices = *owned;
   // Present instances only, sorted by class name.
   ASSERT_EQ(devices.DeviceCount(), 2);
   EXPECT_EQ(devices.Devices(0).ClassName, "Net");
@@ -148,7 +149,8 @@ TEST(RegistryDevices, InstanceKeysBecomeRecords) {
 
 TEST(RegistryDevices, TwoRefreshesGiveEqualLists) {
   std::shared_ptr<platform::Services> services;
-  TVexa_Devices devices = Refreshed(services);
+  auto owned = Refreshed(services);
+  TVexa_Devices& devices = *owned;
   const auto first = devices.List();
   devices.RefreshData();
   ASSERT_EQ(devices.List().size(), first.size());

@@ -1,0 +1,218 @@
+#include "app/window/device_tree_page.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPainter>
+#include <QSplitter>
+#include <QTreeWidget>
+#include <map>
+
+#include "app/window/icons.h"
+#include "app/window/section_list_view.h"
+#include "collectors/system_info.h"
+#include "gather/controller.h"
+#include "pages/device_tree.h"
+#include "pages/page_layouts.h"
+#include "text/labels.h"
+
+namespace tavrin::window {
+namespace {
+
+constexpr int kIndexRole = Qt::UserRole + 1;  // device index of a device node
+
+QString FromUtf8(const std::string& s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// The device images by their index in the device image list, as theme icon names.
+const char* ImageName(int index) {
+  static const std::map<int, const char*> names = {{0, "computer"},
+                                                   {1, "computer"},
+                                                   {2, "video-display"},
+                                                   {3, "monitor"},
+                                                   {4, "drive-harddisk"},
+                                                   {5, "media-floppy"},
+                                                   {6, "drive-partition"},
+                                                   {7, "drive-optical"},
+                                                   {8, "media-tape"},
+                                                   {9, "battery"},
+                                                   {10, "camera-photo"},
+                                                   {11, "input-keyboard"},
+                                                   {12, "input-mouse"},
+                                                   {13, "modem"},
+                                                   {14, "network-wired"},
+                                                   {15, "network-card"},
+                                                   {16, "battery"},
+                                                   {17, "drive-harddisk"},
+                                                   {18, "dialog-question"},
+                                                   {19, "audio-card"},
+                                                   {20, "drive-removable-media-usb"},
+                                                   {25, "media-tape"},
+                                                   {26, "input-gaming"},
+                                                   {27, "find-location"},
+                                                   {28, "preferences-system"},
+                                                   {29, "network-wireless"},
+                                                   {35, "printer"},
+                                                   {39, "media-tape"},
+                                                   {41, "cpu"},
+                                                   {42, "preferences-system-bluetooth"}};
+  auto it = names.find(index);
+  return it == names.end() ? "preferences-system" : it->second;
+}
+
+QIcon DeviceImage(int index, bool problem) {
+  QIcon icon = ThemedIcon(ImageName(index));
+  if (icon.isNull()) icon = ThemedIcon("preferences-system");
+  if (!problem) return icon;
+  // A device that needs attention: the class image with a warning mark in its corner.
+  QPixmap pixmap = icon.pixmap(32, 32);
+  if (pixmap.isNull()) pixmap = QPixmap(32, 32), pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  ThemedIcon("dialog-warning").paint(&painter, QRect(14, 14, 18, 18));
+  painter.end();
+  return QIcon(pixmap);
+}
+
+QTreeWidgetItem* AddNode(const pages::DeviceTreeNode& node) {
+  auto* item = new QTreeWidgetItem({FromUtf8(node.caption)});
+  item->setIcon(0, DeviceImage(node.image, node.problem));
+  if (node.deviceIndex >= 0) {
+    item->setData(0, kIndexRole, node.deviceIndex);
+    if (!node.driver.empty())
+      item->setToolTip(0, FromUtf8(node.caption + " (" + node.driver + ")"));
+  }
+  for (const auto& child : node.children) item->addChild(AddNode(child));
+  return item;
+}
+
+}  // namespace
+
+DeviceTreePage::DeviceTreePage(gather::TGetFunctionsClass& controller, SectionListView* details,
+                               QWidget* parent)
+    : QWidget(parent), controller_(controller), details_(details) {
+  setObjectName("pnlDevicesBack");
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  splitter_ = new QSplitter(Qt::Horizontal, this);
+  splitter_->setObjectName("Splitter1");
+  splitter_->setHandleWidth(1);
+  tree_ = new QTreeWidget(splitter_);
+  tree_->setObjectName("treeDevices");
+  tree_->setHeaderHidden(true);
+  tree_->setIndentation(19);
+  tree_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tree_->setIconSize(QSize(16, 16));
+  // The splitter refuses a tree narrower than this, and never hides it.
+  tree_->setMinimumWidth(kMinTreeWidth);
+  tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+  details_->setParent(splitter_);
+  details_->setObjectName("zuDeviceDetails");
+  splitter_->addWidget(tree_);
+  splitter_->addWidget(details_);
+  splitter_->setCollapsible(0, false);
+  splitter_->setStretchFactor(1, 1);
+  splitter_->setSizes({273, 600});
+  layout->addWidget(splitter_);
+
+  auto* menu = new QMenu(tree_);
+  menu->setObjectName("mnuDevices");
+  QAction* expand = menu->addAction(ThemedIcon("go-down"), FromUtf8(lbl::S_HARD_EXPAND_ALL));
+  expand->setObjectName("ExpandAll1");
+  QAction* collapse = menu->addAction(ThemedIcon("go-up"), FromUtf8(lbl::S_HARD_COLLAPSE_ALL));
+  collapse->setObjectName("CollapsAll1");
+  connect(expand, &QAction::triggered, this, [this] { ExpandAll(); });
+  connect(collapse, &QAction::triggered, this, [this] { CollapseAll(); });
+  connect(tree_, &QWidget::customContextMenuRequested, this,
+          [this, menu](const QPoint& at) { menu->popup(tree_->viewport()->mapToGlobal(at)); });
+  // Mouse and keyboard both move the current item; either shows its properties.
+  connect(tree_, &QTreeWidget::currentItemChanged, this, [this] { SelectionChanged(); });
+}
+
+void DeviceTreePage::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  BuildTreeIfStale();
+}
+
+void DeviceTreePage::BuildTreeIfStale() {
+  if (!controller_.Gathered() || controller_.InProgress() || !controller_.Aggregate()) return;
+  const auto& devices = controller_.Aggregate()->Devices();
+  if (built_for_ == &devices && built_refresh_ == devices.RefreshCount()) return;
+  BuildTree();
+}
+
+void DeviceTreePage::BuildTree() {
+  const auto& devices = controller_.Aggregate()->Devices();
+  pages::PageSummary summary;
+  const pages::FillContext ctx{*controller_.Aggregate(), controller_.AdvancedMode(), summary};
+  const pages::DeviceTreeNode root =
+      pages::BuildDeviceTree(devices, pages::DeviceTreeComputerName(ctx));
+  tree_->setUpdatesEnabled(false);
+  tree_->clear();
+  QTreeWidgetItem* item = AddNode(root);
+  tree_->addTopLevelItem(item);
+  item->setExpanded(true);
+  tree_->setUpdatesEnabled(true);
+  built_for_ = &devices;
+  built_refresh_ = devices.RefreshCount();
+  tree_->setCurrentItem(item);
+  SelectionChanged();
+}
+
+void DeviceTreePage::SelectionChanged() {
+  pages::Page* page = controller_.FindPage("devicesinfo");
+  if (!page || !controller_.Aggregate() ||
+      page->Sections().size() != static_cast<std::size_t>(pages::devices_section::kCount))
+    return;
+  QTreeWidgetItem* item = tree_->currentItem();
+  const QVariant index = item ? item->data(0, kIndexRole) : QVariant();
+  if (index.isValid()) {
+    const pages::FillContext ctx{*controller_.Aggregate(), controller_.AdvancedMode(),
+                                 controller_.summary};
+    pages::FillDeviceDetails(ctx, controller_.Aggregate()->Devices(), index.toInt(), *page);
+  } else {
+    pages::FillNodeText(*page, item ? item->text(0).toStdString() : std::string());
+  }
+  RenderDetails();
+}
+
+void DeviceTreePage::RenderDetails() {
+  details_->Render();
+  // The driver, service and advanced sections hide when empty; the advanced one starts closed.
+  for (int i = 0; i < details_->topLevelItemCount(); ++i) {
+    QTreeWidgetItem* section = details_->topLevelItem(i);
+    if (i != pages::devices_section::kGeneral) section->setHidden(section->childCount() == 0);
+    if (i == pages::devices_section::kAdvanced && !collapsed_once_ && section->childCount() > 0) {
+      section->setExpanded(false);
+      collapsed_once_ = true;
+    }
+  }
+}
+
+void DeviceTreePage::ExpandAll() {
+  if (tree_->topLevelItemCount() == 0) return;
+  tree_->setUpdatesEnabled(false);
+  tree_->topLevelItem(0)->setExpanded(true);
+  tree_->expandAll();
+  tree_->setUpdatesEnabled(true);
+  SelectionChanged();
+  tree_->scrollToItem(tree_->topLevelItem(0));
+}
+
+void DeviceTreePage::CollapseAll() {
+  if (tree_->topLevelItemCount() == 0) return;
+  tree_->setUpdatesEnabled(false);
+  tree_->collapseAll();
+  tree_->topLevelItem(0)->setExpanded(true);
+  tree_->setUpdatesEnabled(true);
+  SelectionChanged();
+  tree_->scrollToItem(tree_->topLevelItem(0));
+}
+
+QWidget* MakeDeviceTreePage(gather::TGetFunctionsClass& controller, SectionListView* details,
+                            QWidget* parent) {
+  return new DeviceTreePage(controller, details, parent);
+}
+
+}  // namespace tavrin::window

@@ -1,0 +1,59 @@
+// The Device manager page of the window: the device tree on the left, the properties of the
+// selected device on the right, a splitter between them.
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+
+class QSplitter;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace tavrin::gather {
+class TGetFunctionsClass;
+}
+
+namespace tavrin::window {
+
+class SectionListView;
+
+class DeviceTreePage : public QWidget {
+ public:
+  /// `details` is the page's list (drawing the controller's devices page); it moves into this
+  /// page beside the tree.
+  DeviceTreePage(gather::TGetFunctionsClass& controller, SectionListView* details,
+                 QWidget* parent = nullptr);
+
+  /// Builds the tree when a gathering has ended since it was last built.
+  void BuildTreeIfStale();
+  void ExpandAll();
+  void CollapseAll();
+  QTreeWidget* tree() const { return tree_; }
+  QSplitter* splitter() const { return splitter_; }
+
+  /// The narrowest the tree may be made with the splitter.
+  static constexpr int kMinTreeWidth = 100;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void BuildTree();
+  /// The selection handler: a device shows its properties, the root or a group its caption.
+  void SelectionChanged();
+  void RenderDetails();
+
+  gather::TGetFunctionsClass& controller_;
+  SectionListView* details_;
+  QTreeWidget* tree_;
+  QSplitter* splitter_;
+  const void* built_for_ = nullptr;  // the device list the tree was built from
+  uint64_t built_refresh_ = 0;       // and its refresh count then
+  bool collapsed_once_ = false;
+};
+
+/// Puts the details list of the devices page into a Device manager page; the window's hook.
+QWidget* MakeDeviceTreePage(gather::TGetFunctionsClass& controller, SectionListView* details,
+                            QWidget* parent);
+
+}  // namespace tavrin::window
