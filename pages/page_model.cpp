@@ -177,7 +177,9 @@ std::size_t Page::RowCount() const {
   return count;
 }
 
-std::string_view TrimText(std::string_view text) { return base::Trim(text); }
+std::string_view TrimText(std::string_view text) {
+  return base::Trim(text);
+}
 
 std::string IdentifierOf(std::string_view text) {
   std::string id;
@@ -185,6 +187,8 @@ std::string IdentifierOf(std::string_view text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
       id += c;
+    } else if (c == '.' || c == '\'') {
+      // Abbreviations and possessives stay one word: "S.M.A.R.T." gives "smart".
     } else if (!id.empty() && id.back() != '_') {
       id += '_';
     }

@@ -146,8 +146,9 @@ std::string EmptySectionReason(const Section& section);
 /// Blanks and control characters removed at both ends.
 std::string_view TrimText(std::string_view text);
 
-/// A stable identifier made of a text: ASCII letters and digits in lower case, every other run
-/// of characters one "_" ("CPU Information" gives "cpu_information"); "row" when nothing is left.
+/// A stable identifier made of a text: ASCII letters and digits in lower case, dots and
+/// apostrophes left out, every other run of characters one "_" ("CPU Information" gives
+/// "cpu_information", "S.M.A.R.T. Information" "smart_information"); "row" when nothing is left.
 std::string IdentifierOf(std::string_view text);
 
 }  // namespace tavrin::pages

@@ -97,6 +97,7 @@ TEST_F(PageModelTest, RowIdsComeFromLabelKeysAndStayWhenTheLanguageChanges) {
   EXPECT_EQ(page.Sections()[0].id, "first");
   EXPECT_EQ(IdentifierOf("  Größe / CPU-Info: "), "gr_e_cpu_info");
   EXPECT_EQ(IdentifierOf("***"), "row");
+  EXPECT_EQ(IdentifierOf("S.M.A.R.T. Information"), "smart_information");
 }
 
 TEST_F(PageModelTest, RawQuantitiesAndMissingValuesKeepTheirPlace) {

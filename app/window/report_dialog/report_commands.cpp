@@ -3,8 +3,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-#include "report/clipboard_text.h"
 #include "app/window/report_dialog/generate_report_dialog.h"
+#include "report/clipboard_text.h"
 
 namespace tavrin::report {
 namespace {
