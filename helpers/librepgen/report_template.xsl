@@ -7,7 +7,8 @@
   same widths. Colours follow the browser's light or dark theme.
   The %REP_...% placeholders are replaced with the report texts of the user's language
   before the sheet is parsed. Parameters: "lang" (HTML language code, may be empty) and
-  "product" (the product name). The writer puts the HTML5 doctype in front.
+  "product" (the product name). The writer puts the HTML5 doctype in front; the
+  serializer adds the character set to the head.
 -->
 <xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
   <xsl:output method="html" encoding="UTF-8" indent="yes"/>
@@ -32,7 +33,6 @@
         </xsl:choose>
       </xsl:attribute>
       <head>
-        <meta charset="UTF-8"/>
         <meta name="viewport" content="width=device-width, initial-scale=1"/>
         <meta name="color-scheme" content="light dark"/>
         <title><xsl:value-of select="$program"/> %REP_REPORT%</title>
