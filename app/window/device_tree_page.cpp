@@ -179,10 +179,14 @@ void DeviceTreePage::SelectionChanged() {
 
 void DeviceTreePage::RenderDetails() {
   details_->Render();
-  // The driver, service and advanced sections hide when empty; the advanced one starts closed.
+  // The driver, service and advanced sections hide when empty (the list would show a
+  // "nothing found" line in them); the advanced one starts closed.
+  const pages::Page* page = details_->page();
   for (int i = 0; i < details_->topLevelItemCount(); ++i) {
     QTreeWidgetItem* section = details_->topLevelItem(i);
-    if (i != pages::devices_section::kGeneral) section->setHidden(section->childCount() == 0);
+    const bool empty = !page || static_cast<std::size_t>(i) >= page->Sections().size() ||
+                       page->Sections()[static_cast<std::size_t>(i)].Items.empty();
+    if (i != pages::devices_section::kGeneral) section->setHidden(empty);
     if (i == pages::devices_section::kAdvanced && !collapsed_once_ && section->childCount() > 0) {
       section->setExpanded(false);
       collapsed_once_ = true;
