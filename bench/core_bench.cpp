@@ -1,7 +1,7 @@
 // Costs of the pieces every page and every snapshot go through.
 #include <benchmark/benchmark.h>
 
-#include "gather/controller.h"
+#include "bench/bench_rows.h"
 #include "pages/page_model.h"
 #include "platform/reg_text.h"
 
@@ -11,12 +11,12 @@ using namespace tavrin;
 
 // A full page refill: 5000 rows of the length real pages have.
 void BM_AddItem5000Rows(benchmark::State& state) {
-  gather::TGetFunctionsClass controller;
+  const bench::BenchRows rows;
   pages::Page page("bench", "BenchView", {{"Section", 0, {}, {}}});
   for (auto _ : state) {
     page.ClearItems();
     for (int i = 0; i < 5000; ++i)
-      pages::AddItem(controller, page, 0, "Row label number:", "  some  value  text  " + std::to_string(i), "", false);
+      pages::AddItem(rows.ctx, page, 0, "Row label number:", "  some  value  text  " + std::to_string(i), "", false);
     benchmark::DoNotOptimize(page.RowCount());
   }
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/bench_rows.h"
 #include "gather/controller.h"
 #include "report/report_generator.h"
 
@@ -16,6 +17,7 @@ constexpr int kRows = 5000;
 
 // Rows spread over every section of every reported page, with values of realistic length.
 void FillRows(gather::TGetFunctionsClass& controller) {
+  const bench::BenchRows rows;
   std::vector<pages::Page*> targets;
   for (const char* key :
        {"generalinfo", "wininfo", "sysdevinfo", "memoryinfo", "programsinfo", "networkinfo"})
@@ -23,7 +25,7 @@ void FillRows(gather::TGetFunctionsClass& controller) {
   for (int i = 0; i < kRows;) {
     for (pages::Page* page : targets) {
       for (std::size_t s = 0; s < page->Sections().size() && i < kRows; ++s, ++i)
-        pages::AddItem(controller, *page, static_cast<int>(s),
+        pages::AddItem(rows.ctx, *page, static_cast<int>(s),
                        "Row caption " + std::to_string(i) + ":",
                        "Value text of row " + std::to_string(i) + " with <markup> & \"quotes\"",
                        i % 3 ? "" : "a comment", false, {{}, i % 50 == 0});
