@@ -160,4 +160,13 @@ bool RegistryHasDeviceTree(const Registry& registry);
 /// comments. Lines that fit no rule are kept out; nothing is parsed beyond the leading hex id.
 std::string FilterIdFile(std::string_view text, const IdKeys& ids);
 
+/// The name of the device's first terminal node ("ttyS0" for "/dev/ttyS0"), or empty: a
+/// serial port is known to its users by that name.
+inline std::string TerminalNodeName(const DeviceModelFacts& facts) {
+  constexpr std::string_view kPrefix = "/dev/tty";
+  for (const auto& node : facts.devNodes)
+    if (node.rfind(kPrefix, 0) == 0) return node.substr(5);
+  return {};
+}
+
 }  // namespace tavrin::platform

@@ -25,13 +25,6 @@ std::string Hex4(uint32_t v) {
   return text;
 }
 
-// The first node of a kind ("/dev/ttyS0") for a friendlier name.
-std::string NodeNamed(const platform::DeviceModelFacts& f, std::string_view prefix) {
-  for (const auto& node : f.devNodes)
-    if (node.rfind(prefix, 0) == 0) return node.substr(5);
-  return {};
-}
-
 }  // namespace
 
 void FillFromDeviceModel(platform::DeviceInstanceValues& v, const IdNames& names) {
@@ -64,7 +57,7 @@ void FillFromDeviceModel(platform::DeviceInstanceValues& v, const IdNames& names
     if (v.deviceDesc.empty())
       v.deviceDesc =
           f.pnpIds.empty() ? "Platform device " + f.kernelName : "ACPI device " + f.pnpIds.front();
-    if (const std::string tty = NodeNamed(f, "/dev/tty"); !tty.empty())
+    if (const std::string tty = platform::TerminalNodeName(f); !tty.empty())
       v.friendlyName = v.deviceDesc + " (" + tty + ")";
   } else if (s == "virtio") {
     v.mfg = pci_vendor(f.vendorId);
