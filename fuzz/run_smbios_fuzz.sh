@@ -18,9 +18,8 @@ fi
 mkdir -p "$out"
 target="$out/smbios_walk_fuzz"
 clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  -I"$source_dir" "$here/smbios_walk_fuzz.cpp" "$fw/smbios_entry_point.cpp" \
-  "$fw/smbios_table.cpp" "$fw/smbios_names.cpp" "$fw/smbios_decode.cpp" \
-  "$fw/smbios_decode_single.cpp" "$fw/smbios_decode_lists.cpp" -o "$target"
+  -I"$source_dir" "$here/smbios_walk_fuzz.cpp" "$source_dir/platform/smbios_entry_point.cpp" \
+  "$fw"/smbios_*.cpp -o "$target"
 
 corpus="$out/corpus-smbios"
 mkdir -p "$corpus"
