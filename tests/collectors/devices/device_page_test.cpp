@@ -161,9 +161,10 @@ TEST(DevicePage, EveryPciDeviceOfLspciAppearsOnceWithItsDriver) {
       EXPECT_NE(line.find(ids), std::string::npos) << line;
       // lspci prints "<vendor> <device> [vvvv:dddd]", or "Device dddd" for an unnamed one.
       EXPECT_NE(line.find(": " + d.Manufacturer + " "), std::string::npos) << line;
-      if (line.find(" Device " + std::string(ids)) == std::string::npos)
+      if (line.find(" Device " + std::string(ids)) == std::string::npos) {
         EXPECT_NE(line.find(d.Description + " [" + std::string(ids + 1, 9)), std::string::npos)
             << line;
+      }
     } else if (line.rfind("\tKernel driver in use: ", 0) == 0) {
       EXPECT_EQ(by_slot[slot]->Driver, line.substr(23)) << slot;
     }
