@@ -51,7 +51,9 @@ TEST(DeviceRules, SetupClassTableIsConsistentWithTheCodes) {
     EXPECT_TRUE(names.insert(c->name).second);
     EXPECT_TRUE(guids.insert(c->guid).second);
     EXPECT_EQ(FindSetupClassByGuid(c->guid), c);
-    if (c->name != "Unknown") EXPECT_NE(DeviceClassCode(c->name), kUnknownDeviceClass) << name;
+    if (c->name != "Unknown") {
+      EXPECT_NE(DeviceClassCode(c->name), kUnknownDeviceClass) << name;
+    }
   }
   EXPECT_EQ(FindSetupClassByGuid("{4d36e972-e325-11ce-bfc1-08002be10318}")->name, "Net");
 }
