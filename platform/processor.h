@@ -37,10 +37,27 @@ using LogicalCpuDump = std::vector<CpuidEntry>;
 /// sub-leaf as the one recorded; an unrecorded sub-leaf of a leaf that has them is zeros.
 CpuidRegisters LookupLeaf(const LogicalCpuDump& cpu, uint32_t leaf, uint32_t subleaf);
 
+/// The first leaf of the range `leaf` belongs to: 0x80000000 (extended), 0x80860000
+/// (Transmeta), 0xC0000000 (Centaur), else 0 (basic). That leaf's EAX is the range's maximum.
+inline uint32_t LeafRangeBase(uint32_t leaf) {
+  if (leaf >= 0x80000000u && leaf <= 0x8000FFFFu) return 0x80000000u;
+  if (leaf >= 0x80860000u && leaf <= 0x8086FFFFu) return 0x80860000u;
+  if (leaf >= 0xC0000000u && leaf <= 0xC000FFFFu) return 0xC0000000u;
+  return 0;
+}
+
+/// Whether `leaf` exists, given the EAX its range's first leaf answered. A range that is absent
+/// answers with garbage below its base (or zero).
+inline bool LeafWithinRange(uint32_t leaf, uint32_t rangeMax) {
+  const uint32_t base = LeafRangeBase(leaf);
+  if (base != 0 && (rangeMax & 0xFFFF0000u) != base) return false;
+  return leaf <= rangeMax;
+}
+
+class ProcessorService;
 /// Every leaf of the processor the calling thread runs on: the basic range, then the
 /// hypervisor, extended, Transmeta and Centaur ranges where present, with the sub-leaves of the
 /// cache, topology and feature leaves until each says there are no more.
-class ProcessorService;
 LogicalCpuDump ReadEveryLeaf(const ProcessorService& cpu);
 
 /// One logical processor as the kernel places it.
@@ -119,17 +136,7 @@ class ProcessorService {
   /// 0x80000000, 0x80860000.. (Transmeta) against leaf 0x80860000, 0xC0000000.. (Centaur)
   /// against 0xC0000000, everything else against leaf 0.
   bool IsLeafSupported(uint32_t leaf) const {
-    uint32_t base = 0;
-    if (leaf >= 0x80000000u && leaf <= 0x8000FFFFu)
-      base = 0x80000000u;
-    else if (leaf >= 0x80860000u && leaf <= 0x8086FFFFu)
-      base = 0x80860000u;
-    else if (leaf >= 0xC0000000u && leaf <= 0xC000FFFFu)
-      base = 0xC0000000u;
-    const uint32_t max = ExecuteCPUID(base).eax;
-    // A range that is absent answers with garbage below its base (or zero).
-    if (base != 0 && (max & 0xFFFF0000u) != base) return false;
-    return leaf <= max;
+    return LeafWithinRange(leaf, ExecuteCPUID(LeafRangeBase(leaf)).eax);
   }
 
   /// The operating system's record: architecture, logical processor count, level, revision.

@@ -38,16 +38,7 @@ class CpuidLeaves {
   /// A leaf exists when it is not above the maximum of its range (as IsLeafSupported).
   bool Supported(uint32_t leaf) const {
     if (!dump_ || dump_->empty()) return false;
-    uint32_t base = 0;
-    if (leaf >= 0x80000000u && leaf <= 0x8000FFFFu)
-      base = 0x80000000u;
-    else if (leaf >= 0x80860000u && leaf <= 0x8086FFFFu)
-      base = 0x80860000u;
-    else if (leaf >= 0xC0000000u && leaf <= 0xC000FFFFu)
-      base = 0xC0000000u;
-    const uint32_t max = Get(base).eax;
-    if (base != 0 && (max & 0xFFFF0000u) != base) return false;
-    return leaf <= max;
+    return platform::LeafWithinRange(leaf, Get(platform::LeafRangeBase(leaf)).eax);
   }
   bool empty() const { return !dump_ || dump_->empty(); }
 
