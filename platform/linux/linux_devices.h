@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 
 #include "platform/devices.h"
 #include "platform/file_reader.h"
@@ -32,7 +33,14 @@ class LinuxDeviceService : public DeviceService {
   Answer<std::string> IdEntries(IdDatabase database, const IdKeys& ids) const override;
 
  private:
-  struct Walk;
+  struct Walk {
+    std::vector<DeviceInstanceValues> found;
+    std::set<std::string> deferred;                         // kernel names whose probe is pending
+    std::map<std::string, std::vector<std::string>> nodes;  // device path -> its node names
+    std::map<std::string, std::string> cpuModels;           // "cpu0" -> model name
+    std::string cpuVendor;
+    std::string kernelRelease;
+  };
   void AddBus(Walk& walk, const std::string& bus) const;
   void AddClassDevices(Walk& walk) const;
   void AddComputer(Walk& walk) const;
