@@ -81,6 +81,10 @@ std::vector<uint8_t> Utf16LeBytes(std::string_view utf8) {
 // Opens, appends and closes, retrying a failing open for up to 100 ms. Returns 0 when the
 // line was written, else the last open error (the line is then lost).
 int AppendLine(const fs::path& file, std::string_view line) {
+  // Threads of this program take turns, so that only the first line of a new file gets the
+  // byte-order mark before it.
+  static std::mutex append_mutex;
+  std::lock_guard append_lock(append_mutex);
   const Clock::time_point start = Clock::now();
   int fd;
   while ((fd = open(file.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644)) < 0) {

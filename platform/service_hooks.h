@@ -72,4 +72,21 @@ std::shared_ptr<const DeviceService> LoadRecordedDevices(const std::filesystem::
 std::shared_ptr<const DeviceService> RecordDevices(std::shared_ptr<const DeviceService> live,
                                                    std::unique_ptr<ServiceRecording>& recording);
 
+// The later service areas, each plugged in the same three ways: the live services of this
+// machine, the services of a snapshot directory, and the recording wrappers (which push what
+// writes their part of the snapshot onto `recordings`). Each area owns its hooks' file.
+using ServiceRecordings = std::vector<std::unique_ptr<ServiceRecording>>;
+#define TAVRIN_SERVICE_AREA_HOOKS(Area)                                                       \
+  void AddLinux##Area(Services& services);                                                  \
+  void LoadRecorded##Area(const std::filesystem::path& dir, Services& services,              \
+                          std::vector<std::string>& warnings);                               \
+  void Record##Area(const Services& live, Services& recording, ServiceRecordings& recordings);
+TAVRIN_SERVICE_AREA_HOOKS(LiveMonitor)  // memory, processes
+TAVRIN_SERVICE_AREA_HOOKS(Display)      // display
+TAVRIN_SERVICE_AREA_HOOKS(Storage)      // storage
+TAVRIN_SERVICE_AREA_HOOKS(Network)      // network
+TAVRIN_SERVICE_AREA_HOOKS(InputOutput)  // usb, bluetooth, audio, power, printers
+TAVRIN_SERVICE_AREA_HOOKS(Software)     // software
+#undef TAVRIN_SERVICE_AREA_HOOKS
+
 }  // namespace tavrin::platform

@@ -23,6 +23,17 @@ class OsFacts;             // platform/os_facts.h: OS identity, time zone, folde
 class EnvironmentSource;   // platform/os_environment.h: the process environment
 class LocaleDatabase;      // platform/os_locale.h: locale descriptions
 class DesktopProxySource;  // platform/desktop_proxy.h: the desktop's proxy settings
+class MemoryStatusService;  // platform/memory_status.h: physical, swap and commit status
+class ProcessService;       // platform/processes.h: processes, modules, services, windows, load
+class DisplayService;       // platform/display.h: adapters, screens, monitors, graphics APIs
+class StorageService;       // platform/storage.h: mounted file systems and storage devices
+class NetworkService;       // platform/network.h: interfaces, addresses, routes, sockets
+class UsbService;           // platform/usb.h: the USB tree and descriptors
+class BluetoothService;     // platform/bluetooth.h: adapters and known devices
+class AudioService;         // platform/audio.h: sound cards and their devices
+class PowerService;         // platform/power.h: AC, batteries, processor power states
+class PrinterService;       // platform/printers.h: print queues
+class SoftwareService;      // platform/software.h: packages, start-up entries, runtimes
 
 struct Services {
   std::shared_ptr<const FileReader> files;
@@ -42,8 +53,19 @@ struct Services {
   std::shared_ptr<const EnvironmentSource> environment;
   std::shared_ptr<const LocaleDatabase> locales;
   std::shared_ptr<const DesktopProxySource> desktopProxy;
-  // Later services join here, one interface each: devices, processes, network, multimedia,
-  // printing, display.
+  // The services below are null when the source has none; their collectors then leave their
+  // rows empty with the reason.
+  std::shared_ptr<const MemoryStatusService> memory;
+  std::shared_ptr<const ProcessService> processes;
+  std::shared_ptr<const DisplayService> display;
+  std::shared_ptr<const StorageService> storage;
+  std::shared_ptr<const NetworkService> network;
+  std::shared_ptr<const UsbService> usb;
+  std::shared_ptr<const BluetoothService> bluetooth;
+  std::shared_ptr<const AudioService> audio;
+  std::shared_ptr<const PowerService> power;
+  std::shared_ptr<const PrinterService> printers;
+  std::shared_ptr<const SoftwareService> software;
 
   /// True only when the services read the machine this program runs on.
   bool live = false;

@@ -17,6 +17,7 @@
 #include "app/startup/window_options.h"
 #include "app/window/activation_server.h"
 #include "app/window/main_window.h"
+#include "app/window/screenshot_hook.h"
 #include "app/window/report_dialog/report_commands.h"
 #include "gather/controller.h"
 #include "helpers/accessors.h"
@@ -161,8 +162,10 @@ int main(int argc, char** argv) {
   for (const auto& note : notes) helpers::DebugLog(note);
   window->SetUnloadingHandler(
       [&unloading] { unloading = startup::SessionLock::TryAcquire(startup::kUnloadingLockName); });
-  window->SetGatheredHandler([] {
+  const bool screenshot = window::ArmScreenshot(*window);
+  window->SetGatheredHandler([&window, screenshot] {
     LogFigure("Gathering phase done; resident memory", startup::ResidentKilobytes(), "KiB");
+    if (screenshot) window::ScreenshotAfterGathering(*window);
   });
   std::unique_ptr<window::ActivationServer> activation;
   if (check)

@@ -13,10 +13,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/window/device_tree_page.h"
 #include "app/window/gui_host.h"
 #include "app/window/icons.h"
 #include "app/window/intro_page.h"
+#include "app/window/page_widgets.h"
 #include "app/window/section_list_view.h"
 #include "gather/controller.h"
 #include "helpers/accessors.h"
@@ -178,9 +178,8 @@ void TfrmSysInfo::CreateLayout() {
       views_.emplace(std::string(category->key), view);
     }
     view->SetContextActions(Action("actCopySelected"), Action("actCopyAll"));
-    const bool devices = by_page[static_cast<std::size_t>(index)] &&
-                         by_page[static_cast<std::size_t>(index)]->key == "devicesinfo";
-    pages_->addWidget(devices ? MakeDeviceTreePage(controller_, view, pages_) : view);
+    const pages::TSICategory* category = by_page[static_cast<std::size_t>(index)];
+    pages_->addWidget(category ? MakePageWidget(category->key, controller_, view, pages_) : view);
   }
   right_layout->addWidget(pages_, 1);
   row->addWidget(right, 1);

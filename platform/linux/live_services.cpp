@@ -18,6 +18,12 @@ Services MakeLiveServices(const std::filesystem::path& fileRoot) {
   services.devices = MakeLinuxDeviceService(services.files);
   services.machine = MakeLinuxMachineFacts(services.files, true);
   AddLinuxOsServices(services);
+  AddLinuxLiveMonitor(services);
+  AddLinuxDisplay(services);
+  AddLinuxStorage(services);
+  AddLinuxNetwork(services);
+  AddLinuxInputOutput(services);
+  AddLinuxSoftware(services);
   services.live = true;
   services.origin = "this machine";
   return services;

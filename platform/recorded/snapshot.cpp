@@ -190,6 +190,12 @@ SnapshotOpen OpenSnapshotDirectory(const std::filesystem::path& dir) {
   services.devices = LoadRecordedDevices(dir, services.registry, result.warnings);
   services.machine = MakeLinuxMachineFacts(services.files, false);
   LoadRecordedOs(dir, services, result.warnings);
+  LoadRecordedLiveMonitor(dir, services, result.warnings);
+  LoadRecordedDisplay(dir, services, result.warnings);
+  LoadRecordedStorage(dir, services, result.warnings);
+  LoadRecordedNetwork(dir, services, result.warnings);
+  LoadRecordedInputOutput(dir, services, result.warnings);
+  LoadRecordedSoftware(dir, services, result.warnings);
   services.live = false;
   services.origin = "snapshot " + dir.string();
   result.services = std::move(services);

@@ -224,6 +224,12 @@ SnapshotRecorder::SnapshotRecorder(std::filesystem::path dir, Services live)
   std::unique_ptr<ServiceRecording> os_recording;
   RecordOs(live, recording_, os_recording);
   if (os_recording) service_recordings_.push_back(std::move(os_recording));
+  RecordLiveMonitor(live, recording_, service_recordings_);
+  RecordDisplay(live, recording_, service_recordings_);
+  RecordStorage(live, recording_, service_recordings_);
+  RecordNetwork(live, recording_, service_recordings_);
+  RecordInputOutput(live, recording_, service_recordings_);
+  RecordSoftware(live, recording_, service_recordings_);
   recording_.machine = MakeLinuxMachineFacts(recording_.files, true);
 }
 
