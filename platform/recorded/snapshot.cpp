@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/display_session.h"
 #include "platform/os_services.h"
 #include "platform/recorded/recorded_file_reader.h"
 #include "platform/recorded/recorded_firmware.h"
@@ -107,13 +108,16 @@ SnapshotOpen OpenDumpFile(const std::filesystem::path& file) {
   }
   std::string why;
   Services services;
-  services.processor = LoadProcessorDump(*read.bytes, file, why);
-  if (!services.processor) {
+  // A monitor's identification block (EDID) as the kernel or a registry export gives it.
+  services.display = LoadDisplayDump(*read.bytes, file);
+  if (!services.display) services.processor = LoadProcessorDump(*read.bytes, file, why);
+  if (!services.display && !services.processor) {
     std::string firmware_why;
     services.firmware = LoadFirmwareDump(*read.bytes, file, firmware_why);
     if (!services.firmware) {
       result.error = file.string() + ": not a snapshot directory, nor a processor register dump (" +
-                     why + "), nor a firmware table dump (" + firmware_why + ")";
+                     why + "), nor a firmware table dump (" + firmware_why +
+                     "), nor a monitor identification block";
       return result;
     }
   }
