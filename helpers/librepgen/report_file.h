@@ -2,6 +2,10 @@
 // file in the target folder, which then takes the final name in one rename. A full disk or a
 // killed process leaves at most a stray temporary file, never a truncated report, and an
 // earlier report of the same name stays as it was until the new one is complete.
+//
+// Only regular files are replaced that way. A name that leads to a device, a FIFO or an open
+// descriptor (/dev/stdout, /dev/fd/N) is written through, as a shell redirection would, and
+// a symbolic link keeps being a link: the file it names is replaced, or created when missing.
 #pragma once
 
 #include <string_view>

@@ -8,8 +8,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include "tests/helpers/test_support.h"
 
@@ -19,6 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::ReadBytes;
 using test::TempFolder;
+using test::WriteText;
 
 std::size_t EntriesIn(const fs::path& folder) {
   return static_cast<std::size_t>(
@@ -86,6 +90,69 @@ TEST(ReportFile, FullFileSystemLeavesTheEarlierReportAndNoPartialFile) {
       << r.error;
   EXPECT_EQ(ReadBytes(file), "earlier report");
   EXPECT_EQ(EntriesIn(folder), 1u);
+}
+
+// Output paths: only a regular file is replaced; everything else keeps what it is.
+TEST(ReportFile, SymbolicLinkStaysALinkAndItsTargetIsReplacedOrCreated) {
+  TempFolder tmp;
+  fs::create_directories(tmp / "real");
+  ASSERT_TRUE(WriteFileAtomically((tmp / "real/report.txt").string(), "old").ok);
+  fs::create_symlink("real/report.txt", tmp / "link.txt");
+  fs::create_symlink("link.txt", tmp / "chain.txt");
+  ASSERT_TRUE(WriteFileAtomically((tmp / "chain.txt").string(), "new").ok);
+  EXPECT_TRUE(fs::is_symlink(tmp / "link.txt"));
+  EXPECT_TRUE(fs::is_symlink(tmp / "chain.txt"));
+  EXPECT_EQ(ReadBytes(tmp / "real/report.txt"), "new");
+  EXPECT_EQ(EntriesIn(tmp / "real"), 1u);
+
+  fs::create_symlink(tmp / "real/later.txt", tmp / "dangling.txt");
+  ASSERT_TRUE(WriteFileAtomically((tmp / "dangling.txt").string(), "made").ok);
+  EXPECT_TRUE(fs::is_symlink(tmp / "dangling.txt"));
+  EXPECT_EQ(ReadBytes(tmp / "real/later.txt"), "made");
+
+  fs::create_symlink("loop", tmp / "loop");
+  const ReportSaveResult loop = WriteFileAtomically((tmp / "loop").string(), "x");
+  EXPECT_FALSE(loop.ok);
+  EXPECT_NE(loop.error.find("Too many levels of symbolic links"), std::string::npos) << loop.error;
+  const ReportSaveResult folder = WriteFileAtomically(tmp.path().string(), "x");
+  EXPECT_FALSE(folder.ok);
+  EXPECT_NE(folder.error.find("Is a directory"), std::string::npos) << folder.error;
+}
+
+TEST(ReportFile, DevicesFifosAndDescriptorsAreWrittenThrough) {
+  TempFolder tmp;
+  // /dev/full takes nothing: the reason comes back and the device stays a device.
+  const ReportSaveResult full = WriteFileAtomically("/dev/full", "report");
+  EXPECT_FALSE(full.ok);
+  EXPECT_NE(full.error.find("No space left on device"), std::string::npos) << full.error;
+  EXPECT_TRUE(fs::is_character_file("/dev/full"));
+  EXPECT_TRUE(WriteFileAtomically("/dev/null", "report").ok);
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+
+  const fs::path fifo = tmp / "fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::string received;
+  std::thread reader([&] { received = ReadBytes(fifo); });
+  EXPECT_TRUE(WriteFileAtomically(fifo.string(), "through the fifo").ok);
+  reader.join();
+  EXPECT_EQ(received, "through the fifo");
+  EXPECT_TRUE(fs::is_fifo(fifo));
+
+  // A file opened for appending, named through its descriptor as /dev/stdout would be: the
+  // bytes go after what is there, into the same file.
+  const fs::path file = tmp / "appended.txt";
+  WriteText(file, "head\n");
+  const int fd = open(file.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  struct stat before {};
+  ASSERT_EQ(fstat(fd, &before), 0);
+  EXPECT_TRUE(WriteFileAtomically("/proc/self/fd/" + std::to_string(fd), "report").ok);
+  close(fd);
+  EXPECT_EQ(ReadBytes(file), "head\nreport");
+  struct stat after {};
+  ASSERT_EQ(stat(file.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(EntriesIn(tmp.path()), 2u);
 }
 
 }  // namespace
