@@ -39,6 +39,8 @@ Sources OpenSources(const StartOptions& options) {
       sources.error_ = std::string("cannot record: ") + e.what();
       return sources;
     }
+    if (sources.recorder_->ReplacesSnapshot())
+      sources.warnings_.push_back(*options.record + ": the snapshot there is replaced");
     // The recorder keeps the services alive as long as the session holds it; the copy here
     // shares the recording wrappers with it.
     sources.services_ = std::make_shared<const platform::Services>(sources.recorder_->services());

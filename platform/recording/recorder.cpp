@@ -1,11 +1,15 @@
 #include "platform/recording/recorder.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
 #include <ctime>
-#include <fstream>
 #include <map>
 #include <mutex>
 #include <stdexcept>
 
+#include "platform/recording/snapshot_folder.h"
 #include "platform/reg_text.h"
 #include "platform/service_hooks.h"
 #include "platform/snapshot_json.h"
@@ -22,7 +26,7 @@ struct SnapshotRecorder::Store {
   nlohmann::json failed = nlohmann::json::object();
   nlohmann::json births = nlohmann::json::object();
   nlohmann::json facts = nlohmann::json::object();
-  std::string write_error;  // first file that could not be copied
+  std::string write_error;  // why the first file could not be copied
 
   void NoteFailure(const std::string& path, const Provenance& p) {
     // Only real answers of the machine are worth replaying; a path the program merely probed
@@ -81,14 +85,13 @@ class RecordingFileReader : public FileReader {
 
  private:
   void Copy(std::string_view path, const std::string& content) const {
-    std::string relative(path);
-    while (!relative.empty() && relative.front() == '/') relative.erase(0, 1);
+    // A path with ".." in it could climb out of files/: such a copy is not kept.
+    const auto relative = std::filesystem::path(path).relative_path().lexically_normal();
+    if (relative.empty() || *relative.begin() == "..") return;
     const auto target = store_->dir / snapshot::kFilesDir / relative;
-    std::error_code ec;
-    std::filesystem::create_directories(target.parent_path(), ec);
-    std::ofstream out(target, std::ios::binary | std::ios::trunc);
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    if (!out && store_->write_error.empty()) store_->write_error = target.string();
+    std::string error;
+    if (!WriteSnapshotFile(target, content, &error) && store_->write_error.empty())
+      store_->write_error = error;
   }
 
   std::shared_ptr<const FileReader> live_;
@@ -172,14 +175,7 @@ class RecordingSystemFacts : public SystemFacts {
 };
 
 bool WriteFile(const std::filesystem::path& file, const std::string& content, std::string* error) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out << content;
-  out.close();
-  if (!out) {
-    if (error) *error = file.string() + ": cannot be written";
-    return false;
-  }
-  return true;
+  return WriteSnapshotFile(file, content, error);
 }
 
 std::string UtcNow() {
@@ -195,17 +191,14 @@ std::string UtcNow() {
 
 SnapshotRecorder::SnapshotRecorder(std::filesystem::path dir, Services live)
     : dir_(std::move(dir)), store_(std::make_shared<Store>()) {
+  replaces_snapshot_ = PrepareSnapshotFolder(dir_) == SnapshotFolderState::Snapshot;
+  // An earlier snapshot is rewritten whole, so its stale files cannot mix in. Only its own
+  // parts go; anything else a user put beside them stays.
   std::error_code ec;
-  std::filesystem::create_directories(dir_, ec);
-  if (ec || !std::filesystem::is_directory(dir_)) {
-    throw std::runtime_error(dir_.string() + ": cannot create the snapshot directory (" +
-                             (ec ? ec.message() : "not a directory") + ")");
-  }
-  // A snapshot is rewritten whole, so stale files of an earlier recording cannot mix in.
   for (auto name : {snapshot::kFilesDir, snapshot::kRegistryDir})
     std::filesystem::remove_all(dir_ / name, ec);
-  std::filesystem::create_directories(dir_ / snapshot::kFilesDir, ec);
-  if (ec) throw std::runtime_error(dir_.string() + ": cannot be written (" + ec.message() + ")");
+  if (::mkdir((dir_ / snapshot::kFilesDir).c_str(), 0700) != 0)
+    throw std::runtime_error(dir_.string() + ": cannot be written (" + std::strerror(errno) + ")");
   store_->dir = dir_;
 
   recording_ = live;
@@ -238,11 +231,9 @@ SnapshotRecorder::~SnapshotRecorder() = default;
 bool SnapshotRecorder::Finish(std::string* error) {
   std::lock_guard lock(store_->mutex);
   if (!store_->write_error.empty()) {
-    if (error) *error = store_->write_error + ": cannot be written";
+    if (error) *error = store_->write_error;
     return false;
   }
-  std::error_code ec;
-  std::filesystem::create_directories(dir_ / snapshot::kRegistryDir, ec);
   nlohmann::json manifest = {{"format", snapshot::kFormat},
                              {"version", snapshot::kVersion},
                              {"recorded", UtcNow()},
@@ -252,12 +243,15 @@ bool SnapshotRecorder::Finish(std::string* error) {
   if (!store_->births.empty()) index["births"] = store_->births;
   for (const auto& recording : service_recordings_)
     if (!recording->Finish(dir_, error)) return false;
-  return WriteFile(dir_ / snapshot::kRegistryDir / snapshot::kRegistryFile,
-                   WriteRegText(store_->registry), error) &&
-         WriteFile(dir_ / snapshot::kFilesIndex, DumpJson(index), error) &&
-         WriteFile(dir_ / snapshot::kSystemFacts, DumpJson(store_->facts), error) &&
-         // The manifest last: a snapshot without it is recognisably incomplete.
-         WriteFile(dir_ / snapshot::kManifest, DumpJson(manifest), error);
+  const bool written = WriteFile(dir_ / snapshot::kRegistryDir / snapshot::kRegistryFile,
+                                 WriteRegText(store_->registry), error) &&
+                       WriteFile(dir_ / snapshot::kFilesIndex, DumpJson(index), error) &&
+                       WriteFile(dir_ / snapshot::kSystemFacts, DumpJson(store_->facts), error) &&
+                       // The manifest last: a snapshot without it is recognisably incomplete.
+                       WriteFile(dir_ / snapshot::kManifest, DumpJson(manifest), error);
+  // Parts written elsewhere with the default modes become private too.
+  MakeSnapshotPrivate(dir_);
+  return written;
 }
 
 }  // namespace tavrin::platform

@@ -17,8 +17,9 @@ class ServiceRecording;
 
 class SnapshotRecorder {
  public:
-  /// Prepares `dir` (created when missing; an existing snapshot there is replaced).
-  /// Throws std::runtime_error with the path and reason when `dir` cannot be written.
+  /// Prepares `dir`: created private when missing; an empty folder or one holding a snapshot
+  /// (which is then replaced) is used. Throws std::runtime_error with the path and reason
+  /// when `dir` cannot be written or holds anything but a snapshot.
   SnapshotRecorder(std::filesystem::path dir, Services live);
   ~SnapshotRecorder();
   SnapshotRecorder(const SnapshotRecorder&) = delete;
@@ -32,10 +33,14 @@ class SnapshotRecorder {
   /// Returns false with `error` set when a file could not be written.
   bool Finish(std::string* error = nullptr);
 
+  /// True when `dir` held an earlier snapshot, which this recording replaces.
+  bool ReplacesSnapshot() const { return replaces_snapshot_; }
+
   struct Store;  // what has been answered so far; shared with the wrappers
 
  private:
   std::filesystem::path dir_;
+  bool replaces_snapshot_ = false;
   std::shared_ptr<Store> store_;
   std::vector<std::unique_ptr<ServiceRecording>> service_recordings_;
   Services recording_;

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "platform/recorded/recorded_devices.h"
+#include "platform/recording/snapshot_folder.h"
 #include "platform/service_hooks.h"
 #include "platform/snapshot_json.h"
 
@@ -92,13 +93,7 @@ class DevicesRecording : public ServiceRecording {
     std::error_code ec;
     std::filesystem::remove_all(folder, ec);  // no stale answers of an earlier recording
     if (store_->recorded.empty()) return true;
-    std::filesystem::create_directories(folder, ec);
-    const auto file = folder / kDevicesFile;
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << DumpJson(store_->recorded);
-    out.close();
-    if (!out && error) *error = file.string() + ": cannot be written";
-    return static_cast<bool>(out);
+    return WriteSnapshotFile(folder / kDevicesFile, DumpJson(store_->recorded), error);
   }
 
  private:

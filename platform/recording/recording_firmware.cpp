@@ -4,6 +4,7 @@
 #include <fstream>
 #include <mutex>
 
+#include "platform/recording/snapshot_folder.h"
 #include "platform/firmware.h"
 #include "platform/service_hooks.h"
 #include "platform/snapshot_json.h"
@@ -70,11 +71,7 @@ class FirmwareRecording : public ServiceRecording {
  private:
   static bool Write(const std::filesystem::path& file, const std::string& content,
                     std::string* error) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.close();
-    if (!out && error) *error = file.string() + ": cannot be written";
-    return static_cast<bool>(out);
+    return WriteSnapshotFile(file, content, error);
   }
 
   std::shared_ptr<Recorded> store_;

@@ -5,6 +5,7 @@
 
 #include "platform/os_facts_json.h"
 #include "platform/os_services.h"
+#include "platform/recording/snapshot_folder.h"
 #include "platform/service_hooks.h"
 #include "platform/snapshot_layout.h"
 
@@ -125,15 +126,7 @@ class OsRecording : public ServiceRecording {
       std::lock_guard lock(store_->mutex);
       text = DumpJson(store_->j);
     }
-    const auto file = dir / snapshot::kOsFacts;
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) {
-      if (error) *error = file.string() + ": cannot be written";
-      return false;
-    }
-    return true;
+    return WriteSnapshotFile(dir / snapshot::kOsFacts, text, error);
   }
 
  private:

@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/recording/snapshot_folder.h"
 #include "platform/processor.h"
 #include "platform/recorded/recorded_processor.h"
 #include "platform/service_hooks.h"
@@ -103,11 +104,7 @@ class ProcessorRecording : public ServiceRecording {
  private:
   static bool Write(const std::filesystem::path& file, const std::string& text,
                     std::string* error) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out && error) *error = file.string() + ": cannot be written";
-    return static_cast<bool>(out);
+    return WriteSnapshotFile(file, text, error);
   }
 
   std::shared_ptr<const ProcessorService> live_;
