@@ -1,5 +1,6 @@
 #include "cli/device_page_text.h"
 
+#include "cli/terminal_text.h"
 #include "collectors/system_info.h"
 #include "pages/device_tree.h"
 #include "pages/markup.h"
@@ -37,10 +38,10 @@ std::string DevicePageText(const pages::TSICategory& category, const pages::Fill
   if (devices.DeviceCount() == 0 && options.explain)
     text += "  (no devices: " + devices.Source.Explain() + ")\n";
   text += "\n";
-  if (!ctx.advanced) return text;
+  if (!ctx.advanced) return TerminalText(text);
 
   const pages::PageLayout* layout = pages::FindPageLayout(category.key);
-  if (!layout) return text;
+  if (!layout) return TerminalText(text);
   std::vector<pages::Section> sections;
   for (const auto& s : layout->sections)
     sections.push_back({std::string(s.caption), s.imageIndex, {}, {}});
@@ -62,7 +63,7 @@ std::string DevicePageText(const pages::TSICategory& category, const pages::Fill
     }
     text += "\n";
   }
-  return text;
+  return TerminalText(text);
 }
 
 }  // namespace tavrin::cli

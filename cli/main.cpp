@@ -4,8 +4,10 @@
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
 #include "cli/device_page_text.h"
+#include "cli/output_check.h"
 #include "cli/page_text.h"
 #include "cli/report_command.h"
+#include "cli/terminal_text.h"
 #include "gather/controller.h"
 #include "session/framework.h"
 #include "session/session_setup.h"
@@ -58,9 +60,11 @@ int main(int argc, char** argv) {
 
   session::InitializeFramework(argc, argv);
   session::Sources sources = session::OpenSources(options.start);
-  for (const auto& warning : sources.warnings()) std::cerr << "tavrin-cli: " << warning << '\n';
+  // Snapshot warnings quote the snapshot's own text: cleaned like the pages.
+  for (const auto& warning : sources.warnings())
+    std::cerr << "tavrin-cli: " << cli::TerminalText(warning) << '\n';
   if (!sources) {
-    std::cerr << "tavrin-cli: " << sources.error() << '\n';
+    std::cerr << "tavrin-cli: " << cli::TerminalText(sources.error()) << '\n';
     session::FinalizeFramework();
     return kExitFailure;
   }
@@ -69,8 +73,11 @@ int main(int argc, char** argv) {
   gather::TGetFunctionsClass controller;
   controller.SetHost(&host);
   for (const auto& note : session::PrepareSession(options.start, sources, controller))
-    std::cerr << "tavrin-cli: " << note << '\n';
+    std::cerr << "tavrin-cli: " << cli::TerminalText(note) << '\n';
   Gather(controller, host);
+  // A collector abandoned at the time limit leaves its rows empty: say why they are.
+  for (const auto& line : controller.TimedOutCollectors())
+    std::cerr << "tavrin-cli: " << line << "; its rows stay empty (see --timeout)\n";
 
   int exit_code = kExitOk;
   if (std::string error; !sources.FinishRecording(&error)) {
@@ -87,6 +94,7 @@ int main(int argc, char** argv) {
 
   const cli::PageTextOptions text_options{options.explain};
   for (const pages::TSICategory& category : pages::TSICategoryList()) {
+    if (!std::cout) break;  // the output is lost (full disk, closed pipe); said below
     if (!Shown(category, options)) continue;
     if (category.key == "devicesinfo" && controller.Aggregate()) {
       const pages::FillContext ctx{*controller.Aggregate(), controller.AdvancedMode(),
@@ -97,7 +105,7 @@ int main(int argc, char** argv) {
     if (const pages::Page* page = controller.FindPage(category.key))
       std::cout << cli::PageText(category, *page, text_options);
   }
-  std::cout.flush();
+  if (!cli::FlushedOrSaid(std::cout, std::cerr, "standard output")) exit_code = kExitFailure;
   session::FinalizeFramework();
   return exit_code;
 }

@@ -1,5 +1,6 @@
 #include "cli/page_text.h"
 
+#include "cli/terminal_text.h"
 #include "pages/markup.h"
 #include "text/label_wording.h"
 
@@ -48,7 +49,7 @@ std::string PageText(const pages::TSICategory& category, const pages::Page& page
     }
     text += "\n";
   }
-  return text;
+  return TerminalText(text);
 }
 
 }  // namespace tavrin::cli

@@ -1,5 +1,6 @@
 #include "cli/report_command.h"
 
+#include "cli/output_check.h"
 #include "report/report_generator.h"
 
 namespace tavrin::cli {
@@ -28,8 +29,7 @@ int WriteReportCommand(const gather::TGetFunctionsClass& controller, const CliOp
       return 1;
     }
     out << bytes;
-    out.flush();
-    return out ? 0 : 1;
+    return FlushedOrSaid(out, err, "standard output") ? 0 : 1;
   }
   const helpers::ReportSaveResult result = options.report_file
                                                ? generator->WriteReport(*kind, *options.report_file)

@@ -68,6 +68,11 @@ const pages::Page* TGetFunctionsClass::FindPage(std::string_view categoryKey) co
   return it == pages_.end() ? nullptr : &it->second;
 }
 
+std::vector<std::string> TGetFunctionsClass::TimedOutCollectors() const {
+  std::lock_guard lock(timed_out_mutex_);
+  return timed_out_;
+}
+
 bool TGetFunctionsClass::ThreadFinished() const {
   return thread_ && thread_->Finished();
 }
@@ -84,10 +89,14 @@ base::RunResult TGetFunctionsClass::RefreshLogged(std::size_t index, const char*
     case base::RunOutcome::Finished:
       helpers::DebugLog("Collecting from " + class_name + " finished: " + how);
       break;
-    case base::RunOutcome::TimedOut:
+    case base::RunOutcome::TimedOut: {
       helpers::DebugLog("Collecting from " + class_name + " abandoned after " +
                         std::to_string(time_limit_.count()) + " ms: " + how);
+      std::lock_guard lock(timed_out_mutex_);
+      timed_out_.push_back(class_name + " timed out after " + std::to_string(time_limit_.count()) +
+                           " ms");
       break;
+    }
     case base::RunOutcome::Failed:
       helpers::DebugLog("Collecting from " + class_name + " failed (" + result.error + "): " + how);
       break;

@@ -7,8 +7,10 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "gather/gathering_host.h"
 #include "collectors/system_info.h"
@@ -52,6 +54,9 @@ class TGetFunctionsClass {
   /// Time one collector may take before it is abandoned.
   void SetCollectorTimeLimit(std::chrono::milliseconds limit) { time_limit_ = limit; }
   std::chrono::milliseconds CollectorTimeLimit() const { return time_limit_; }
+  /// One line per collector abandoned at the time limit so far ("TVexa_BIOS timed out after
+  /// 10 ms"), so a page left empty by a time-out can be explained as one.
+  std::vector<std::string> TimedOutCollectors() const;
 
   /// Starts the background gathering unless one runs or one has completed.
   void StartGathering();
@@ -104,6 +109,8 @@ class TGetFunctionsClass {
   std::atomic<bool> first_flag_{false};
   std::chrono::milliseconds time_limit_{std::chrono::seconds(30)};
   std::unique_ptr<TRecieveInfoThread> thread_;
+  mutable std::mutex timed_out_mutex_;  // written by the gathering thread, read by the main one
+  std::vector<std::string> timed_out_;
 };
 
 }  // namespace tavrin::gather

@@ -62,9 +62,10 @@ OptionTaken TakeStartOption(const std::vector<std::string>& args, std::size_t& i
     if (!text) return fail("--timeout needs a number of seconds");
     double seconds = 0;
     auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), seconds);
-    if (ec != std::errc() || end != text->data() + text->size() || !(seconds > 0) ||
+    // Below 10 ms no collector can finish: every page would come out empty for no reason.
+    if (ec != std::errc() || end != text->data() + text->size() || !(seconds >= 0.01) ||
         seconds > 86400)
-      return fail("--timeout needs a number of seconds between 0 and 86400, not '" + *text + "'");
+      return fail("--timeout needs a number of seconds from 0.01 to 86400, not '" + *text + "'");
     options.collector_limit = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
   } else {
     return OptionTaken::kNotMine;

@@ -1,4 +1,5 @@
 #include "cli/page_text.h"
+#include "cli/terminal_text.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,26 @@ TEST(PageText, LongLabelIsKeptWhole) {
   pages::Page page("wininfo", "ZuWindowsView", {section});
   const std::string text = PageText(*pages::FindCategory("wininfo"), page, {});
   EXPECT_NE(text.find(label + "       value"), std::string::npos) << text;
+}
+
+// Firmware strings are outside data: no escape sequence reaches the terminal through a row's
+// label, value or source, while the page keeps its line breaks and tabs.
+TEST(PageText, ControlCharactersNeverReachTheTerminal) {
+  const std::string hostile =
+      "\x1b]0;owned\x07\x1b[31mred\xc2\x9b"
+      "2J\x7f\x80tail";
+  pages::Section section;
+  section.Caption = "BIOS Information";
+  section.Items.push_back(Row("Vendor" + hostile + ":", " " + hostile));
+  section.Items.back().source = "DMI " + hostile;
+  pages::Page page("sysdevinfo", "ZuCPUView", {section});
+  const std::string text = PageText(*pages::FindCategory("sysdevinfo"), page, {true});
+  for (unsigned char c : text) EXPECT_TRUE(c >= 0x20 || c == '\n') << int{c};
+  EXPECT_EQ(text.find('\x7f'), std::string::npos);
+  EXPECT_EQ(text.find("\xc2\x9b"), std::string::npos) << "C1 control in UTF-8";
+  EXPECT_NE(text.find("]0;owned[31mred2J\xEF\xBF\xBDtail"), std::string::npos) << text;
+
+  EXPECT_EQ(TerminalText("a\tb\r\nc\n\n"), "a\tb\nc\n\n");
 }
 
 }  // namespace

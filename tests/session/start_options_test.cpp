@@ -33,6 +33,8 @@ TEST(StartOptions, BothProgramsTakeTheSharedOptionsAlike) {
                                                                {"--lang"},
                                                                {"--lang", "de DE"},
                                                                {"--timeout", "0"},
+                                                               {"--timeout", "0.0001"},
+                                                               {"--timeout", "1e-300"},
                                                                {"--bogus"}}) {
     const cli::ParsedArgs c = cli::ParseCliArgs(bad);
     const startup::ParsedWindowArgs w = startup::ParseWindowArgs(bad);

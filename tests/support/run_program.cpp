@@ -27,7 +27,8 @@ std::string Slurp(const std::filesystem::path& file) {
 std::filesystem::path BinDir() { return TAVRIN_BIN_DIR; }
 
 ProgramRun RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
-                      const std::vector<std::string>& env, int seconds) {
+                      const std::vector<std::string>& env, int seconds,
+                      const std::filesystem::path& stdout_to) {
   TempDir capture;
   const auto out_file = capture.path() / "out";
   const auto err_file = capture.path() / "err";
@@ -56,7 +57,9 @@ ProgramRun RunProgram(const std::filesystem::path& program, const std::vector<st
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  const std::filesystem::path& out_target = stdout_to.empty() ? out_file : stdout_to;
+  posix_spawn_file_actions_addopen(&actions, 1, out_target.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
   posix_spawn_file_actions_addopen(&actions, 2, err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t pid = 0;
   ProgramRun run;
