@@ -69,10 +69,9 @@ bool OptionsService::LoadOptions() {
 bool OptionsService::SaveOptions() {
   std::lock_guard lock(mutex_);
   if (!opened_) return false;
+  // Defaults need no file: a run that changes nothing (a first run, a replay) writes none.
+  if (!changed_) return true;
   const std::filesystem::path file = platform::SettingsFilePath();
-  std::error_code ec;
-  const bool exists = std::filesystem::exists(file, ec);
-  if (!changed_ && exists) return true;
   // Read the file again: other keys (and other programs' changes to them) stay as they are.
   platform::SettingsLoad load = platform::LoadSettingsFile(file);
   for (const Option& option : options_)

@@ -348,11 +348,13 @@ bool SaveSettingsFile(const std::filesystem::path& file, const RegistryTree& tre
     return false;
   };
   std::error_code ec;
+  // A settings file linked from elsewhere (a dotfiles folder) stays linked: the file the
+  // links lead to is written, and made when the link dangles.
   std::filesystem::path target = file;
-  // A settings file linked from elsewhere (a dotfiles folder) stays linked.
-  if (std::filesystem::is_symlink(file, ec)) {
-    std::filesystem::path resolved = std::filesystem::weakly_canonical(file, ec);
-    if (!ec) target = resolved;
+  for (int hops = 0; hops < 40 && std::filesystem::is_symlink(target, ec); ++hops) {
+    const std::filesystem::path next = std::filesystem::read_symlink(target, ec);
+    if (ec) break;
+    target = next.is_absolute() ? next : target.parent_path() / next;
   }
   std::filesystem::path folder = target.parent_path();
   if (folder.empty()) folder = ".";

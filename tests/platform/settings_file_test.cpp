@@ -217,5 +217,28 @@ TEST(SettingsFile, UnreadableOrUnwritable) {
   EXPECT_EQ(std::distance(fs::directory_iterator(tmp.path()), fs::directory_iterator()), 2);
 }
 
+// A settings file kept in a dotfiles folder and linked into place stays a link, also while
+// the link still leads nowhere.
+TEST(SettingsFile, LinkedFileStaysLinkedAndADanglingLinkGetsItsTarget) {
+  TempFolder tmp;
+  fs::create_directories(tmp.path() / "dotfiles");
+  fs::create_directories(tmp.path() / "config");
+  RegistryTree tree;
+  tree.SetValue(kCU, kKey, "Language", RegValue::String("DEU"));
+  std::string error;
+
+  const fs::path dangling = tmp.path() / "config" / "settings.ini";
+  fs::create_symlink("../dotfiles/settings.ini", dangling);
+  ASSERT_TRUE(SaveSettingsFile(dangling, tree, &error)) << error;
+  EXPECT_TRUE(fs::is_symlink(dangling));
+  EXPECT_EQ(Read(LoadSettingsFile(tmp.path() / "dotfiles" / "settings.ini"), kKey, "Language"),
+            RegValue::String("DEU"));
+
+  tree.SetValue(kCU, kKey, "Language", RegValue::String("ENU"));
+  ASSERT_TRUE(SaveSettingsFile(dangling, tree, &error)) << error;
+  EXPECT_TRUE(fs::is_symlink(dangling));
+  EXPECT_EQ(Read(LoadSettingsFile(dangling), kKey, "Language"), RegValue::String("ENU"));
+}
+
 }  // namespace
 }  // namespace tavrin::platform
