@@ -10,6 +10,7 @@
 
 #include "helpers/common/guid.h"
 #include "helpers/debug_log.h"
+#include "helpers/elf_check.h"
 #include "helpers/program_path.h"
 
 namespace tavrin::helpers {
@@ -78,6 +79,10 @@ void* FindOrLoad(std::string_view libraryName, std::string* loadedFile) {
     const std::filesystem::path file = folder / fileName;
     std::error_code ec;
     if (!std::filesystem::exists(file, ec)) continue;
+    if (const std::string problem = ElfLibraryProblem(file); !problem.empty()) {
+      problems += "\r\n" + file.string() + " cannot be loaded: " + problem;
+      continue;
+    }
     // Always a path with a folder, so the loader never searches on its own.
     void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
