@@ -107,6 +107,9 @@ int main(int argc, char** argv) {
   std::optional<startup::StartCheck> check;
   const std::string instance = startup::InstanceName(session::ProgramFileName());
   if (!options.start.replay) {
+    const startup::RuntimeFolderChoice runtime =
+        startup::ChooseRuntimeFolder(std::getenv("XDG_RUNTIME_DIR"), getuid());
+    if (!runtime.note.empty()) std::cerr << "tavrin: " << runtime.note << '\n';
     check = startup::CheckStart(instance);
     if (check->verdict == startup::StartVerdict::OtherUnloading) {
       helpers::DebugLog("Another instance is unloading; this start ends");
@@ -115,9 +118,16 @@ int main(int argc, char** argv) {
     }
     if (check->verdict == startup::StartVerdict::OtherRunning) {
       const auto result = startup::SendActivation(startup::ActivationSocketPath(instance));
-      helpers::DebugLog(result == startup::ActivationResult::TimedOut
-                            ? "The running instance does not answer; this start ends"
-                            : "Woke the running instance; this start ends");
+      if (result == startup::ActivationResult::TimedOut) {
+        // A stopped or hung first instance: nothing the user asked for happens, so say so.
+        helpers::DebugLog("The running instance does not answer; this start ends");
+        std::cerr << "tavrin: another instance is running but did not answer within "
+                  << startup::kActivationTimeout.count() / 1000
+                  << " s (stopped or hung); this start ends\n";
+        session::FinalizeFramework();
+        return kExitFailure;
+      }
+      helpers::DebugLog("Woke the running instance; this start ends");
       session::FinalizeFramework();
       return 0;
     }

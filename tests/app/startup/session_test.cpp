@@ -2,6 +2,7 @@
 // taken through its own open file, so a lock held here is "held elsewhere" for a probe.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -129,6 +130,41 @@ TEST(ProcessStats, ResidentMemoryAndStartTime) {
   const auto since_start = MillisecondsSinceProcessStart();
   ASSERT_TRUE(since_start.has_value());
   EXPECT_GE(*since_start, 0);
+}
+
+// Without XDG_RUNTIME_DIR the locks go to /tmp, where another user may have made the folder
+// first: such a folder, or one open to others, is refused with a note, and a private one of
+// the same name for every start is used instead.
+TEST(SessionLocks, FallbackRuntimeFolderMustBePrivateAndOurs) {
+  testing::TempDir tmp;
+  const uid_t uid = getuid();
+  const std::string base = (tmp.path() / ("tavrin-" + std::to_string(uid))).string();
+
+  RuntimeFolderChoice fresh = ChooseRuntimeFolder(nullptr, uid, tmp.path());
+  EXPECT_EQ(fresh.path, base);
+  EXPECT_EQ(fresh.note, "");
+  struct stat st {};
+  ASSERT_EQ(stat(base.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  EXPECT_EQ(ChooseRuntimeFolder("", uid, tmp.path()).path, base) << "empty means unset";
+
+  ASSERT_EQ(chmod(base.c_str(), 0755), 0);
+  const RuntimeFolderChoice open = ChooseRuntimeFolder(nullptr, uid, tmp.path());
+  EXPECT_EQ(open.path, base + "-2");
+  EXPECT_EQ(open.note, base + " is open to other users (mode 755); using " + base + "-2 instead");
+  EXPECT_EQ(ChooseRuntimeFolder(nullptr, uid, tmp.path()).path, base + "-2") << "stable";
+
+  // Another user's folder (only root can make one here).
+  if (geteuid() == 0) {
+    ASSERT_EQ(chmod(base.c_str(), 0700), 0);
+    ASSERT_EQ(chown(base.c_str(), 4242, 4242), 0);
+    const RuntimeFolderChoice foreign = ChooseRuntimeFolder(nullptr, uid, tmp.path());
+    EXPECT_EQ(foreign.path, base + "-2");
+    EXPECT_NE(foreign.note.find("belongs to user 4242"), std::string::npos) << foreign.note;
+  }
+  std::filesystem::remove_all(base + "-2");
+  std::filesystem::create_directory_symlink(tmp.path(), base + "-2");
+  EXPECT_EQ(ChooseRuntimeFolder(nullptr, uid, tmp.path()).path, base + "-3") << "no links";
 }
 
 }  // namespace

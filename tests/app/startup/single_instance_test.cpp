@@ -65,10 +65,11 @@ class SingleInstance : public ::testing::Test {
   }
 
   /// Runs a second start and returns how long it took.
-  milliseconds RunSecond(int* exitCode) {
+  milliseconds RunSecond(int* exitCode, std::string* err = nullptr) {
     const auto start = Clock::now();
     const testing::ProgramRun run = testing::RunProgram(program_, {}, env_, 60);
     *exitCode = run.exit_code;
+    if (err) *err = run.err;
     return std::chrono::duration_cast<milliseconds>(Clock::now() - start);
   }
 
@@ -107,8 +108,13 @@ TEST_F(SingleInstance, StartGivesUpOnAHungInstance) {
   StartFirst();
   ASSERT_EQ(kill(first_, SIGSTOP), 0);
   int exit_code = -1;
-  const milliseconds took = RunSecond(&exit_code);
-  EXPECT_EQ(exit_code, 0);
+  std::string err;
+  const milliseconds took = RunSecond(&exit_code, &err);
+  // Nothing the user asked for happened: a failure, with the reason.
+  EXPECT_EQ(exit_code, 1);
+  EXPECT_NE(err.find("another instance is running but did not answer within 5 s"),
+            std::string::npos)
+      << err;
   EXPECT_GE(took, kActivationTimeout - milliseconds(50));
   EXPECT_LT(took, kActivationTimeout + milliseconds(3000));
 }
