@@ -15,6 +15,24 @@ void Opt(const nlohmann::json& j, const char* key, T& field) {
 
 }  // namespace
 
+namespace {
+
+std::string ValueProblem(const nlohmann::json& value, int depth) {
+  if (value.is_number_float()) return "a number with a fraction where a whole number belongs";
+  if (!value.is_structured()) return {};
+  // The deepest answer (a locale's items) is three levels down.
+  if (depth > 16) return "nested too deeply";
+  for (const auto& item : value)
+    if (std::string problem = ValueProblem(item, depth + 1); !problem.empty()) return problem;
+  return {};
+}
+
+}  // namespace
+
+std::string OsValueProblem(const nlohmann::json& value) {
+  return ValueProblem(value, 0);
+}
+
 std::string Base64Encode(std::string_view bytes) {
   std::string out;
   out.reserve((bytes.size() + 2) / 3 * 4);

@@ -35,18 +35,32 @@ nlohmann::json AnswerJson(const Answer<T>& a) {
   return AnswerToJson(a, [](const T& v) { return nlohmann::json(v); });
 }
 
+/// Why `value` cannot be an answer of os.json, or empty: the answers hold text and whole
+/// numbers only, and a fraction converted to a whole number has no defined result.
+std::string OsValueProblem(const nlohmann::json& value);
+
 /// The answer a snapshot entry holds; "not supported" when `entry` is null (not recorded).
+/// An entry of the wrong shape or type is a malformed answer naming os.json, the entry and
+/// what is wrong; it never throws.
 template <class T>
 Answer<T> AnswerFromJson(const nlohmann::json* entry, std::string_view what) {
   if (entry == nullptr)
     return Answer<T>::Fail(Status::NotSupported, std::string(what), "not recorded in the snapshot");
+  const std::string where = "os.json entry \"" + std::string(what) + "\"";
   auto p = ProvenanceFromJson(*entry);
-  if (!p) return Answer<T>::Fail(Status::Malformed, std::string(what), "bad snapshot entry");
+  if (!p)
+    return Answer<T>::Fail(Status::Malformed, std::string(what),
+                           where + ": not an answer with a known \"status\"");
   if (!p->ok()) return {std::nullopt, *p};
+  const auto value = entry->find("value");
+  if (value == entry->end())
+    return Answer<T>::Fail(Status::Malformed, std::string(what), where + ": no \"value\"");
+  if (std::string problem = OsValueProblem(*value); !problem.empty())
+    return Answer<T>::Fail(Status::Malformed, std::string(what), where + ": " + problem);
   try {
-    return {entry->at("value").get<T>(), *p};
-  } catch (const nlohmann::json::exception&) {
-    return Answer<T>::Fail(Status::Malformed, std::string(what), "bad snapshot value");
+    return {value->get<T>(), *p};
+  } catch (const nlohmann::json::exception& e) {
+    return Answer<T>::Fail(Status::Malformed, std::string(what), where + ": " + e.what());
   }
 }
 

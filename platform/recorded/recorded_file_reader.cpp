@@ -1,5 +1,7 @@
 #include "platform/recorded/recorded_file_reader.h"
 
+#include "platform/whole_file.h"
+
 namespace tavrin::platform {
 
 RecordedFileReader::RecordedFileReader(std::filesystem::path filesRoot, RecordedFilesIndex index)
@@ -13,7 +15,19 @@ std::optional<Provenance> RecordedFileReader::RecordedFailure(std::string_view p
 
 Answer<std::string> RecordedFileReader::ReadFile(std::string_view path, std::size_t limit) const {
   if (auto failure = RecordedFailure(path)) return {std::nullopt, *failure};
-  return FileReader::ReadFile(path, limit);
+  // A snapshot's copies are outside data: a FIFO, a link to a device or a huge sparse file
+  // there is refused before reading, as every other snapshot file is.
+  WholeFile copy = ReadWholeFileChecked(Resolve(path));
+  if (copy.bytes) {
+    // A live read stops at the limit, and so does this one.
+    if (copy.bytes->size() > limit) copy.bytes->resize(limit);
+    return Answer<std::string>::Of(std::move(*copy.bytes), std::string(path));
+  }
+  // Absent: the same answer the live reader gives, so a replay tells what the recording saw.
+  if (copy.missing) return FileReader::ReadFile(path, limit);
+  return Answer<std::string>::Fail(
+      copy.error.starts_with("unreadable") ? Status::PermissionDenied : Status::Malformed,
+      std::string(path), "snapshot copy " + copy.error);
 }
 
 Answer<std::vector<std::string>> RecordedFileReader::ListDir(std::string_view path) const {

@@ -13,6 +13,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/linux/settings_file.h"
+#include "platform/os_environment.h"
+#include "platform/os_facts.h"
+#include "platform/os_locale.h"
 #include "platform/recorded/snapshot.h"
 #include "platform/reg_text.h"
 #include "platform/whole_file.h"
@@ -237,6 +240,68 @@ TEST(SettingsFileReader, AFifoOrDeviceInPlaceOfTheSettingsIsReportedNotRead) {
   EXPECT_THAT(LoadSettingsFile(dir.path() / "zero.ini").problems.at(0),
               HasSubstr("is a character device"));
   EXPECT_TRUE(LoadSettingsFile(dir.path() / "missing.ini").problems.empty());
+}
+
+// The copied files of a snapshot are outside data too: only regular files are read from them.
+TEST(SnapshotFiles, CopiedTreeReadsOnlyRegularFiles) {
+  tavrin::testing::TempDir dir;
+  dir.Write("snapshot.json", kManifest);
+  dir.Write("files/proc/version", "Linux 6.1\n");
+  fs::create_directories(dir.path() / "files/etc");
+  ASSERT_EQ(::mkfifo((dir.path() / "files/proc/cpuinfo").c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", dir.path() / "files/etc/os-release");
+  SnapshotOpen open = OpenSnapshot(dir.path());
+  ASSERT_TRUE(open.services) << open.error;
+  const FileReader& files = *open.services->files;
+
+  const auto start = std::chrono::steady_clock::now();
+  const auto fifo = files.ReadFile("/proc/cpuinfo");
+  EXPECT_FALSE(fifo);
+  EXPECT_EQ(fifo.source.status, Status::Malformed);
+  EXPECT_THAT(fifo.source.detail, HasSubstr("is a FIFO"));
+  const auto zero = files.ReadFile("/etc/os-release");
+  EXPECT_THAT(zero.source.detail, HasSubstr("is a character device"));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+
+  EXPECT_EQ(files.ReadFile("/proc/version").value_or(""), "Linux 6.1\n");
+  EXPECT_EQ(files.ReadFile("/proc/version", 4).value_or(""), "Linu") << "as a live read";
+  EXPECT_EQ(files.ReadFile("/proc/missing").source.status, Status::Missing);
+}
+
+// os.json answers of the wrong shape or type are malformed answers naming the entry; none
+// throws, and a fraction never becomes a whole number.
+TEST(SnapshotFiles, OsAnswersOfTheWrongTypeNameTheEntry) {
+  tavrin::testing::TempDir dir;
+  dir.Write("snapshot.json", kManifest);
+  dir.Write("os.json", R"({
+    "Kernel": {"status": "ok", "source": "uname", "value": 5},
+    "RootBirthTime": {"status": "ok", "source": "statx /", "value": 1e300},
+    "OldestPackageRecord": {"status": "ok", "source": "dpkg", "value": [[[[[[[[[[[[[[[[[[[1]]]]]]]]]]]]]]]]]]]},
+    "CurrentUser": 7,
+    "MachineId": {"status": "ok", "source": "x"},
+    "TimeZone": {"status": "ok", "source": "x", "value": {"tzif": "!!"}},
+    "Environment": {"status": "ok", "source": "env", "value": [1, 2]},
+    "Locales": [1]})");
+  SnapshotOpen open = OpenSnapshot(dir.path());
+  ASSERT_TRUE(open.services) << open.error;
+  const OsFacts& os = *open.services->os;
+  struct Case {
+    Provenance got;
+    const char* detail;
+  } cases[] = {
+      {os.Kernel().source, "os.json entry \"Kernel\": [json.exception.type_error"},
+      {os.RootBirthTime().source, "os.json entry \"RootBirthTime\": a number with a fraction"},
+      {os.OldestPackageRecord().source, "os.json entry \"OldestPackageRecord\": nested too deeply"},
+      {os.CurrentUser().source, "os.json entry \"CurrentUser\": not an answer"},
+      {os.MachineId().source, "os.json entry \"MachineId\": no \"value\""},
+      {os.TimeZone().source, "os.json entry \"TimeZone\": "},
+      {open.services->environment->Variables().source, "os.json entry \""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.got.status, Status::Malformed) << c.detail;
+    EXPECT_THAT(c.got.detail, HasSubstr(c.detail));
+  }
+  EXPECT_EQ(open.services->locales->Describe("C").source.status, Status::NotSupported);
 }
 
 }  // namespace
