@@ -16,10 +16,13 @@ PACKAGE_PACKAGES := $(PACKAGES) build-essential debhelper dpkg-dev fakeroot lint
 PACKAGE_DIR := build/package
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
+# Seconds each fuzz target runs in "make fuzz": ten minutes, unless FUZZ_SECONDS is given.
+FUZZ_LONG_SECONDS := $(if $(filter undefined,$(origin FUZZ_SECONDS)),600,$(FUZZ_SECONDS))
 # Seconds each fuzz target runs in "make test".
 FUZZ_SECONDS ?= 5
 
 .PHONY: run test deps test-deps build-release build-asan bench format clean
+.PHONY: fuzz
 .PHONY: package package-deps check-package
 
 deps: PKGS = $(PACKAGES)
@@ -54,6 +57,11 @@ test: build-asan
 	@echo "Fuzzing every decoder and loader briefly (logs: build/fuzz/*.log)"
 	@fuzz/run_fuzz.sh $(FUZZ_SECONDS)
 	ctest --preset asan -j $(JOBS)
+
+# Every fuzz target for FUZZ_LONG_SECONDS each, one after another; the corpora in build/fuzz
+# grow from run to run (docs/fuzzing.md).
+fuzz: test-deps
+	@fuzz/run_fuzz.sh $(FUZZ_LONG_SECONDS)
 
 bench: build-release
 	./build/release/bin/tavrin-bench
