@@ -90,7 +90,9 @@ TEST_F(CliSideEffects, RecordingRefusesForeignFoldersAndKeepsToItself) {
   EXPECT_EQ(st.st_mode & 0777, 0700u);
   for (const auto& entry : fs::recursive_directory_iterator(snap)) {
     ASSERT_EQ(lstat(entry.path().c_str(), &st), 0);
-    if (S_ISREG(st.st_mode)) EXPECT_EQ(st.st_mode & 0777, 0600u) << entry.path();
+    if (S_ISREG(st.st_mode)) {
+      EXPECT_EQ(st.st_mode & 0777, 0600u) << entry.path();
+    }
   }
   // The user database: at most the current user's line, never the whole file.
   if (fs::exists(snap / "files/etc/passwd")) {
