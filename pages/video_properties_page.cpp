@@ -116,11 +116,16 @@ void AddScreenRows(const FillContext& ctx, Page& page, const TVexa_Display& d) {
   }
   AddItem(ctx, page, kMonitor, lbl::S_VIDEO_TECHNOLOGY, d.Technology, "", false,
           {linux ? d.ScreenSource : d.CapsSource});
-  AddItem(
-      ctx, page, kMonitor, lbl::S_VIDEO_REFRESH,
-      d.VerticalRefreshRate || !linux ? WithUnit(d.VerticalRefreshRate, lbl::S_COUNT_HZ) : "", "",
-      false,
-      {d.ScreenSource, false, pages::Quantity::Of(d.VerticalRefreshRate, QuantityUnit::kHertz)});
+  // A virtual X server's modes carry no timing, so no refresh rate.
+  const Provenance refreshSource =
+      d.ScreenSource.ok() && d.VerticalRefreshRate == 0
+          ? Provenance::Failure(Status::Missing, d.ScreenSource.source,
+                                "the screen's mode gives no refresh rate")
+          : d.ScreenSource;
+  AddItem(ctx, page, kMonitor, lbl::S_VIDEO_REFRESH,
+          d.VerticalRefreshRate || !linux ? WithUnit(d.VerticalRefreshRate, lbl::S_COUNT_HZ) : "",
+          "", false,
+          {refreshSource, false, pages::Quantity::Of(d.VerticalRefreshRate, QuantityUnit::kHertz)});
   AddItem(ctx, page, kMonitor, lbl::S_VIDEO_FONT,
           d.FontResolution || !linux ? WithUnit(d.FontResolution, lbl::S_COUNT_DPI) : "", "", false,
           {d.ScreenSource});

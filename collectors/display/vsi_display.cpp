@@ -28,8 +28,8 @@ struct GpuVendor {
   const char* name;
 };
 constexpr GpuVendor kGpuVendors[] = {
-    {0x1002, "AMD"},    {0x102B, "Matrox"},    {0x10DE, "NVIDIA"},     {0x1234, "QEMU"},
-    {0x15AD, "VMware"}, {0x1A03, "ASPEED"},    {0x1AF4, "virtio"},     {0x1B36, "QEMU"},
+    {0x1002, "AMD"},    {0x102B, "Matrox"},     {0x10DE, "NVIDIA"}, {0x1234, "QEMU"},
+    {0x15AD, "VMware"}, {0x1A03, "ASPEED"},     {0x1AF4, "virtio"}, {0x1B36, "QEMU"},
     {0x8086, "Intel"},  {0x80EE, "VirtualBox"},
 };
 
@@ -220,23 +220,25 @@ void TVexa_Display::ReadScreens() {
   }
   std::stable_partition(Screens.begin(), Screens.end(),
                         [](const display::Screen& s) { return s.Primary; });
-  if (Screens.empty()) return;
-  const display::Screen& s = Screens.front();
-  HorzRes = s.Width;
-  VertRes = s.Height;
-  HorzSize = s.WidthMm;
-  VertSize = s.HeightMm;
-  VerticalRefreshRate = static_cast<uint32_t>(std::lround(s.RefreshHz));
-  if (s.HeightMm > 0)
-    FontResolution = static_cast<uint32_t>(std::lround(s.Height * 25.4 / s.HeightMm));
-  ColorDepth = s.Depth;
   DepthSource = ScreenSource;
+  if (!Screens.empty()) {
+    const display::Screen& s = Screens.front();
+    HorzRes = s.Width;
+    VertRes = s.Height;
+    HorzSize = s.WidthMm;
+    VertSize = s.HeightMm;
+    VerticalRefreshRate = static_cast<uint32_t>(std::lround(s.RefreshHz));
+    if (s.HeightMm > 0)
+      FontResolution = static_cast<uint32_t>(std::lround(s.Height * 25.4 / s.HeightMm));
+    ColorDepth = s.Depth;
+    Technology = std::string(display::TechnologyName(1));  // a screen is a raster display
+  }
+  // Without a session's depth, the console frame buffer's is what the screen shows.
   if (ColorDepth == 0) {
     auto fb = service.FramebufferDepth();
     DepthSource = fb.source;
     if (fb) ColorDepth = *fb;
   }
-  Technology = std::string(display::TechnologyName(1));  // a screen is a raster display
 }
 
 void TVexa_Display::ReadCapsAndModes() {

@@ -223,6 +223,11 @@ Answer<SessionScreens> ProbeX11Screens(const std::string& display) {
         (major > 1 || (major == 1 && minor >= 2))) {
       auto outputs = OutputScreens(r, d, x.rootWindow(d, n), depth);
       if (!outputs.empty()) {
+        // A virtual server's single output has no size of its own; the screen's is the same.
+        if (outputs.size() == 1 && outputs[0].widthMm == 0) {
+          outputs[0].widthMm = x.displayWidthMM(d, n);
+          outputs[0].heightMm = x.displayHeightMM(d, n);
+        }
         result.fromOutputs = true;
         result.screens.insert(result.screens.end(), outputs.begin(), outputs.end());
         continue;
