@@ -64,6 +64,9 @@ std::string CacheValue(const collectors::CacheLevelInfo& c) {
 void AddRows(const FillContext& ctx, Page& page) {
   const collectors::TVexa_CPU& cpu = ctx.info.CPU();
   const RowMeta meta{cpu.Source(), false};
+  const auto count = [&](uint64_t n) {
+    return RowMeta{cpu.Source(), false, Quantity::Of(n, QuantityUnit::kCount)};
+  };
 
   // Section 0: identification details.
   AddItem(ctx, page, cpuadv_section::kAdvanced, lbl::S_CPU_TECHNOLOGY,
@@ -80,9 +83,9 @@ void AddRows(const FillContext& ctx, Page& page) {
     AddItem(ctx, page, cpuadv_section::kAdvanced, lbl::S_CPU_LID, std::to_string(cpu.LogicalID()),
             "", false, meta);
     AddItem(ctx, page, cpuadv_section::kAdvanced, lbl::S_CPU_CORE_COUNT,
-            std::to_string(cpu.CorePerPackage()), "", false, meta);
+            std::to_string(cpu.CorePerPackage()), "", false, count(cpu.CorePerPackage()));
     AddItem(ctx, page, cpuadv_section::kAdvanced, lbl::S_CPU_LOGICAL_PER_PROC_COUNT,
-            std::to_string(cpu.LogicalPerPackage()), "", false, meta);
+            std::to_string(cpu.LogicalPerPackage()), "", false, count(cpu.LogicalPerPackage()));
     AddItem(ctx, page, cpuadv_section::kAdvanced, lbl::S_CPU_SMT, SmtText(cpu), "", false, meta);
   }
   AddItem(ctx, page, cpuadv_section::kAdvanced, lbl::S_CPU_HYPERVISOR, cpu.Hypervisor(), "", true,
@@ -103,7 +106,8 @@ void AddRows(const FillContext& ctx, Page& page) {
   // Section 2: every cache the processor (or the kernel) lists.
   for (const auto& c : cpu.CacheDetails())
     AddItem(ctx, page, cpuadv_section::kCacheDetails, CacheLabel(c), CacheValue(c), "", false,
-            meta);
+            RowMeta{cpu.Source(), false,
+                    Quantity::Of(static_cast<uint64_t>(c.sizeBytes), QuantityUnit::kBytes)});
 
   // Section 3: instruction set extensions and hybrid core types.
   for (const auto& t : cpu.CoreTypes())

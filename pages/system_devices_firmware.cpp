@@ -31,6 +31,14 @@ std::string WithUnit(uint64_t value, const std::string& unit) {
   return std::to_string(value) + " " + unit;
 }
 
+// The row's source with the raw number behind its text, for the JSON report.
+RowMeta Bytes(const platform::Provenance& source, uint64_t bytes) {
+  return {source, false, Quantity::Of(bytes, QuantityUnit::kBytes)};
+}
+RowMeta Count(const platform::Provenance& source, uint64_t n) {
+  return {source, false, Quantity::Of(n, QuantityUnit::kCount)};
+}
+
 // A memory device width in bits; FFFFh is the table's "unknown" (DMTF SMBIOS 7.18) and shows
 // no row rather than "65535 bits".
 std::string WidthText(uint16_t bits) {
@@ -87,7 +95,7 @@ void AddBiosRows(const FillContext& c, Page& page, const TVexa_Machine& machine)
   // Without the BIOS structure there is no size to show (0 would be a wrong size).
   if (smbios.BIOSRomSizeKB > 0)
     AddItem(c, page, kBiosSection, lbl::S_CPU_SIZE, FormatKilobytesText(smbios.BIOSRomSizeKB), "",
-            false, {smbios.TableSource});
+            false, Bytes(smbios.TableSource, uint64_t{smbios.BIOSRomSizeKB} * 1024));
   // 0 and FFh both mean "not given" for the revision bytes (DMTF SMBIOS 7.1).
   auto revision = [](uint8_t major, uint8_t minor) {
     return major == 0xFF || (major == 0 && minor == 0)
@@ -155,7 +163,8 @@ void AddMemoryDeviceRows(const FillContext& c, Page& page, const TVexa_SMBIOS& s
   const RowMeta meta{smbios.TableSource};
   const RowMeta sensitive{smbios.TableSource, true};
   AddItem(c, page, kMemorySection, lbl::S_CPU_MEMORYDEVICES,
-          std::to_string(smbios.MemoryDeviceCount()), "", false, meta);
+          std::to_string(smbios.MemoryDeviceCount()), "", false,
+          Count(smbios.TableSource, smbios.MemoryDeviceCount()));
   uint64_t total_mb = 0;
   for (std::size_t i = 0; i < smbios.MemoryDevices.size(); ++i) {
     const auto& d = smbios.MemoryDevices[i];
@@ -194,7 +203,7 @@ void AddMemoryDeviceRows(const FillContext& c, Page& page, const TVexa_SMBIOS& s
     total_mb += mb;
     if (!d.SizeUnknown)
       AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_SIZE, WithUnit(mb, lbl::S_COUNT_MB), "",
-              false, meta);
+              false, Bytes(smbios.TableSource, d.SizeKB * 1024));
     // The speed in MT/s: the classic "1000 div MHz" in ns reads 0 for every module above
     // 1000 MT/s and truncates the older ones.
     AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_SPEED, SpeedText(d.SpeedMTs), "", false,
@@ -210,14 +219,16 @@ void AddMemoryDeviceRows(const FillContext& c, Page& page, const TVexa_SMBIOS& s
             "", false, meta);
   }
   AddItem(c, page, kMemorySection, lbl::S_CPU_MEMDEV_TOTAL_SIZE,
-          WithUnit(total_mb, lbl::S_COUNT_MB), "", false, meta);
+          WithUnit(total_mb, lbl::S_COUNT_MB), "", false,
+          Bytes(smbios.TableSource, total_mb << 20));
 }
 
 void AddMemoryModuleRows(const FillContext& c, Page& page, const TVexa_SMBIOS& smbios) {
   namespace sm = collectors::smbios;
   const RowMeta meta{smbios.TableSource};
   AddItem(c, page, kMemorySection, lbl::S_CPU_MEMORYMODULES,
-          std::to_string(smbios.MemoryModuleCount()), "", false, meta);
+          std::to_string(smbios.MemoryModuleCount()), "", false,
+          Count(smbios.TableSource, smbios.MemoryModuleCount()));
   AddItem(c, page, kMemorySection, lbl::S_CPU_SUPPORTEDSPEEDS,
           sm::SetText(smbios.MemCtrlSupportedSpeeds, sm::MemorySpeedNames()), "", false, meta);
   AddItem(c, page, kMemorySection, lbl::S_CPU_SUPPORTEDTYPES,
@@ -226,14 +237,15 @@ void AddMemoryModuleRows(const FillContext& c, Page& page, const TVexa_SMBIOS& s
           sm::SetText(smbios.MemCtrlSupportedVoltages, sm::VoltageNames()), "", false, meta);
   if (smbios.MemCtrlMaxSize != 0)
     AddItem(c, page, kMemorySection, lbl::S_CPU_SUPPORTEDMAXSIZE,
-            WithUnit(smbios.MemCtrlMaxSize, lbl::S_COUNT_MB), "", false, meta);
+            WithUnit(smbios.MemCtrlMaxSize, lbl::S_COUNT_MB), "", false,
+            Bytes(smbios.TableSource, uint64_t{smbios.MemCtrlMaxSize} << 20));
   for (std::size_t i = 0; i < smbios.MemoryModules.size(); ++i) {
     const auto& m = smbios.MemoryModules[i];
     const std::string n = std::to_string(i + 1) + ":";
     AddItem(c, page, kMemorySection, lbl::S_CPU_MSOCKET + n, m.Socket, "", false, meta);
     if (m.Size != 0)
       AddItem(c, page, kMemorySection, lbl::S_CPU_MSIZE + n, WithUnit(m.Size, lbl::S_COUNT_MB), "",
-              false, meta);
+              false, Bytes(smbios.TableSource, uint64_t{m.Size} << 20));
     if (m.Speed != 0)
       AddItem(c, page, kMemorySection, lbl::S_CPU_MSPEED + n, WithUnit(m.Speed, lbl::S_COUNT_NS),
               "", false, meta);

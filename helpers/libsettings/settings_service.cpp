@@ -17,6 +17,13 @@ QString FromUtf8(const std::string& text) {
   return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
+// A text of the label table in the user's language; the English default when the language
+// file has none.
+QString Text(ILocalizer& localizer, std::string_view key, std::string english) {
+  localizer.TranslateVar(key, english);
+  return FromUtf8(english);
+}
+
 }  // namespace
 
 void SettingsService::Attach(ILocalizer* localizer, IOptions* options) {
@@ -30,7 +37,7 @@ void SettingsService::ShowSettings(void* owner, ApplyCallback apply) {
     return;
   }
   QDialog dialog(static_cast<QWidget*>(owner));
-  dialog.setWindowTitle(QObject::tr("Settings"));
+  dialog.setWindowTitle(Text(*localizer_, "S_ACT_SETTINGS", "Settings"));
 
   auto* languages = new QComboBox(&dialog);
   const std::string current = options_->ReadString("Language");
@@ -49,7 +56,8 @@ void SettingsService::ShowSettings(void* owner, ApplyCallback apply) {
       languages->findData(FromUtf8(localizer_->GetLanguage()), Qt::UserRole, Qt::MatchFixedString);
   languages->setCurrentIndex(selected >= 0 ? selected : 0);
 
-  auto* note = new QLabel(QObject::tr("A new language is used from the next start of the program."),
+  auto* note = new QLabel(Text(*localizer_, "S_SET_NEXT_START",
+                               "A new language is used from the next start of the program."),
                           &dialog);
   note->setWordWrap(true);
   note->setEnabled(false);
@@ -59,7 +67,7 @@ void SettingsService::ShowSettings(void* owner, ApplyCallback apply) {
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
 
   auto* form = new QFormLayout;
-  form->addRow(QObject::tr("Language:"), languages);
+  form->addRow(Text(*localizer_, "S_SET_LANGUAGE", "Language:"), languages);
   auto* layout = new QVBoxLayout(&dialog);
   layout->addLayout(form);
   layout->addWidget(note);
