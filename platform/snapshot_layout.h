@@ -16,5 +16,6 @@ inline constexpr std::string_view kFilesDir = "files";           ///< copied fil
 inline constexpr std::string_view kFilesIndex = "files.json";    ///< listings, links, failures
 inline constexpr std::string_view kSystemFacts = "system.json";  ///< answers of SystemFacts
 inline constexpr std::string_view kOsFacts = "os.json";  ///< OS facts, environment, locales
+inline constexpr std::string_view kStorage = "storage.json";  ///< statvfs and device answers
 
 }  // namespace tavrin::platform::snapshot

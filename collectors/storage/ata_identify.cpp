@@ -12,14 +12,16 @@ uint16_t Word(std::span<const uint8_t> s, unsigned w) {
   return static_cast<uint16_t>(s[2 * w] | (s[2 * w + 1] << 8));
 }
 
-bool Printable(unsigned char c) { return c >= 0x20 && c < 0x7F; }
+bool Printable(unsigned char c) {
+  return c >= 0x20 && c < 0x7F;
+}
 
 // Letters, digits and the punctuation serial numbers use; anything else would only confuse a
 // reader (or a report) and is replaced.
 bool SerialCharacter(unsigned char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-         (c > 0x20 && c < 0x7F && std::string_view("-_.:/+#()[]").find(static_cast<char>(c)) !=
-                                      std::string_view::npos);
+         (c > 0x20 && c < 0x7F &&
+          std::string_view("-_.:/+#()[]").find(static_cast<char>(c)) != std::string_view::npos);
 }
 
 // Drives pad their texts with blanks; some controllers pad with zero bytes instead.
@@ -40,7 +42,9 @@ IdentifyChecksum CheckSum(std::span<const uint8_t> s) {
 }
 
 // Words 83 and 87 are valid when bit 15 is clear and bit 14 set.
-bool WordValid(uint16_t w) { return (w & 0xC000) == 0x4000; }
+bool WordValid(uint16_t w) {
+  return (w & 0xC000) == 0x4000;
+}
 
 }  // namespace
 
@@ -108,7 +112,8 @@ std::optional<AtaIdentity> DecodeAtaIdentify(std::span<const uint8_t> s) {
   id.smartEnabled = id.smartSupported && WordValid(w87) && (Word(s, 85) & 1);
   id.lba48Supported = WordValid(w83) && (w83 & (1u << 10));
   if (id.lba48Supported) {
-    for (unsigned i = 0; i < 4; ++i) id.lba48Sectors |= static_cast<uint64_t>(Word(s, 100 + i)) << (16 * i);
+    for (unsigned i = 0; i < 4; ++i)
+      id.lba48Sectors |= static_cast<uint64_t>(Word(s, 100 + i)) << (16 * i);
   }
   const uint16_t w80 = Word(s, 80);
   id.ataVersion = LegacyAtaVersion(w80);

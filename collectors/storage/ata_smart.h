@@ -22,10 +22,10 @@ enum class SmartStatus : uint8_t {
 
 struct SmartAttribute {
   uint8_t id = 0;
-  uint16_t flags = 0;    ///< bit 0: pre-failure (else advisory/old age); bit 1: updated online
-  uint8_t current = 0;   ///< normalized value, higher is better
+  uint16_t flags = 0;   ///< bit 0: pre-failure (else advisory/old age); bit 1: updated online
+  uint8_t current = 0;  ///< normalized value, higher is better
   uint8_t worst = 0;
-  uint64_t raw = 0;      ///< the six raw bytes, little-endian
+  uint64_t raw = 0;  ///< the six raw bytes, little-endian
   std::optional<uint8_t> threshold;
   SmartStatus status = SmartStatus::kNoThreshold;
 

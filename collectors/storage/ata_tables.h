@@ -21,9 +21,9 @@ struct AtaStandard {
 /// Major version bits of IDENTIFY word 80 (ATA/ACS-3 7.12.7.36; ATA/ACS-4 7.13.6.35 adds
 /// bit 11, ACS-5 bit 12). Bits 1-3 are the retired ATA-1 to ATA-3.
 inline constexpr AtaStandard kAtaStandards[] = {
-    {1, "ATA-1"},        {2, "ATA-2"},        {3, "ATA-3"},    {4, "ATA/ATAPI-4"},
-    {5, "ATA/ATAPI-5"},  {6, "ATA/ATAPI-6"},  {7, "ATA/ATAPI-7"}, {8, "ATA8-ACS"},
-    {9, "ACS-2"},        {10, "ACS-3"},       {11, "ACS-4"},   {12, "ACS-5"},
+    {1, "ATA-1"},       {2, "ATA-2"},       {3, "ATA-3"},       {4, "ATA/ATAPI-4"},
+    {5, "ATA/ATAPI-5"}, {6, "ATA/ATAPI-6"}, {7, "ATA/ATAPI-7"}, {8, "ATA8-ACS"},
+    {9, "ACS-2"},       {10, "ACS-3"},      {11, "ACS-4"},      {12, "ACS-5"},
 };
 
 }  // namespace tavrin::collectors

@@ -21,8 +21,7 @@ uint64_t Counter128(std::span<const uint8_t> d, std::size_t at) {
   return Le(d, at, 8);
 }
 
-std::optional<std::string> AsciiField(std::span<const uint8_t> d, std::size_t at,
-                                      std::size_t len) {
+std::optional<std::string> AsciiField(std::span<const uint8_t> d, std::size_t at, std::size_t len) {
   std::string s(reinterpret_cast<const char*>(d.data() + at), len);
   const auto last = s.find_last_not_of(std::string_view(" \0", 2));
   s.resize(last == std::string::npos ? 0 : last + 1);

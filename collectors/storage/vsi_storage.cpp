@@ -1,0 +1,152 @@
+#include "collectors/storage/vsi_storage.h"
+
+#include <map>
+#include <span>
+
+#include "collectors/storage/mount_table.h"
+#include "collectors/storage/storage_rules.h"
+#include "platform/storage.h"
+
+namespace tavrin::collectors {
+namespace {
+
+using platform::DeviceQuery;
+using platform::Provenance;
+using platform::Status;
+
+std::span<const uint8_t> Bytes(const std::string& s) {
+  return {reinterpret_cast<const uint8_t*>(s.data()), s.size()};
+}
+
+std::string Value(const std::map<std::string, std::string>& m, const char* key) {
+  auto it = m.find(key);
+  return it == m.end() ? std::string() : it->second;
+}
+
+// Mount points by device number ("8:1"), first mount first.
+using MountIndex = std::map<std::string, std::vector<const MountEntry*>>;
+
+void AddPartitions(TDeviceInfo& d, const platform::BlockDeviceRecord& r, const MountIndex& mounts) {
+  for (const platform::BlockPartition& p : r.partitions) {
+    TPartitionInfo part;
+    part.Name = p.name;
+    part.Number = p.number;
+    part.StartingOffset = static_cast<int64_t>(p.startSector * 512);
+    part.Length = static_cast<int64_t>(p.sizeSectors * 512);
+    part.FileSystem = Value(p.udev, "ID_FS_TYPE");
+    part.Label = Value(p.udev, "ID_FS_LABEL");
+    if (auto it = mounts.find(p.deviceNumber); it != mounts.end()) {
+      part.MountPoint = it->second.front()->mountPoint;
+      if (part.FileSystem.empty()) part.FileSystem = it->second.front()->fsType;
+    }
+    d.Layout.push_back(std::move(part));
+  }
+  if (auto it = mounts.find(r.deviceNumber); it != mounts.end())
+    for (const MountEntry* m : it->second) d.MountPoints.push_back(m->mountPoint);
+}
+
+void ReadAta(TDeviceInfo& d, const platform::StorageService& storage, bool smart) {
+  const DeviceQuery identify = d.DeviceType == kDeviceTypeCdRom ? DeviceQuery::kAtaIdentifyPacket
+                                                                : DeviceQuery::kAtaIdentify;
+  auto id = storage.DeviceCommand(d.Name, identify);
+  d.IdentifySource = id.source;
+  d.SmartSource = id.source;  // no S.M.A.R.T. without an answer to IDENTIFY
+  if (!id) return;
+  auto decoded = DecodeAtaIdentify(Bytes(*id));
+  if (!decoded) {
+    d.IdentifySource = Provenance::Failure(Status::Malformed, id.source.source, "short answer");
+    return;
+  }
+  ApplyIdentify(d, *decoded);
+  if (!decoded->smartSupported) {
+    d.SmartSource = Provenance::Failure(Status::NotSupported, id.source.source,
+                                        "the drive has no S.M.A.R.T. feature set");
+    return;
+  }
+  if (!decoded->smartEnabled) {
+    d.SmartSource = Provenance::Failure(Status::NotSupported, id.source.source,
+                                        "S.M.A.R.T. is turned off on the drive");
+    return;
+  }
+  if (!smart) return;
+  auto data = storage.DeviceCommand(d.Name, DeviceQuery::kAtaSmartData);
+  d.SmartSource = data.source;
+  if (!data) return;
+  d.Smart = DecodeSmartData(Bytes(*data));
+  if (!d.Smart) {
+    d.SmartSource =
+        Provenance::Failure(Status::Malformed, data.source.source, "the attribute table is empty");
+    return;
+  }
+  if (auto thresholds = storage.DeviceCommand(d.Name, DeviceQuery::kAtaSmartThresholds))
+    ApplySmartThresholds(*d.Smart, Bytes(*thresholds));
+  d.SMARTAttributes = d.Smart->attributes;
+  if (d.Smart->temperature) d.Temperature = *d.Smart->temperature;
+}
+
+void ReadNvme(TDeviceInfo& d, const platform::StorageService& storage, bool smart) {
+  auto id = storage.DeviceCommand(d.Name, DeviceQuery::kNvmeIdentifyController);
+  d.IdentifySource = id.source;
+  if (id) {
+    if (auto c = DecodeNvmeIdentifyController(Bytes(*id)))
+      ApplyNvmeController(d, *c);
+    else
+      d.IdentifySource = Provenance::Failure(Status::Malformed, id.source.source, "no model");
+  }
+  if (!smart) return;
+  auto log = storage.DeviceCommand(d.Name, DeviceQuery::kNvmeHealthLog);
+  d.SmartSource = log.source;
+  if (!log) return;
+  d.Nvme = DecodeNvmeHealthLog(Bytes(*log));
+  if (!d.Nvme) {
+    d.SmartSource = Provenance::Failure(Status::Malformed, log.source.source, "no health data");
+    return;
+  }
+  d.SMARTSupport = d.SMARTActive = true;
+  d.Temperature = d.Nvme->temperatureCelsius;
+}
+
+}  // namespace
+
+void TVexa_Storage::RefreshData() {
+  TVexa_VSIC_Component::RefreshData();
+  physical_.clear();
+  logical_.clear();
+  const platform::StorageService* storage = Platform().storage.get();
+  if (!storage) {
+    list_source_ = Provenance::Failure(Status::NotSupported, "storage service",
+                                       "this source has no storage data");
+    scsi_generic_ = {std::nullopt, list_source_};
+    return;
+  }
+  scsi_generic_ = storage->ScsiGenericCount();
+  auto devices = storage->BlockDevices();
+  list_source_ = devices.source;
+  if (!devices) return;
+  std::vector<MountEntry> mounts;
+  if (auto table = storage->MountTable()) mounts = ParseMountInfo(*table);
+  MountIndex byNumber;
+  for (const MountEntry& m : mounts)
+    byNumber[std::to_string(m.major) + ":" + std::to_string(m.minor)].push_back(&m);
+  int index = 0;
+  for (const platform::BlockDeviceRecord& r : *devices) {
+    TDeviceInfo d = DeviceFromKernelRecord(r, index++);
+    AddPartitions(d, r, byNumber);
+    switch (CommandSetOf(d)) {
+      case CommandSet::kAta:
+        ReadAta(d, *storage, SMARTDetect);
+        break;
+      case CommandSet::kNvme:
+        ReadNvme(d, *storage, SMARTDetect);
+        break;
+      case CommandSet::kNone:
+        d.IdentifySource = d.SmartSource = Provenance::Failure(
+            Status::NotSupported, r.name,
+            "a " + TransportName(d.Transport) + " device answers no drive commands");
+        break;
+    }
+    physical_.push_back(std::move(d));
+  }
+}
+
+}  // namespace tavrin::collectors
