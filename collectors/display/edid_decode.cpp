@@ -125,9 +125,13 @@ void DecodeDescriptor(const uint8_t* d, bool first, Edid& e) {
     case 0xFF:
       AppendText(e.serialText, d);
       break;
-    case 0xFE:
-      AppendText(e.dataString, d);
+    case 0xFE: {
+      // Panels give maker and model in two data strings; a blank keeps them apart.
+      const std::string text = DescriptorText(std::span<const uint8_t, 13>(d + 5, 13));
+      if (!e.dataString.empty() && !text.empty()) e.dataString += ' ';
+      e.dataString += text;
       break;
+    }
     case 0xFD: {
       // Byte 4 adds 255 to a limit in EDID 1.4 (bit 0/1: min/max vertical, 2/3 horizontal).
       const uint8_t off = d[4];

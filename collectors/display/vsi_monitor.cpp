@@ -90,7 +90,8 @@ void TVexa_Monitor::RefreshData() {
         r.Dpms = c.dpms;
         r.BlockSource = c.edid.source;
         if (hasBlock) TakeBlock(edid::DecodeEdid(*c.edid), r);
-        r.Model = r.Name;
+        // Built-in panels often name themselves only in their data strings.
+        r.Model = !r.Name.empty() ? r.Name : r.Block.dataString;
         records_.push_back(std::move(r));
       }
   }
