@@ -1,5 +1,6 @@
 // The General page: a summary of the machine.
 #include "collectors/cpu/vsi_cpu.h"
+#include "collectors/display/vsi_display.h"
 #include "collectors/firmware/vsi_machine.h"
 #include "collectors/system_info.h"
 #include "pages/fillers.h"
@@ -36,6 +37,9 @@ void AddHardwareRows(const FillContext& ctx, Page& page, const collectors::TVexa
   ctx.summary.processor_name = cpu.MarketingName();
   AddItem(ctx, page, kHardware, lbl::S_GEN_BIOSNAME, machine.BIOS.NameString, "", true,
           {machine.BIOS.Source});
+  if (auto display = info.Find<collectors::TVexa_Display>())
+    AddItem(ctx, page, kHardware, lbl::S_GEN_VIDEOCARD, display->Adapter, "", false,
+            {display->AdapterSource});
   // Video card, installed memory and default printer follow with their collectors.
 }
 

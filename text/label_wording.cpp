@@ -18,14 +18,16 @@ struct Override {
 };
 
 // Labels whose Windows wording would misname what a Linux system shows.
-const std::array<Override, 6>& Overrides() {
-  static const std::array<Override, 6> table = {{
+const std::array<Override, 7>& Overrides() {
+  static const std::array<Override, 7> table = {{
       {&lbl::S_GEN_WINNAME, &lbl::S_LNX_GEN_WINNAME},
       {&lbl::S_WIN, &lbl::S_LNX_WIN},
       {&lbl::S_WIN_DESC, &lbl::S_LNX_WIN_DESC},
       {&lbl::S_WIN_WINVERSION, &lbl::S_LNX_WIN_WINVERSION},
       {&lbl::S_WIN_LATESTSP, &lbl::S_LNX_WIN_LATESTSP},
       {&lbl::S_WINREGISTEREDTO, &lbl::S_LNX_WINREGISTEREDTO},
+      // The graphics interface a Linux desktop has.
+      {&lbl::S_VIDEO_DIRECTX, &lbl::S_LNX_VIDEO_DIRECTX},
   }};
   return table;
 }
@@ -97,6 +99,11 @@ std::span<const SectionCaption> SectionCaptions() {
       {"Slots and Ports", &lbl::S_SEC_SLOTS_PORTS},
       {"On-board Devices", &lbl::S_SEC_ONBOARD_DEVICES},
       {"Processor Sockets", &lbl::S_SEC_PROCESSOR_SOCKETS},
+      {"OpenGL", &lbl::S_SEC_OPENGL},
+      {"Vulkan", &lbl::S_SEC_VULKAN},
+      {"Video Acceleration", &lbl::S_SEC_VIDEO_ACCEL},
+      {"Connectors", &lbl::S_SEC_CONNECTORS},
+      {"Monitor Details", &lbl::S_SEC_MONITOR_DETAILS},
   };
   return table;
 }
@@ -104,13 +111,18 @@ std::span<const SectionCaption> SectionCaptions() {
 struct SectionOverride {
   std::string_view categoryKey, caption, linuxCaption;
 };
-constexpr std::array<SectionOverride, 1> kSections = {{
+constexpr std::array<SectionOverride, 6> kSections = {{
     {"wininfo", "Windows Information", "System Information"},
+    {"displayadvinfo", "Text Capabilities", "OpenGL"},
+    {"displayadvinfo", "Polygon Functions", "Vulkan"},
+    {"displayadvinfo", "Raster Functions", "Video Acceleration"},
+    {"displayadvinfo", "Line Functions", "Connectors"},
+    {"displayadvinfo", "Curve Functions", "Monitor Details"},
 }};
 
 std::mutex mutex;
 bool active = false;
-std::array<std::string, 6> kept;  // the texts the overrides replaced
+std::array<std::string, 7> kept;  // the texts the overrides replaced
 
 }  // namespace
 
