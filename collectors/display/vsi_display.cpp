@@ -303,6 +303,13 @@ void TVexa_Display::ReadCapsAndModes() {
           for (const auto& t : x.displayId->detailed) add(t);
       }
     }
+  // Largest first, as display settings list them; the kernel's and the blocks' orders differ.
+  std::stable_sort(Modes.begin(), Modes.end(), [](const std::string& a, const std::string& b) {
+    int32_t aw = 0, ah = 0, bw = 0, bh = 0;
+    std::sscanf(a.c_str(), "%d x %d", &aw, &ah);
+    std::sscanf(b.c_str(), "%d x %d", &bw, &bh);
+    return aw != bw ? aw > bw : ah > bh;
+  });
   if (Modes.empty())
     ModesSource = Provenance::Failure(Status::Missing, cards.source.source,
                                       "no connector has a monitor connected");
