@@ -51,7 +51,7 @@ namespace drives_section {
 enum : int { kVolume, kFileSystem, kLogical, kPhysical, kCount };
 }
 namespace storage_section {
-enum : int { kGeneral, kGeometry, kProperties, kSmart, kCount };
+enum : int { kGeneral, kGeometry, kProperties, kSmart, kPartitions, kCount };
 }
 namespace programs_section {
 enum : int { kEngines, kDirectX, kOffice, kInstalled, kDrivers, kCount };

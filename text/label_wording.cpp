@@ -18,8 +18,8 @@ struct Override {
 };
 
 // Labels whose Windows wording would misname what a Linux system shows.
-const std::array<Override, 7>& Overrides() {
-  static const std::array<Override, 7> table = {{
+const std::array<Override, 17>& Overrides() {
+  static const std::array<Override, 17> table = {{
       {&lbl::S_GEN_WINNAME, &lbl::S_LNX_GEN_WINNAME},
       {&lbl::S_WIN, &lbl::S_LNX_WIN},
       {&lbl::S_WIN_DESC, &lbl::S_LNX_WIN_DESC},
@@ -28,6 +28,17 @@ const std::array<Override, 7>& Overrides() {
       {&lbl::S_WINREGISTEREDTO, &lbl::S_LNX_WINREGISTEREDTO},
       // The graphics interface a Linux desktop has.
       {&lbl::S_VIDEO_DIRECTX, &lbl::S_LNX_VIDEO_DIRECTX},
+      // Drives are mounted file systems named by mount point; their unit is the block.
+      {&lbl::S_DISK_LETTER, &lbl::S_LNX_DISK_LETTER},
+      {&lbl::S_DISK_SERIAL, &lbl::S_LNX_DISK_SERIAL},
+      {&lbl::S_DISK_CLUSTERS, &lbl::S_LNX_DISK_CLUSTERS},
+      {&lbl::S_DISK_FREECLUSTERS, &lbl::S_LNX_DISK_FREECLUSTERS},
+      {&lbl::S_DISK_USEDCLUSTERS, &lbl::S_LNX_DISK_USEDCLUSTERS},
+      {&lbl::S_DISK_BPC, &lbl::S_LNX_DISK_BPC},
+      {&lbl::S_DISK_SPC, &lbl::S_LNX_DISK_SPC},
+      {&lbl::S_DISK_PIE_BPC, &lbl::S_LNX_DISK_PIE_BPC},
+      {&lbl::S_DISK_P, &lbl::S_LNX_DISK_P},
+      {&lbl::S_IDE_SG_DEVICES, &lbl::S_LNX_IDE_SG_DEVICES},
   }};
   return table;
 }
@@ -99,6 +110,7 @@ std::span<const SectionCaption> SectionCaptions() {
       {"Slots and Ports", &lbl::S_SEC_SLOTS_PORTS},
       {"On-board Devices", &lbl::S_SEC_ONBOARD_DEVICES},
       {"Processor Sockets", &lbl::S_SEC_PROCESSOR_SOCKETS},
+      {"Partitions", &lbl::S_SEC_PARTITIONS},
       {"OpenGL", &lbl::S_SEC_OPENGL},
       {"Vulkan", &lbl::S_SEC_VULKAN},
       {"Video Acceleration", &lbl::S_SEC_VIDEO_ACCEL},
@@ -122,7 +134,7 @@ constexpr std::array<SectionOverride, 6> kSections = {{
 
 std::mutex mutex;
 bool active = false;
-std::array<std::string, 7> kept;  // the texts the overrides replaced
+std::array<std::string, 17> kept;  // the texts the overrides replaced
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include "app/window/device_tree_page.h"
 #include "app/window/section_list_view.h"
+#include "app/window/storage_pages.h"
 
 namespace tavrin::window {
 namespace {
@@ -16,6 +17,8 @@ struct PageWidgetRow {
 // One row per page with a widget of its own.
 constexpr PageWidgetRow kPageWidgets[] = {
     {"devicesinfo", MakeDeviceTreePage},
+    {"harddriveinfo", MakeDrivesPage},
+    {"harddriveadvinfo", MakeStoragePage},
 };
 
 }  // namespace
