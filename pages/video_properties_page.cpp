@@ -109,39 +109,41 @@ void AddAdapterRows(const FillContext& ctx, Page& page, const TVexa_Display& d) 
 
 void AddScreenRows(const FillContext& ctx, Page& page, const TVexa_Display& d) {
   const bool linux = text::PlatformWordingActive() && !d.HasCaps;
-  const Provenance gdi = Provenance::Failure(Status::NotSupported, "GDI", lbl::S_VIDEO_NOT_GDI);
-  if (!linux) {
-    AddItem(ctx, page, kMonitor, lbl::S_VIDEO_DRIVER, std::to_string(d.DeviceDriverVersion), "",
-            false, {d.CapsSource});
-  }
+  // A Windows snapshot shows the device's values as GDI gave them, zeros included; one that
+  // recorded none shows no made-up zeros.
+  auto gdi = [&](const std::string& text) { return d.HasCaps ? text : std::string(); };
+  const Provenance noGdi = Provenance::Failure(Status::NotSupported, "GDI", lbl::S_VIDEO_NOT_GDI);
+  if (!linux)
+    AddItem(ctx, page, kMonitor, lbl::S_VIDEO_DRIVER, gdi(std::to_string(d.DeviceDriverVersion)),
+            "", false, {d.CapsSource});
   AddItem(ctx, page, kMonitor, lbl::S_VIDEO_TECHNOLOGY, d.Technology, "", false,
           {linux ? d.ScreenSource : d.CapsSource});
   // A virtual X server's modes carry no timing, so no refresh rate.
   const Provenance refreshSource =
-      d.ScreenSource.ok() && d.VerticalRefreshRate == 0
+      !linux ? d.CapsSource
+      : d.ScreenSource.ok() && d.VerticalRefreshRate == 0
           ? Provenance::Failure(Status::Missing, d.ScreenSource.source,
                                 "the screen's mode gives no refresh rate")
           : d.ScreenSource;
-  AddItem(ctx, page, kMonitor, lbl::S_VIDEO_REFRESH,
-          d.VerticalRefreshRate || !linux ? WithUnit(d.VerticalRefreshRate, lbl::S_COUNT_HZ) : "",
+  const auto number = [&](auto v, const std::string& unit) {
+    if (!linux) return gdi(std::to_string(v) + unit);
+    return v ? std::to_string(v) + unit : std::string();
+  };
+  const Provenance screen = linux ? d.ScreenSource : d.CapsSource;
+  AddItem(ctx, page, kMonitor, lbl::S_VIDEO_REFRESH, number(d.VerticalRefreshRate, lbl::S_COUNT_HZ),
           "", false,
           {refreshSource, false, pages::Quantity::Of(d.VerticalRefreshRate, QuantityUnit::kHertz)});
-  AddItem(ctx, page, kMonitor, lbl::S_VIDEO_FONT,
-          d.FontResolution || !linux ? WithUnit(d.FontResolution, lbl::S_COUNT_DPI) : "", "", false,
-          {d.ScreenSource});
-  if (!linux)
-    AddItem(ctx, page, kMonitor, lbl::S_VIDEO_PIXEL,
-            std::to_string(d.PixelWidth) + "/" + std::to_string(d.PixelHeight) + "/" +
-                std::to_string(d.PixelDiagonal),
-            "", false, {d.CapsSource});
-  else
-    AddItem(ctx, page, kMonitor, lbl::S_VIDEO_PIXEL, "", "", false, {gdi});
-  AddItem(ctx, page, kMonitor, lbl::S_VIDEO_HORZ,
-          d.HorzSize || !linux ? std::to_string(d.HorzSize) + " mm" : "", "", false,
-          {d.ScreenSource, false, pages::Quantity::Of(d.HorzSize, QuantityUnit::kMillimeters)});
-  AddItem(ctx, page, kMonitor, lbl::S_VIDEO_VERT,
-          d.VertSize || !linux ? std::to_string(d.VertSize) + " mm" : "", "", false,
-          {d.ScreenSource, false, pages::Quantity::Of(d.VertSize, QuantityUnit::kMillimeters)});
+  AddItem(ctx, page, kMonitor, lbl::S_VIDEO_FONT, number(d.FontResolution, lbl::S_COUNT_DPI), "",
+          false, {screen});
+  AddItem(ctx, page, kMonitor, lbl::S_VIDEO_PIXEL,
+          linux ? std::string()
+                : gdi(std::to_string(d.PixelWidth) + "/" + std::to_string(d.PixelHeight) + "/" +
+                      std::to_string(d.PixelDiagonal)),
+          "", false, {linux ? noGdi : d.CapsSource});
+  AddItem(ctx, page, kMonitor, lbl::S_VIDEO_HORZ, number(d.HorzSize, ""), "", false,
+          {screen, false, pages::Quantity::Of(d.HorzSize, QuantityUnit::kMillimeters)});
+  AddItem(ctx, page, kMonitor, lbl::S_VIDEO_VERT, number(d.VertSize, ""), "", false,
+          {screen, false, pages::Quantity::Of(d.VertSize, QuantityUnit::kMillimeters)});
   // With several screens, one row each.
   if (d.Screens.size() > 1)
     for (const auto& s : d.Screens)
