@@ -42,6 +42,7 @@ enum class DeviceProblem {
   None,
   NoDriver,       ///< the kernel lists the device but no driver is bound to it
   ProbeDeferred,  ///< a driver matched but its probe has not completed
+  ProbeFailed,    ///< a driver's probe failed (the kernel log says so) and none is bound
 };
 
 /// Raw facts of one device of the Linux device model, as sysfs and the udev database give
@@ -91,6 +92,9 @@ struct DeviceModelFacts {
   std::string kernelRelease;          ///< release the in-tree modules were built with
   std::vector<DeviceResource> resources;
   DeviceProblem problem = DeviceProblem::None;
+  /// A failed probe: the driver that tried and the error it gave (negative, as logged).
+  std::string probeDriver;
+  int probeError = 0;
 };
 
 /// What one instance key holds. A Linux source leaves the key values empty and sets `model`.
@@ -126,6 +130,13 @@ struct DeviceServiceValues {
   std::string type;  ///< value "Type" as text (decimal for a DWORD)
 };
 
+/// What else a walk of the device model read, and how it went: where the udev properties came
+/// from (libudev, or udev's database files) and whether the kernel log could be read.
+struct DeviceWalkSources {
+  Provenance udev;
+  Provenance kernelLog;
+};
+
 enum class IdDatabase { Pci, Usb };
 /// Vendor and device ids to look up in an id file.
 using IdKeys = std::vector<std::pair<uint16_t, uint16_t>>;
@@ -145,6 +156,8 @@ class DeviceService {
   /// (vendor, device) pairs, and the class list, in file order. Only what a lookup needs is
   /// handed out, so a recording stays small.
   virtual Answer<std::string> IdEntries(IdDatabase database, const IdKeys& ids) const = 0;
+  /// The side sources of the last walk; a source without a device model has none.
+  virtual DeviceWalkSources WalkSources() const { return {}; }
 };
 
 class Registry;

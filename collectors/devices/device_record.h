@@ -43,6 +43,8 @@ struct TDevice {
   // Beyond the registry's record: what the Linux device model adds.
   std::vector<platform::DeviceResource> Resources;
   platform::DeviceProblem Problem = platform::DeviceProblem::None;
+  std::string ProbeDriver;       ///< the driver whose probe failed (Problem ProbeFailed)
+  int32_t ProbeError = 0;        ///< and its error, a negative errno as the kernel logs it
   bool FromDeviceModel = false;  ///< read from the Linux device model, not a registry
 };
 

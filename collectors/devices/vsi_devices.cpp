@@ -32,6 +32,7 @@ struct IdFiles {
 IdFiles LoadIdFiles(const platform::DeviceService& service,
                     const std::vector<platform::DeviceInstanceValues>& all,
                     platform::Provenance& pciSource, platform::Provenance& usbSource) {
+  pciSource = usbSource = {};
   std::set<std::pair<uint16_t, uint16_t>> pci, usb;
   for (const auto& v : all) {
     if (!v.model) continue;
@@ -138,6 +139,10 @@ std::optional<TDevice> MakeDeviceRecord(const platform::DeviceService& service,
   if (v.model) {
     d.Resources = v.model->resources;
     d.Problem = ProblemOf(*v.model);
+    if (d.Problem == platform::DeviceProblem::ProbeFailed) {
+      d.ProbeDriver = v.model->probeDriver;
+      d.ProbeError = v.model->probeError;
+    }
   }
 
   if (Blank(d.ClassName)) return std::nullopt;
@@ -158,6 +163,9 @@ void TVexa_Devices::RefreshData() {
   const platform::DeviceService& service = *services.devices;
   auto refs = service.Instances();
   Source = refs.source;
+  const platform::DeviceWalkSources side = service.WalkSources();
+  UdevSource = side.udev;
+  KernelLogSource = side.kernelLog;
   if (!refs) return;
   std::vector<platform::DeviceInstanceValues> all;
   all.reserve(refs->size());

@@ -31,6 +31,8 @@ class TVexa_Devices : public collectors::TVexa_VSIC_Component {
   platform::Provenance Source;
   /// Whether the id files answered (names then come from the devices alone).
   platform::Provenance PciIdsSource, UsbIdsSource;
+  /// Where the udev properties came from, and whether the kernel log told of failed probes.
+  platform::Provenance UdevSource, KernelLogSource;
 
  private:
   std::vector<TDevice> devices_;

@@ -21,7 +21,6 @@ constexpr std::string_view kCpuInfo = "/proc/cpuinfo";
 constexpr std::string_view kOsRelease = "/proc/sys/kernel/osrelease";
 constexpr std::string_view kArch = "/proc/sys/kernel/arch";
 constexpr std::string_view kAcpiTables = "/sys/firmware/acpi";
-constexpr std::string_view kUdevData = "/run/udev/data/";
 // Where distributions keep the id files: Debian's pci.ids package and hwdata elsewhere.
 constexpr std::string_view kPciIds[] = {"/usr/share/misc/pci.ids", "/usr/share/hwdata/pci.ids",
                                         "/usr/share/pci.ids"};
@@ -106,6 +105,7 @@ uint32_t LinuxDeviceService::Hex(const std::string& path) const {
 Answer<std::vector<DeviceInstanceRef>> LinuxDeviceService::Instances() const {
   Walk walk;
   walk.kernelRelease = Line(std::string(kOsRelease));
+  OpenSideSources(walk);
   // Root only (debugfs); without it deferred probes go unnoticed.
   if (auto text = files_->ReadFile(kDeferred, 1 << 20)) {
     std::string_view rest = *text;
@@ -183,6 +183,7 @@ Answer<std::vector<DeviceInstanceRef>> LinuxDeviceService::Instances() const {
   for (const auto& v : walk.found) refs.push_back(v.ref);
   std::lock_guard lock(mutex_);
   instances_ = std::move(walk.found);
+  sources_ = std::move(walk.sources);
   return Answer<std::vector<DeviceInstanceRef>>::Of(std::move(refs), "/sys/devices");
 }
 
@@ -261,19 +262,14 @@ bool LinuxDeviceService::ReadCommon(Walk& walk, const std::string& path,
   if (walk.deferred.count(f.kernelName)) f.problem = DeviceProblem::ProbeDeferred;
   if (const auto devname = UeventValue(*uevent, "DEVNAME"); !devname.empty())
     f.devNodes.insert(f.devNodes.begin(), "/dev/" + devname);
-  // udev keeps its database per device: "c<major>:<minor>" for a node, "+<subsystem>:<name>"
-  // for the others.
-  std::string udev_key = "+" + f.subsystem + ":" + f.kernelName;
-  if (const auto major = UeventValue(*uevent, "MAJOR"); !major.empty())
-    udev_key = (f.subsystem == "block" ? "b" : "c") + major + ":" + UeventValue(*uevent, "MINOR");
-  if (auto db = files_->ReadFile(std::string(kUdevData) + udev_key, 65536)) {
-    std::string_view rest = *db;
-    while (!rest.empty()) {
-      const auto end = rest.find('\n');
-      const auto line = rest.substr(0, end);
-      rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-      if (line.rfind("E:ID_VENDOR_FROM_DATABASE=", 0) == 0) f.udevVendor = line.substr(26);
-      if (line.rfind("E:ID_MODEL_FROM_DATABASE=", 0) == 0) f.udevModel = line.substr(25);
+  ReadUdevNames(walk, path, *uevent, f);
+  // A device the kernel left without a driver after a probe failed: the log says which driver
+  // tried. A probe still pending is the newer news.
+  if (f.driver.empty() && f.problem == DeviceProblem::None) {
+    if (auto failed = walk.probeFailures.find(f.kernelName); failed != walk.probeFailures.end()) {
+      f.problem = DeviceProblem::ProbeFailed;
+      f.probeDriver = failed->second.driver;
+      f.probeError = failed->second.error;
     }
   }
   v.keyPath = path;
@@ -336,6 +332,8 @@ void LinuxDeviceService::AddBus(Walk& walk, const std::string& bus) const {
       f.vendorText = walk.cpuVendor;
       v.ref = {"CPU", walk.cpuVendor.empty() ? "PROCESSOR" : walk.cpuVendor, name};
     }
+    // A device unplugged while it was read leaves half its facts behind: not listed.
+    if (!files_->ReadLink(path + "/subsystem")) continue;
     // A processor needs no driver of its own; every other bus device without one is idle.
     if (!bound && bus != "cpu" && f.problem == DeviceProblem::None)
       f.problem = DeviceProblem::NoDriver;
@@ -375,6 +373,7 @@ void LinuxDeviceService::AddClassDevices(Walk& walk) const {
       } else if (!ReadBlock(walk, path, v)) {
         continue;
       }
+      if (!files_->ReadLink(path + "/subsystem")) continue;  // unplugged while it was read
       walk.found.push_back(std::move(v));
     }
   }

@@ -14,6 +14,8 @@
 
 #include "platform/devices.h"
 #include "platform/file_reader.h"
+#include "platform/linux/kernel_log.h"
+#include "platform/linux/udev_library.h"
 
 namespace tavrin::platform {
 
@@ -31,6 +33,8 @@ class LinuxDeviceService : public DeviceService {
   /// The kernel module `name` as a service: type 1 (kernel driver) when it is loaded.
   Answer<DeviceServiceValues> ServiceKey(std::string_view name) const override;
   Answer<std::string> IdEntries(IdDatabase database, const IdKeys& ids) const override;
+  /// Where the last walk's udev properties came from, and whether it could read the kernel log.
+  DeviceWalkSources WalkSources() const override;
 
  private:
   struct Walk {
@@ -40,7 +44,14 @@ class LinuxDeviceService : public DeviceService {
     std::map<std::string, std::string> cpuModels;           // "cpu0" -> model name
     std::string cpuVendor;
     std::string kernelRelease;
+    std::map<std::string, ProbeFailure> probeFailures;  // kernel name -> the failed probe
+    std::unique_ptr<UdevLibrary> udev;  // null: udev's database files are read instead
+    bool udevDatabase = false;          // udev keeps a database on this machine
+    DeviceWalkSources sources;
   };
+  void OpenSideSources(Walk& walk) const;
+  void ReadUdevNames(const Walk& walk, const std::string& path, std::string_view uevent,
+                     DeviceModelFacts& f) const;
   void AddBus(Walk& walk, const std::string& bus) const;
   void AddClassDevices(Walk& walk) const;
   void AddComputer(Walk& walk) const;
@@ -58,6 +69,7 @@ class LinuxDeviceService : public DeviceService {
   std::shared_ptr<const FileReader> files_;
   mutable std::mutex mutex_;
   mutable std::vector<DeviceInstanceValues> instances_;  // of the last walk
+  mutable DeviceWalkSources sources_;                    // of the last walk
 };
 
 /// Resources of a PCI device's "resource" file (start, end and flags per line, hexadecimal).

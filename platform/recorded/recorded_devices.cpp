@@ -1,5 +1,7 @@
 #include "platform/recorded/recorded_devices.h"
 
+#include <iterator>
+
 #include "platform/registry.h"
 #include "platform/service_hooks.h"
 #include "platform/snapshot_json.h"
@@ -11,7 +13,8 @@ namespace {
 using nlohmann::json;
 
 constexpr const char* kResourceKinds[] = {"io", "memory", "irq", "dma"};
-constexpr const char* kProblems[] = {"", "no driver", "probe deferred"};
+constexpr const char* kProblems[] = {"", "no driver", "probe deferred", "probe failed"};
+constexpr int kProblemCount = static_cast<int>(std::size(kProblems));
 
 json FactsToJson(const DeviceModelFacts& f) {
   json resources = json::array();
@@ -49,7 +52,8 @@ json FactsToJson(const DeviceModelFacts& f) {
           {"moduleTaint", f.moduleTaint},
           {"kernelRelease", f.kernelRelease},
           {"resources", resources},
-          {"problem", kProblems[static_cast<int>(f.problem)]}};
+          {"problem", kProblems[static_cast<int>(f.problem)]},
+          {"probeFailure", {f.probeDriver, f.probeError}}};
 }
 
 template <class T>
@@ -129,8 +133,13 @@ DeviceModelFacts FactsFromJson(const json& j) {
   }
   std::string problem;
   Get(j, "problem", problem);
-  for (int k = 0; k < 3; ++k)
+  for (int k = 0; k < kProblemCount; ++k)
     if (problem == kProblems[k]) f.problem = static_cast<DeviceProblem>(k);
+  if (auto it = j.find("probeFailure"); it != j.end() && it->is_array() && it->size() == 2 &&
+                                        (*it)[0].is_string() && (*it)[1].is_number_integer()) {
+    f.probeDriver = (*it)[0].get<std::string>();
+    f.probeError = (*it)[1].get<int>();
+  }
   return f;
 }
 
@@ -263,6 +272,18 @@ Answer<DeviceServiceValues> RecordedDeviceService::ServiceKey(std::string_view n
                                          Get(j, "Type", s.type);
                                          return s;
                                        });
+}
+
+DeviceWalkSources RecordedDeviceService::WalkSources() const {
+  DeviceWalkSources sources;
+  auto it = recorded_.find("walkSources");
+  if (it == recorded_.end() || !it->is_object()) return sources;
+  auto read = [&](const char* name, Provenance& out) {
+    if (auto p = it->find(name); p != it->end()) out = ProvenanceFromJson(*p).value_or(out);
+  };
+  read("udev", sources.udev);
+  read("kernelLog", sources.kernelLog);
+  return sources;
 }
 
 Answer<std::string> RecordedDeviceService::IdEntries(IdDatabase database, const IdKeys&) const {

@@ -29,6 +29,7 @@ class RecordedDeviceService : public DeviceService {
   Answer<DeviceDriverValues> DriverKey(std::string_view driver) const override;
   Answer<DeviceServiceValues> ServiceKey(std::string_view name) const override;
   Answer<std::string> IdEntries(IdDatabase database, const IdKeys& ids) const override;
+  DeviceWalkSources WalkSources() const override;
 
  private:
   const nlohmann::json* Find(const char* table, const std::string& key) const;

@@ -68,6 +68,13 @@ class RecordingDeviceService : public DeviceService {
         AnswerToJson(answer, [](const std::string& s) { return json(s); }));
     return answer;
   }
+  DeviceWalkSources WalkSources() const override {
+    auto sources = live_->WalkSources();
+    Put(nullptr, "walkSources",
+        json{{"udev", ProvenanceToJson(sources.udev)},
+             {"kernelLog", ProvenanceToJson(sources.kernelLog)}});
+    return sources;
+  }
 
  private:
   void Put(const char* table, const std::string& key, json entry) const {

@@ -257,6 +257,31 @@ class NoConfigReader : public platform::FileReader {
   }
 };
 
+// Removes a device folder right after its uevent was read, as an unplug during the walk does.
+class UnplugReader : public platform::FileReader {
+ public:
+  UnplugReader(std::filesystem::path root, std::string device)
+      : FileReader(root), device_(std::move(device)) {}
+  platform::Answer<std::string> ReadFile(std::string_view path, std::size_t limit) const override {
+    auto answer = FileReader::ReadFile(path, limit);
+    if (path == device_ + "/uevent") std::filesystem::remove_all(Resolve(device_));
+    return answer;
+  }
+
+ private:
+  std::string device_;
+};
+
+TEST(LinuxDevices, DeviceUnpluggedDuringTheWalkIsLeftOut) {
+  SysfsTree t;
+  BuildMachine(t);
+  TVexa_Devices devices(ServicesOver(
+      std::make_shared<UnplugReader>(t.root(), "/sys/devices/pci0000:00/0000:00:07.0/usb1/1-2")));
+  devices.RefreshData();
+  EXPECT_EQ(Find(devices, "1-2"), nullptr);
+  EXPECT_NE(Find(devices, "1-1"), nullptr);
+}
+
 TEST(LinuxDevices, BadInputLeavesTheRestOfTheList) {
   SysfsTree t;
   BuildMachine(t);
@@ -280,6 +305,75 @@ TEST(LinuxDevices, BadInputLeavesTheRestOfTheList) {
   EXPECT_EQ(Find(devices, "1-1")->Name, "USB Receiver");
   EXPECT_EQ(devices.PciIdsSource.status, platform::Status::Missing);
   EXPECT_NE(Find(devices, "00:00"), nullptr);
+}
+
+// The kernel log names the driver whose probe failed; a device that has a driver now is fine.
+TEST(LinuxDevices, FailedProbeFromTheKernelLogMarksTheDevice) {
+  SysfsTree t;
+  BuildMachine(t);
+  t.File("/dev/kmsg",
+         "6,1,0,-;Linux version 6.1.0-test\n"
+         "3,40,900,-;xhci_hcd: probe of 0000:00:07.0 failed with error -12\n"
+         "3,41,950,-;virtio-pci 0000:00:03.0: probe with driver virtio-pci failed with error -5\n");
+  auto services = ServicesOver(std::make_shared<platform::FileReader>(t.root()));
+  TVexa_Devices devices(services);
+  devices.RefreshData();
+
+  const TDevice* xhci = Find(devices, "0000:00:07.0");
+  ASSERT_NE(xhci, nullptr);
+  EXPECT_EQ(xhci->Problem, DeviceProblem::ProbeFailed);
+  EXPECT_EQ(xhci->ProbeDriver, "xhci_hcd");
+  EXPECT_EQ(xhci->ProbeError, -12);
+  EXPECT_EQ(Find(devices, "0000:00:03.0")->Problem, DeviceProblem::None);  // bound since
+  EXPECT_EQ(Find(devices, "00:01")->Problem, DeviceProblem::NoDriver);
+
+  // The side sources say what was read: the log, and no udev database on this machine.
+  EXPECT_TRUE(devices.KernelLogSource.ok()) << devices.KernelLogSource.Explain();
+  EXPECT_EQ(devices.UdevSource.status, platform::Status::Missing);
+  EXPECT_EQ(devices.UdevSource.detail, "udev keeps no database here");
+
+  // A recording keeps the failure and the side sources for the replay.
+  std::unique_ptr<platform::ServiceRecording> recording;
+  auto recording_services = std::make_shared<platform::Services>(*services);
+  recording_services->devices = platform::RecordDevices(services->devices, recording);
+  TVexa_Devices(recording_services).RefreshData();
+  testing::TempDir snapshot;
+  std::string error;
+  ASSERT_TRUE(recording->Finish(snapshot.path(), &error)) << error;
+  std::vector<std::string> warnings;
+  auto replay_services = std::make_shared<platform::Services>(*services);
+  replay_services->devices = platform::LoadRecordedDevices(snapshot.path(), nullptr, warnings);
+  TVexa_Devices replayed(replay_services);
+  replayed.RefreshData();
+  ASSERT_NE(Find(replayed, "0000:00:07.0"), nullptr);
+  EXPECT_EQ(Find(replayed, "0000:00:07.0")->Problem, DeviceProblem::ProbeFailed);
+  EXPECT_EQ(Find(replayed, "0000:00:07.0")->ProbeDriver, "xhci_hcd");
+  EXPECT_EQ(Find(replayed, "0000:00:07.0")->ProbeError, -12);
+  EXPECT_EQ(replayed.KernelLogSource.source, devices.KernelLogSource.source);
+  EXPECT_EQ(replayed.UdevSource.source, devices.UdevSource.source);
+
+  // Without the log the device is still marked, as one without a driver.
+  std::filesystem::remove(t.root() / "dev/kmsg");
+  devices.RefreshData();
+  EXPECT_EQ(Find(devices, "0000:00:07.0")->Problem, DeviceProblem::NoDriver);
+  EXPECT_EQ(devices.KernelLogSource.status, platform::Status::Missing);
+}
+
+// udev's database files name what the id files do not.
+TEST(LinuxDevices, UdevDatabaseFilesNameDevices) {
+  SysfsTree t;
+  BuildMachine(t);
+  std::filesystem::remove(t.root() / "usr/share/misc/pci.ids");
+  t.File("/run/udev/data/+pci:0000:00:07.0",
+         "I:123\nE:ID_VENDOR_FROM_DATABASE=Red Hat, Inc.\n"
+         "E:ID_MODEL_FROM_DATABASE=QEMU XHCI Host Controller\nG:seat\n");
+  TVexa_Devices devices(ServicesOver(std::make_shared<platform::FileReader>(t.root())));
+  devices.RefreshData();
+  EXPECT_EQ(Find(devices, "0000:00:07.0")->Name, "QEMU XHCI Host Controller");
+  EXPECT_EQ(Find(devices, "0000:00:07.0")->Manufacturer, "Red Hat, Inc.");
+  // udev's files rather than libudev, which belongs to the running machine, not to a tree.
+  EXPECT_EQ(devices.UdevSource.Explain(),
+            "from /run/udev/data (libudev.so.1 not used for a captured tree)");
 }
 
 TEST(LinuxDevices, ResourceFilesParse) {
