@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "collectors/devices/vsi_devices.h"
 #include "platform/machine_facts.h"
 
 namespace tavrin::collectors {
@@ -15,6 +16,7 @@ TVexa_Machine::TVexa_Machine(std::shared_ptr<const platform::Services> services)
 
 void TVexa_Machine::RefreshData() {
   TVexa_VSIC_Component::RefreshData();
+  ReadComputerDescription();
   SMBIOS.RefreshData();
   BIOS.SetFirmwareValues(&SMBIOS, SMBIOS.FromDmiId ? SMBIOS.DmiId.source : SMBIOS.TableSource);
   BIOS.RefreshData();
@@ -33,6 +35,22 @@ void TVexa_Machine::RefreshData() {
   UserSource = user.source;
 
   ReadLockKeys(*facts);
+}
+
+void TVexa_Machine::ReadComputerDescription() {
+  // A device list of its own, as every collector that picks devices of one class has.
+  TVexa_Devices devices(SharedPlatform());
+  devices.RefreshData();
+  // Without a computer node the description of an earlier refresh stays.
+  if (std::string description = ComputerDescription(devices); !description.empty()) {
+    Computer = std::move(description);
+    ComputerSource = devices.Source;
+  } else if (Computer.empty()) {
+    ComputerSource = devices.Source.ok()
+                         ? Provenance::Failure(platform::Status::Missing, devices.Source.source,
+                                               "no device of class Computer")
+                         : devices.Source;
+  }
 }
 
 void TVexa_Machine::ReadBootTime(const platform::MachineFactsService& facts) {

@@ -36,13 +36,14 @@ class TVexa_Machine : public collectors::TVexa_VSIC_Component {
 
   // Where each value came from, or why it is empty.
   platform::Provenance MachineNameSource, UserSource, BootSource, LockKeysSource,
-      KernelMemorySource;
+      KernelMemorySource, ComputerSource;
 
   /// SMBIOS first (the BIOS texts on Linux are made of its values), then BIOS, boot time,
   /// names and lock keys.
   void RefreshData() override;
 
  private:
+  void ReadComputerDescription();
   void ReadBootTime(const platform::MachineFactsService& facts);
   void ReadLockKeys(const platform::MachineFactsService& facts);
 };

@@ -89,6 +89,30 @@ TEST_F(MachineTest, FallsBackToDmiIdAndKeepsTheReason) {
   EXPECT_EQ(m.BIOS.Copyright, "") << "no physical memory here";
 }
 
+// The description of the device list's computer node; a later list without one keeps it.
+TEST_F(MachineTest, ComputerIsTheComputerDeviceDescription) {
+  root.Write("proc/sys/kernel/arch", "x86_64\n");
+  std::filesystem::create_directories(root.path() / "sys/firmware/acpi");
+  auto services =
+      std::const_pointer_cast<platform::Services>(testing::MakeTestServices(root.path()));
+  services->devices =
+      platform::MakeLinuxDeviceService(std::make_shared<platform::FileReader>(root.path()));
+  TVexa_Machine m(services);
+  EXPECT_EQ(m.ComputerSource.status, platform::Status::NotSupported);
+  m.RefreshData();
+  EXPECT_EQ(m.Computer, "ACPI x86_64 PC");
+  EXPECT_TRUE(m.ComputerSource.ok()) << m.ComputerSource.Explain();
+  services->devices = nullptr;
+  m.RefreshData();
+  EXPECT_EQ(m.Computer, "ACPI x86_64 PC");
+
+  // A source without a device database says so.
+  TVexa_Machine none(testing::MakeTestServices(root.path()));
+  none.RefreshData();
+  EXPECT_EQ(none.Computer, "");
+  EXPECT_EQ(none.ComputerSource.status, platform::Status::NotSupported);
+}
+
 TEST_F(MachineTest, MissingSourcesLeaveValuesEmpty) {
   TempDir empty;
   TVexa_Machine m(testing::MakeTestServices(empty.path()));
