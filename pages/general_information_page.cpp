@@ -2,6 +2,10 @@
 #include "collectors/cpu/vsi_cpu.h"
 #include "collectors/display/vsi_display.h"
 #include "collectors/firmware/vsi_machine.h"
+#include "collectors/devices/vsi_devices.h"
+#include "collectors/os/vsi_engines.h"
+#include "collectors/os/vsi_software.h"
+#include "collectors/system/vsi_process_list.h"
 #include "collectors/system_info.h"
 #include "pages/fillers.h"
 #include "pages/language_text.h"
@@ -43,6 +47,64 @@ void AddHardwareRows(const FillContext& ctx, Page& page, const collectors::TVexa
   // Video card, installed memory and default printer follow with their collectors.
 }
 
+// One line on what needs attention. Devices without a driver come from the device list; the
+// disks' S.M.A.R.T. verdict and the batteries' wear join it with their collectors.
+void AddHealthRow(const FillContext& ctx, Page& page, const collectors::TVexa_SystemInfo& info) {
+  const auto devices = info.Find<collectors::TVexa_Devices>();
+  if (!devices) return;
+  std::vector<std::string> parts;
+  // Only the Linux device model tells a device without a driver; a Windows registry's device
+  // tree says nothing of it, and silence would read as "all well".
+  const bool driversKnown =
+      devices->OsVersionSnapshot().platform == platform::OsPlatform::Linux;
+  if (driversKnown && devices->DeviceCount() > 0) {
+    uint64_t withoutDriver = 0;
+    for (const collectors::TDevice& d : devices->List())
+      if (d.Problem == platform::DeviceProblem::NoDriver ||
+          d.Problem == platform::DeviceProblem::ProbeFailed)
+        ++withoutDriver;
+    parts.push_back(withoutDriver == 0
+                        ? lbl::S_GEN_HEALTH_ALL_DRIVERS
+                        : FormatText(lbl::S_GEN_HEALTH_NO_DRIVER, {std::to_string(withoutDriver)}));
+  }
+  std::string value;
+  for (const std::string& part : parts) value += (value.empty() ? "" : "; ") + part;
+  AddItem(ctx, page, kHardware, lbl::S_GEN_HEALTH, value, "", false, {devices->Source});
+}
+
+// "1157 programs": the number, a blank and the unit text, whose own leading blank AddItem
+// folds into the first.
+std::string CountText(uint64_t count, const std::string& unit) {
+  return std::to_string(count) + " " + unit;
+}
+
+void AddSoftwareRows(const FillContext& ctx, Page& page, const collectors::TVexa_SystemInfo& info) {
+  if (const auto software = info.Find<collectors::TVexa_Software>()) {
+    const auto& source = software->ValueSources().records;
+    const bool known = source.ok() || software->Count() > 0;
+    AddItem(ctx, page, kSoftware, lbl::S_GEN_INSTALLED_PROGRAMS,
+            known ? CountText(software->Count(), lbl::S_COUNT_PROGRAM) : "", "", false,
+            {source, false, Quantity::Of(software->Count(), QuantityUnit::kCount)});
+  }
+  if (const auto processes = info.Find<collectors::TVexa_ProcessList>()) {
+    const bool known = processes->ProcessSource.ok() || processes->ProcessCount() > 0;
+    const auto count = static_cast<uint64_t>(processes->ProcessCount());
+    AddItem(ctx, page, kSoftware, lbl::S_GEN_RUNNING_PROC,
+            known ? CountText(count, lbl::S_COUNT_PROCESSES) : "", "", false,
+            {processes->ProcessSource, false, Quantity::Of(count, QuantityUnit::kCount)});
+  }
+  const auto engines = info.Find<collectors::TVexa_Engines>();
+  if (!engines) return;
+  AddItem(ctx, page, kSoftware, lbl::S_GEN_IE_VERSION, engines->IE, "", false);
+  // The DirectX version comes with a DirectX collector, which Windows sources alone have.
+  std::string dotNet = engines->NET;
+  for (const collectors::TRuntimeRecord& r : engines->Runtimes)
+    if (r.Id == "dotnet" && dotNet.empty()) dotNet = r.Version;
+  AddItem(ctx, page, kSoftware, lbl::S_GEN_DOTNET_VERSION, dotNet, "", /*advancedOnly=*/true);
+  AddItem(ctx, page, kSoftware, lbl::S_PRG_OFFICE, engines->Office.InstalledDescription(), "",
+          false);
+}
+
 }  // namespace
 
 void FillGeneralPage(const FillContext& ctx, Page& page) {
@@ -56,11 +118,9 @@ void FillGeneralPage(const FillContext& ctx, Page& page) {
     //   S_GEN_VIDEOCARD    Display.Adapter
     //   S_GEN_INSTALLED    Memory.PhysicalTotal as a byte size (summary_installed_memory)
     //   S_GEN_DEFAULTPRINTER Printers.DefaultPrinter
+    AddHealthRow(ctx, page, *info);
 
-    // Software section, in this order, from the software, process, engines and Office
-    // collectors:
-    //   S_GEN_INSTALLED_PROGRAMS, S_GEN_RUNNING_PROC, S_GEN_IE_VERSION, S_GEN_DIRECTX_VERSION,
-    //   S_GEN_DOTNET_VERSION (advanced only), S_PRG_OFFICE
+    AddSoftwareRows(ctx, page, *info);
   }
 }
 

@@ -54,7 +54,7 @@ namespace storage_section {
 enum : int { kGeneral, kGeometry, kProperties, kSmart, kPartitions, kCount };
 }
 namespace programs_section {
-enum : int { kEngines, kDirectX, kOffice, kInstalled, kDrivers, kCount };
+enum : int { kEngines, kDirectX, kOffice, kInstalled, kDrivers, kStartup, kCount };
 }
 namespace io_section {
 enum : int { kPorts, kUsb, kPrinters, kAudio, kBluetooth, kCount };

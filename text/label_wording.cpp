@@ -18,8 +18,8 @@ struct Override {
 };
 
 // Labels whose Windows wording would misname what a Linux system shows.
-const std::array<Override, 17>& Overrides() {
-  static const std::array<Override, 17> table = {{
+const std::array<Override, 23>& Overrides() {
+  static const std::array<Override, 23> table = {{
       {&lbl::S_GEN_WINNAME, &lbl::S_LNX_GEN_WINNAME},
       {&lbl::S_WIN, &lbl::S_LNX_WIN},
       {&lbl::S_WIN_DESC, &lbl::S_LNX_WIN_DESC},
@@ -39,6 +39,13 @@ const std::array<Override, 17>& Overrides() {
       {&lbl::S_DISK_PIE_BPC, &lbl::S_LNX_DISK_PIE_BPC},
       {&lbl::S_DISK_P, &lbl::S_LNX_DISK_P},
       {&lbl::S_IDE_SG_DEVICES, &lbl::S_LNX_IDE_SG_DEVICES},
+      // Software comes in packages; the page intros name no Windows.
+      {&lbl::S_GEB_DESC, &lbl::S_LNX_GEB_DESC},
+      {&lbl::S_PRG_DESK, &lbl::S_LNX_PRG_DESK},
+      {&lbl::S_GEN_INSTALLED_PROGRAMS, &lbl::S_LNX_GEN_INSTALLED_PROGRAMS},
+      {&lbl::S_COUNT_PROGRAM, &lbl::S_LNX_COUNT_PROGRAM},
+      {&lbl::S_GEN_DOTNET_VERSION, &lbl::S_LNX_GEN_DOTNET_VERSION},
+      {&lbl::S_PRG_OFFICE_NOT_INSTALLED, &lbl::S_LNX_PRG_OFFICE_NOT_INSTALLED},
   }};
   return table;
 }
@@ -116,6 +123,11 @@ std::span<const SectionCaption> SectionCaptions() {
       {"Video Acceleration", &lbl::S_SEC_VIDEO_ACCEL},
       {"Connectors", &lbl::S_SEC_CONNECTORS},
       {"Monitor Details", &lbl::S_SEC_MONITOR_DETAILS},
+      {"Start-up Programs", &lbl::S_SEC_STARTUP},
+      {"Installed Runtimes", &lbl::S_SEC_RUNTIMES},
+      {"Graphics Libraries", &lbl::S_SEC_GRAPHICS_LIBRARIES},
+      {"Office Suites", &lbl::S_SEC_OFFICE_SUITES},
+      {"Installed Packages", &lbl::S_SEC_PACKAGES},
   };
   return table;
 }
@@ -123,18 +135,22 @@ std::span<const SectionCaption> SectionCaptions() {
 struct SectionOverride {
   std::string_view categoryKey, caption, linuxCaption;
 };
-constexpr std::array<SectionOverride, 6> kSections = {{
+constexpr std::array<SectionOverride, 10> kSections = {{
     {"wininfo", "Windows Information", "System Information"},
     {"displayadvinfo", "Text Capabilities", "OpenGL"},
     {"displayadvinfo", "Polygon Functions", "Vulkan"},
     {"displayadvinfo", "Raster Functions", "Video Acceleration"},
     {"displayadvinfo", "Line Functions", "Connectors"},
     {"displayadvinfo", "Curve Functions", "Monitor Details"},
+    {"programsinfo", "Installed Engines", "Installed Runtimes"},
+    {"programsinfo", "DirectX Information", "Graphics Libraries"},
+    {"programsinfo", "Microsoft Office", "Office Suites"},
+    {"programsinfo", "Installed Programs", "Installed Packages"},
 }};
 
 std::mutex mutex;
 bool active = false;
-std::array<std::string, 17> kept;  // the texts the overrides replaced
+std::array<std::string, 23> kept;  // the texts the overrides replaced
 
 }  // namespace
 
