@@ -26,7 +26,9 @@ std::string CliUsage() {
          "                      or json; into the report folder unless -o is given\n"
          "  -o FILE             the report's file; - writes it to standard output\n"
          "  --mask              replace serials, MAC addresses, user and host names in the "
-         "report\n" +
+         "report\n"
+         "  --monitor [SECONDS] print processor, memory and swap load once a second, for\n"
+         "                      SECONDS seconds or until Ctrl+C; this machine only\n" +
          session::StartOptionsUsage();
 }
 
@@ -67,6 +69,14 @@ ParsedArgs ParseCliArgs(const std::vector<std::string>& args) {
       options.report_file = *file;
     } else if (arg == "--mask") {
       options.mask = true;
+    } else if (arg == "--monitor") {
+      options.monitor_seconds = 0;
+      // The duration is optional: only a number after the option is taken as one.
+      if (i + 1 < args.size() && !args[i + 1].empty() &&
+          args[i + 1].find_first_not_of("0123456789") == std::string::npos) {
+        if (args[i + 1].size() > 9) return fail("--monitor: too many seconds");
+        options.monitor_seconds = static_cast<unsigned>(std::stoul(args[++i]));
+      }
     } else {
       return fail("unknown argument '" + arg + "' (try --help)");
     }
@@ -75,6 +85,9 @@ ParsedArgs ParseCliArgs(const std::vector<std::string>& args) {
     return fail(problem);
   if (!options.report && (options.report_file || options.mask))
     return fail(std::string(options.mask ? "--mask" : "-o") + " needs --report");
+  if (options.monitor_seconds && (options.report || !options.pages.empty() || options.explain))
+    return fail("--monitor prints the live load only: it cannot be used with --page, --explain "
+                "or --report");
   if (options.report && (!options.pages.empty() || options.explain))
     return fail(std::string(options.explain ? "--explain" : "--page") +
                 " cannot be used with --report: a report holds every page");

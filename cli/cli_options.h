@@ -16,6 +16,8 @@ struct CliOptions {
   std::optional<std::string> report;       ///< "html", "xml", "text" or "json": write a report
   std::optional<std::string> report_file;  ///< -o: the report's file; "-" is standard output
   bool mask = false;                       ///< sensitive values replaced in the report
+  /// --monitor: print the live load for this many seconds (0: until Ctrl+C) instead of pages.
+  std::optional<unsigned> monitor_seconds;
 };
 
 struct ParsedArgs {

@@ -4,6 +4,7 @@
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
 #include "cli/device_page_text.h"
+#include "cli/monitor_command.h"
 #include "cli/output_check.h"
 #include "cli/page_text.h"
 #include "cli/report_command.h"
@@ -67,6 +68,13 @@ int main(int argc, char** argv) {
     std::cerr << "tavrin-cli: " << cli::TerminalText(sources.error()) << '\n';
     session::FinalizeFramework();
     return kExitFailure;
+  }
+
+  if (options.monitor_seconds) {
+    const int monitor_exit =
+        cli::RunMonitor(sources.services(), *options.monitor_seconds, std::cout, std::cerr);
+    session::FinalizeFramework();
+    return monitor_exit;
   }
 
   cli::CliHost host(/*verbose=*/false);

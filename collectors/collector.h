@@ -30,6 +30,8 @@ class TVexa_VSIC_Component {
   /// True when the data describes the machine this program runs on; false for a replayed
   /// snapshot (the live-only features key on it).
   bool LiveData() const { return live_data_; }
+  /// The services the collector reads; the live monitor samples the same source through them.
+  const std::shared_ptr<const platform::Services>& SharedServices() const { return services_; }
 
   /// Identification of the collector library, set at construction; shown nowhere.
   const std::string _About;

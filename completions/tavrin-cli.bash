@@ -35,14 +35,14 @@ _tavrin_cli()
             COMPREPLY=($(compgen -W 'ENU DEU' -- "$cur"))
             return
             ;;
-        --timeout)
+        --timeout | --monitor)
             return
             ;;
     esac
 
     if [[ $cur == -* ]]; then
         local opts='--advanced --page --explain --record --replay --lang --timeout --report -o --mask
-            --help --version'
+            --monitor --help --version'
         ((cword == 1)) && opts+=' -debug'
         COMPREPLY=($(compgen -W "$opts" -- "$cur"))
     fi

@@ -2,6 +2,7 @@
 #include "collectors/cpu/vsi_cpu.h"
 #include "collectors/display/vsi_display.h"
 #include "collectors/firmware/vsi_machine.h"
+#include "collectors/system/vsi_memory.h"
 #include "collectors/devices/vsi_devices.h"
 #include "collectors/os/vsi_engines.h"
 #include "collectors/os/vsi_software.h"
@@ -9,6 +10,7 @@
 #include "collectors/system_info.h"
 #include "pages/fillers.h"
 #include "pages/language_text.h"
+#include "pages/memory_rows.h"
 #include "pages/page_layouts.h"
 #include "text/format.h"
 #include "text/labels.h"
@@ -30,6 +32,19 @@ void AddSystemRows(const FillContext& ctx, Page& page,
           /*advancedOnly=*/true, {os.ValueSources().languageId});
 }
 
+// The installed memory in the words of the introduction panel, so both read the same; the
+// report header repeats it.
+void AddInstalledMemoryRow(const FillContext& ctx, Page& page,
+                           const collectors::TVexa_SystemInfo& info) {
+  auto memory = info.Find<collectors::TVexa_Memory>();
+  if (!memory || !memory->Available) return;
+  const auto bytes = static_cast<uint64_t>(memory->PhysicalTotal);
+  const std::string installed = InstalledMemoryText(bytes);
+  AddItem(ctx, page, kHardware, lbl::S_GEN_INSTALLED, installed, "", false,
+          {memory->Source, false, Quantity::Of(bytes, QuantityUnit::kBytes)});
+  ctx.summary.installed_memory = installed;
+}
+
 void AddHardwareRows(const FillContext& ctx, Page& page, const collectors::TVexa_SystemInfo& info) {
   const collectors::TVexa_Machine& machine = info.Machine();
   const collectors::TVexa_CPU& cpu = info.CPU();
@@ -44,7 +59,8 @@ void AddHardwareRows(const FillContext& ctx, Page& page, const collectors::TVexa
   if (auto display = info.Find<collectors::TVexa_Display>())
     AddItem(ctx, page, kHardware, lbl::S_GEN_VIDEOCARD, display->Adapter, "", false,
             {display->AdapterSource});
-  // Video card, installed memory and default printer follow with their collectors.
+  AddInstalledMemoryRow(ctx, page, info);
+  // The video card row goes before the installed memory; the default printer follows it.
 }
 
 // One line on what needs attention. Devices without a driver come from the device list; the
@@ -116,7 +132,6 @@ void FillGeneralPage(const FillContext& ctx, Page& page) {
     AddHardwareRows(ctx, page, *info);
     // Still to come in the hardware section, after the BIOS name:
     //   S_GEN_VIDEOCARD    Display.Adapter
-    //   S_GEN_INSTALLED    Memory.PhysicalTotal as a byte size (summary_installed_memory)
     //   S_GEN_DEFAULTPRINTER Printers.DefaultPrinter
     AddHealthRow(ctx, page, *info);
 

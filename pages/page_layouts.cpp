@@ -51,7 +51,7 @@ std::vector<PageLayout> MakeLayouts() {
         {"Line Functions", 24},
         {"Curve Functions", 25}}},
       // The pie and totals beside it are panels; only the process/service list has sections.
-      {"memoryinfo", "zuMemoryView", {{"Processes", 7}, {"Services", 8}}},
+      {"memoryinfo", "zuMemoryView", {{"Processes", 7}, {"Services", 8}, {"Memory Status", 7}}},
       // The load bars and history graphs are not lists; the counts list is the sectioned one.
       {"performinfo", "zuPerfomanceView", {{"Applications", 9}, {"Services", 8}, {"Drivers", 10}}},
       // The drive, storage, I/O and network lists carry no section images on their forms.

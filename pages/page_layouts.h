@@ -42,7 +42,7 @@ namespace displayadv_section {
 enum : int { kResolutions, kText, kPolygon, kRaster, kLine, kCurve, kCount };
 }
 namespace memory_section {
-enum : int { kProcesses, kServices, kCount };
+enum : int { kProcesses, kServices, kStatus, kCount };
 }
 namespace perf_section {
 enum : int { kApplications, kServices, kDrivers, kCount };

@@ -1,9 +1,53 @@
-// The performance page.
-// Its rows come with the collectors that feed it; until then the page shows its sections empty.
+// The performance page: counts of what runs, from the last gathering. The window adds the live
+// monitors of processor, memory and swap load beside it.
+#include "collectors/system/vsi_process_list.h"
+#include "collectors/system_info.h"
 #include "pages/fillers.h"
+#include "pages/page_layouts.h"
+#include "text/format.h"
+#include "text/labels.h"
 
 namespace tavrin::pages {
+namespace {
 
-void FillPerformancePage(const FillContext&, Page&) {}
+using namespace perf_section;
+
+RowMeta Count(const platform::Provenance& source, int64_t n) {
+  return RowMeta{source, false,
+                 Quantity::Of(static_cast<uint64_t>(n < 0 ? 0 : n), QuantityUnit::kCount)};
+}
+
+// A count row, or the reason its list could not be read.
+void AddCount(const FillContext& ctx, Page& page, int section, const std::string& label, int64_t n,
+              const platform::Provenance& source, bool advanced = false) {
+  if (!source.ok()) {
+    if (!source.source.empty()) NoteEmptySection(page, section, source.Explain());
+    return;
+  }
+  AddItem(ctx, page, section, label, std::to_string(n), "", advanced, Count(source, n));
+}
+
+}  // namespace
+
+void FillPerformancePage(const FillContext& ctx, Page& page) {
+  auto list = ctx.info.Find<collectors::TVexa_ProcessList>();
+  if (!list) return;
+  const auto& procs = list->ProcessSource;
+  AddCount(ctx, page, kApplications, lbl::S_PERF_PROCESSES, list->ProcessCount(), procs);
+  AddCount(ctx, page, kApplications, lbl::S_PERF_THREADS, list->ThreadCount(), procs, true);
+  AddCount(ctx, page, kApplications, lbl::S_PERF_HANDLES, list->ProcessHandleCount(), procs, true);
+  // Without a desktop session there are no windows to count; that is no failure of the page.
+  if (list->WindowSource.ok())
+    AddCount(ctx, page, kApplications, lbl::S_PERF_WINDOWS, list->WindowCount(),
+             list->WindowSource);
+  const auto& services = list->ServiceSource;
+  AddCount(ctx, page, kServices, lbl::S_PERF_SERVICES, list->ServiceCount(), services);
+  AddCount(ctx, page, kServices, lbl::S_PERF_RUNNING_SERVICES, list->RunningServiceCount(),
+           services);
+  AddCount(ctx, page, kServices, lbl::S_PERF_STARTUP_SERVICES, list->AutomaticServiceCount(),
+           services);
+  AddCount(ctx, page, kDrivers, lbl::S_PERF_RUNNING_DRIVES, list->DriverCount(),
+           list->DriverSource);
+}
 
 }  // namespace tavrin::pages

@@ -18,8 +18,8 @@ struct Override {
 };
 
 // Labels whose Windows wording would misname what a Linux system shows.
-const std::array<Override, 23>& Overrides() {
-  static const std::array<Override, 23> table = {{
+const std::array<Override, 30>& Overrides() {
+  static const std::array<Override, 30> table = {{
       {&lbl::S_GEN_WINNAME, &lbl::S_LNX_GEN_WINNAME},
       {&lbl::S_WIN, &lbl::S_LNX_WIN},
       {&lbl::S_WIN_DESC, &lbl::S_LNX_WIN_DESC},
@@ -46,6 +46,13 @@ const std::array<Override, 23>& Overrides() {
       {&lbl::S_COUNT_PROGRAM, &lbl::S_LNX_COUNT_PROGRAM},
       {&lbl::S_GEN_DOTNET_VERSION, &lbl::S_LNX_GEN_DOTNET_VERSION},
       {&lbl::S_PRG_OFFICE_NOT_INSTALLED, &lbl::S_LNX_PRG_OFFICE_NOT_INSTALLED},
+      {&lbl::S_MEM_PAGEFILE_TOTAL, &lbl::S_LNX_MEM_PAGEFILE_TOTAL},
+      {&lbl::S_MEM_PAGEFILE_FREE, &lbl::S_LNX_MEM_PAGEFILE_FREE},
+      {&lbl::S_MEM_SWAP_FILE, &lbl::S_LNX_MEM_SWAP_FILE},
+      {&lbl::S_MEM_TOTAL_WINDOWS, &lbl::S_LNX_MEM_TOTAL_WINDOWS},
+      {&lbl::S_PERF_PAGEFILE_GROUP, &lbl::S_LNX_PERF_PAGEFILE_GROUP},
+      {&lbl::S_PERF_WINDOWS, &lbl::S_LNX_PERF_WINDOWS},
+      {&lbl::S_PERF_RUNNING_DRIVES, &lbl::S_LNX_PERF_RUNNING_DRIVES},
   }};
   return table;
 }
@@ -85,6 +92,7 @@ std::span<const SectionCaption> SectionCaptions() {
       {"Line Functions", &lbl::S_SEC_LINE},
       {"Curve Functions", &lbl::S_SEC_CURVE},
       {"Processes", &lbl::S_SEC_PROCESSES},
+      {"Memory Status", &lbl::S_SEC_MEMORY_STATUS},
       {"Services", &lbl::S_SEC_SERVICES},
       {"Applications", &lbl::S_SEC_APPLICATIONS},
       {"Drivers", &lbl::S_SEC_DRIVERS},
@@ -150,7 +158,7 @@ constexpr std::array<SectionOverride, 10> kSections = {{
 
 std::mutex mutex;
 bool active = false;
-std::array<std::string, 23> kept;  // the texts the overrides replaced
+std::array<std::string, 30> kept;  // the texts the overrides replaced
 
 }  // namespace
 

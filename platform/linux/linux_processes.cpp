@@ -133,7 +133,8 @@ bool ReadProcess(const FileReader& files, const std::string& pid, const Clock& c
     if (auto exe = files.ReadLink(dir + "/exe")) {
       std::string path = *exe;
       if (path.ends_with(" (deleted)")) path.resize(path.size() - 10);
-      record.imageName = path;
+      // A program run from an anonymous memory file has no path to show.
+      if (!path.starts_with("/memfd:")) record.imageName = path;
     } else {
       Note(record, "exe", exe.source);
     }

@@ -266,27 +266,23 @@ std::vector<ProcessModule> ParseModuleMaps(std::string_view maps) {
   std::vector<ProcessModule> modules;
   std::unordered_map<std::string_view, std::size_t> index;
   ForEachLine(maps, [&](std::string_view line) {
-    // "start-end perms offset dev inode path"; the path may hold blanks.
-    const auto f = Fields(line, 5);
-    if (f.size() < 5 || f[4] == "0") return;
-    const std::size_t pathStart =
-        line.find('/', static_cast<std::size_t>(f[4].data() - line.data()));
+    // "start-end perms offset dev inode path": no field before the path holds a "/", so the
+    // first one starts the path (which may hold blanks). Anonymous mappings have none.
+    const std::size_t pathStart = line.find('/');
     if (pathStart == std::string_view::npos) return;
     std::string_view path = line.substr(pathStart);
     if (path.ends_with(" (deleted)")) path.remove_suffix(10);
     // Shared memory and device mappings are no files a program loaded.
     if (path.starts_with("/memfd:") || path.starts_with("/SYSV") || path.starts_with("/dev/"))
       return;
-    const std::string_view range = f[0];
-    const std::size_t dash = range.find('-');
-    if (dash == std::string_view::npos) return;
+    const std::size_t dash = line.find('-');
+    const std::size_t blank = line.find(' ');
+    if (dash == std::string_view::npos || blank == std::string_view::npos || blank < dash) return;
     uint64_t start = 0, end = 0;
-    std::from_chars(range.data(), range.data() + dash, start, 16);
-    std::from_chars(range.data() + dash + 1, range.data() + range.size(), end, 16);
+    std::from_chars(line.data(), line.data() + dash, start, 16);
+    std::from_chars(line.data() + dash + 1, line.data() + blank, end, 16);
     auto [it, added] = index.try_emplace(path, modules.size());
-    if (added) {
-      modules.push_back({std::string(FileNamePart(path)), std::string(path), 0, start});
-    }
+    if (added) modules.push_back({std::string(FileNamePart(path)), std::string(path), 0, start});
     ProcessModule& m = modules[it->second];
     if (end > start) m.size += end - start;
     m.base = std::min(m.base, start);
