@@ -124,13 +124,14 @@ Answer<std::vector<BlockDeviceRecord>> ReadBlockDevices(const FileReader& files)
     d.readOnly = Flag(files, base + "/ro");
     // NVMe namespaces keep model, serial and firmware on their controller (device/).
     d.model = FirstOf(files, base, {"/device/model"});
-    d.vendor = FirstOf(files, base, {"/device/vendor"});
     d.revision = FirstOf(files, base, {"/device/rev", "/device/firmware_rev"});
     d.serial = FirstOf(files, base, {"/device/serial", "/serial"});
     d.wwn = FirstOf(files, base, {"/wwid", "/device/wwid"});
     d.scsiType = Number<int>(files, base + "/device/type");
     if (auto sd = files.ListDir(base + "/device/scsi_device"); sd && !sd->empty())
       d.scsiAddress = ParseScsiAddress(sd->front());
+    // Only a SCSI device's vendor file names a maker; virtio's holds the PCI vendor number.
+    if (d.scsiAddress) d.vendor = FirstOf(files, base, {"/device/vendor"});
     const std::string link = files.ReadLink(base).value_or(std::string());
     d.transport = Transport(name, link, d.scsiAddress.has_value());
     d.udev = Udev(files, d.deviceNumber);
@@ -163,7 +164,7 @@ Answer<uint32_t> ReadScsiGenericCount(const FileReader& files) {
     // Without the sg driver loaded the class does not exist: no SCSI generic devices.
     if (names.source.status == Status::Missing)
       return Answer<uint32_t>::Fail(Status::Missing, std::string(kScsiGeneric),
-                                    "the SCSI generic driver (sg) is not loaded");
+                                    "the SCSI generic driver is not loaded");
     return Answer<uint32_t>::Fail(names.source.status, std::string(kScsiGeneric),
                                   names.source.detail);
   }

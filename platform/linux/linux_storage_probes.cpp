@@ -192,8 +192,11 @@ Provenance DeviceCommandFailure(int err, const std::string& source) {
   switch (err) {
     case EPERM:
     case EACCES:
-      return Provenance::Failure(Status::PermissionDenied, source,
-                                 "needs root or membership of the disk group");
+      // Root is refused too where a container or the device cgroup keeps raw access away.
+      return Provenance::Failure(
+          Status::PermissionDenied, source,
+          ::geteuid() == 0 ? "refused even to root (" + std::string(std::strerror(err)) + ")"
+                           : "needs root or membership of the disk group");
     case ENOENT:
     case ENXIO:
     case ENODEV:
