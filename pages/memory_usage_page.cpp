@@ -34,9 +34,12 @@ void AddProcessRows(const FillContext& ctx, Page& page, const TVexa_ProcessList&
     AddItemEx(ctx, page, kProcesses, 0, p.name, memory, comment, false,
               static_cast<int>(workingSet / 1024), meta);
   }
-  // Before its first refresh the list has no source at all; the generic reason serves then.
-  if (!list.ProcessSource.ok() && !list.ProcessSource.source.empty())
+  if (list.ProcessSource.source.empty()) {
+    // Not refreshed yet: the gathering reads the process list after the other pages.
+    NoteEmptySection(page, kProcesses, lbl::S_MEM_LIST_PENDING);
+  } else if (!list.ProcessSource.ok()) {
     NoteEmptySection(page, kProcesses, list.ProcessSource.Explain());
+  }
 }
 
 void AddServiceRows(const FillContext& ctx, Page& page, const TVexa_ProcessList& list) {
@@ -47,7 +50,10 @@ void AddServiceRows(const FillContext& ctx, Page& page, const TVexa_ProcessList&
     AddItemEx(ctx, page, kServices, 0, s.displayName, lbl::S_COUNT_NA, s.imageName, false, 0,
               RowMeta{list.ServiceSource});
   }
-  if (list.ServiceSource.source.empty()) return;
+  if (list.ServiceSource.source.empty()) {
+    NoteEmptySection(page, kServices, lbl::S_MEM_LIST_PENDING);
+    return;
+  }
   if (!list.ServiceSource.ok()) {
     NoteEmptySection(page, kServices, list.ServiceSource.Explain());
   } else if (anyUnknown) {

@@ -21,7 +21,8 @@ RowMeta Count(const platform::Provenance& source, int64_t n) {
 void AddCount(const FillContext& ctx, Page& page, int section, const std::string& label, int64_t n,
               const platform::Provenance& source, bool advanced = false) {
   if (!source.ok()) {
-    if (!source.source.empty()) NoteEmptySection(page, section, source.Explain());
+    NoteEmptySection(page, section,
+                     source.source.empty() ? lbl::S_MEM_LIST_PENDING : source.Explain());
     return;
   }
   AddItem(ctx, page, section, label, std::to_string(n), "", advanced, Count(source, n));

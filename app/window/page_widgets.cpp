@@ -1,6 +1,8 @@
 #include "app/window/page_widgets.h"
 
 #include "app/window/device_tree_page.h"
+#include "app/window/memory_page.h"
+#include "app/window/performance_page.h"
 #include "app/window/section_list_view.h"
 #include "app/window/storage_pages.h"
 
@@ -17,6 +19,8 @@ struct PageWidgetRow {
 // One row per page with a widget of its own.
 constexpr PageWidgetRow kPageWidgets[] = {
     {"devicesinfo", MakeDeviceTreePage},
+    {"memoryinfo", MakeMemoryPage},
+    {"performinfo", MakePerformancePage},
     {"harddriveinfo", MakeDrivesPage},
     {"harddriveadvinfo", MakeStoragePage},
 };
