@@ -8,11 +8,11 @@
 
 #include "app/window/load_graphs.h"
 #include "app/window/section_list_view.h"
-#include "collectors/system/vsi_memory.h"
 #include "collectors/system/vsi_process_list.h"
 #include "collectors/system_info.h"
 #include "gather/controller.h"
 #include "pages/memory_rows.h"
+#include "platform/memory_status.h"
 #include "text/labels.h"
 
 namespace tavrin::window {
@@ -162,17 +162,22 @@ void PerformancePage::Tick() {
     if (per_processor_->isVisible())
       per_processor_->SetLoads(std::vector<int>(last_loads_.begin(), last_loads_.end()));
   }
-  collectors::TVexa_Memory& memory = controller_.Aggregate()->Memory();
-  memory.RefreshData();
-  if (!memory.Available) return;
-  if (!swap_scale_set_ && controller_.Gathered() && memory.PageFileTotal > 0) {
-    const pages::HistoryScale scale = pages::SwapHistoryScale(memory.PageFileTotal);
+  // The memory status straight from its service: the collector's full refresh would also
+  // re-read the system facts ten times a second, which the idle window cannot afford.
+  const auto& service = controller_.Aggregate()->SharedServices()->memory;
+  if (!service) return;
+  const auto status = service->Status();
+  if (!status) return;
+  const auto swapTotal = static_cast<int64_t>(status->swapTotal);
+  const auto swapFree = static_cast<int64_t>(status->swapFree);
+  if (!swap_scale_set_ && controller_.Gathered() && swapTotal > 0) {
+    const pages::HistoryScale scale = pages::SwapHistoryScale(swapTotal);
     swap_history_->SetScale(QString::number(scale.top) + FromUtf8(scale.unit),
                             "0" + FromUtf8(scale.unit));
     swap_scale_set_ = true;
   }
   // Without swap space the swap monitor stays at 0 and says so; the memory monitor goes on.
-  const auto swap = pages::SwapLoadPercent(memory.PageFileTotal, memory.PageFileFree);
+  const auto swap = pages::SwapLoadPercent(swapTotal, swapFree);
   swap_bar_->RepaintGrid(swap ? static_cast<int>(*swap) : 0, swap ? QString() : "-");
   swap_history_->SetDynamicValue(swap ? static_cast<int>(*swap) : 0);
   swap_history_->RepaintGrid();
@@ -180,8 +185,8 @@ void PerformancePage::Tick() {
       swap ? FromUtf8(lbl::S_PERF_PAGEFILE_GROUP)
            : FromUtf8(lbl::S_PERF_PAGEFILE_GROUP) + " (" + FromUtf8(lbl::S_PERF_NO_SWAP) + ")";
   if (swap_group_->title() != swapTitle) swap_group_->setTitle(swapTitle);
-  memory_bar_->RepaintGrid(static_cast<int>(memory.MemoryLoad));
-  memory_history_->SetDynamicValue(static_cast<int>(memory.MemoryLoad));
+  memory_bar_->RepaintGrid(static_cast<int>(status->memoryLoad));
+  memory_history_->SetDynamicValue(static_cast<int>(status->memoryLoad));
   memory_history_->RepaintGrid();
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <mutex>
 
 #include "platform/linux/proc_text.h"
 
@@ -200,7 +201,9 @@ class LinuxProcessService : public ProcessService {
   Answer<std::vector<ProcessorIdle>> IdleTimes() const override {
     auto text = files_->ReadFile(kStat);
     if (!text) return {std::nullopt, text.source};
-    auto times = proc::ParseCpuTimes(*text, ClockTicksPerSecond(*files_, live_));
+    // The clock does not change while the program runs; sampling asks twice a second.
+    std::call_once(ticks_once_, [this] { ticks_ = ClockTicksPerSecond(*files_, live_); });
+    auto times = proc::ParseCpuTimes(*text, ticks_);
     if (times.idle.empty())
       return Answer<std::vector<ProcessorIdle>>::Fail(Status::Malformed, kStat,
                                                       "no processor lines");
@@ -210,6 +213,8 @@ class LinuxProcessService : public ProcessService {
  private:
   std::shared_ptr<const FileReader> files_;
   bool live_;
+  mutable std::once_flag ticks_once_;
+  mutable uint64_t ticks_ = 100;
 };
 
 }  // namespace
