@@ -261,6 +261,7 @@ void FillStorageDeviceDetails(const FillContext& ctx, int index, Page& page) {
   if (!storage) return;
   const auto& devices = storage->PhysicalDevices();
   if (index < 0 || index >= static_cast<int>(devices.size())) {
+    if (storage->ListSource().source.empty()) return;  // not refreshed yet
     const std::string why = FormatText(lbl::S_IDE_NO_DEVICES, {storage->ListSource().Explain()});
     for (int s = 0; s < kCount; ++s) NoteEmptySection(page, s, why);
     return;

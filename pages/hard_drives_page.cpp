@@ -205,6 +205,8 @@ void FillDriveDetails(const FillContext& ctx, const std::string& drive, Page& pa
   const auto disk = ctx.info.Find<TVexa_Disk>();
   if (!disk) return;
   if (disk->Drives().empty()) {
+    // Not refreshed yet: the sections' own reasons ("not gathered yet") say it better.
+    if (disk->ListSource().source.empty()) return;
     const std::string why = FormatText(lbl::S_DISK_NO_DRIVES, {disk->ListSource().Explain()});
     for (int s = 0; s < kCount; ++s) NoteEmptySection(page, s, why);
     return;
