@@ -29,7 +29,11 @@ void AddProcessRows(const FillContext& ctx, Page& page, const TVexa_ProcessList&
     const uint64_t workingSet = p.memory ? p.memory->workingSet : 0;
     const std::string memory = helpers::Helper().FormatBytes(
         helpers::kFormatKilobytesWhole, UserThousandSeparator(), workingSet, 0, 0, "");
-    const std::string& comment = p.imageName.empty() ? lbl::S_MEM_SYSTEM_PROCESS : p.imageName;
+    // A program whose executable may not be read (another user's) still has its command line;
+    // only what has neither is a process of the system.
+    const std::string& comment = !p.imageName.empty()     ? p.imageName
+                                 : !p.commandLine.empty() ? p.commandLine
+                                                          : lbl::S_MEM_SYSTEM_PROCESS;
     RowMeta meta = Bytes(list.ProcessSource, workingSet);
     AddItemEx(ctx, page, kProcesses, 0, p.name, memory, comment, false,
               static_cast<int>(workingSet / 1024), meta);

@@ -150,7 +150,9 @@ bool ReadProcess(const FileReader& files, const std::string& pid, const Clock& c
   // The kernel's command name is cut at 15 characters; the executable's own name is whole.
   if (!record.imageName.empty()) {
     record.name = std::string(proc::FileNamePart(record.imageName));
-  } else if (!record.commandLine.empty() && record.commandLine.front() == '/') {
+  } else if (!record.commandLine.empty() &&
+             (record.commandLine.front() == '/' || comm.starts_with("memfd:"))) {
+    // A program run from a memory file is named after that file; its first argument is better.
     record.name =
         std::string(proc::FileNamePart(record.commandLine.substr(0, record.commandLine.find(' '))));
   } else {
