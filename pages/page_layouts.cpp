@@ -88,7 +88,8 @@ std::vector<PageLayout> MakeLayouts() {
        {{"General Information", kNone},
         {"Winsock Information", kNone},
         {"Adapters", kNone},
-        {"Network Details", kNone}}},
+        {"Network Details", kNone},
+        {"Listening Ports", kNone}}},
       // The device tree has no sections; the details list beside it does. Hiding empty
       // sections and the initially collapsed last one are matters of the view, not the layout.
       {"devicesinfo",

@@ -60,7 +60,7 @@ namespace io_section {
 enum : int { kPorts, kUsb, kPrinters, kAudio, kBluetooth, kCount };
 }
 namespace network_section {
-enum : int { kGeneral, kWinsock, kAdapters, kDetails, kCount };
+enum : int { kGeneral, kWinsock, kAdapters, kDetails, kListening, kCount };
 }
 namespace devices_section {
 enum : int { kGeneral, kDriver, kService, kAdvanced, kCount };

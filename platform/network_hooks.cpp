@@ -1,15 +1,49 @@
-// Where the network services plug into the live, recorded and recording service sets.
-// Until the area has its services, every source leaves them null.
+// Where the network service plugs into the live, recorded and recording service sets. Every
+// file it reads goes through the set's file reader, so only the routing-socket dumps need a
+// recorded form of their own (network.json).
+#include "platform/network.h"
+#include "platform/network_netlink_json.h"
 #include "platform/service_hooks.h"
 
 namespace tavrin::platform {
+namespace {
 
-void AddLinuxNetwork(Services&) {}
+class NetworkRecordingPart : public ServiceRecording {
+ public:
+  explicit NetworkRecordingPart(std::shared_ptr<NetlinkRecording> store)
+      : store_(std::move(store)) {}
+  bool Finish(const std::filesystem::path& dir, std::string* error) override {
+    return WriteNetlinkRecording(*store_, dir, error);
+  }
 
-void LoadRecordedNetwork(const std::filesystem::path&, Services&, std::vector<std::string>&) {}
+ private:
+  std::shared_ptr<NetlinkRecording> store_;
+};
 
-void RecordNetwork(const Services& live, Services& recording, ServiceRecordings&) {
-  recording.network = live.network;
+}  // namespace
+
+void AddLinuxNetwork(Services& services) {
+  services.network = MakeLinuxNetworkService(services.files, MakeKernelNetlinkSource());
+}
+
+void LoadRecordedNetwork(const std::filesystem::path& dir, Services& services,
+                         std::vector<std::string>& warnings) {
+  // A Windows snapshot has neither network.json nor the captured Linux files: its network
+  // facts come from its registry, so the service stays null.
+  auto netlink = LoadRecordedNetlink(dir, warnings);
+  if (!netlink) return;
+  services.network = MakeLinuxNetworkService(services.files, std::move(netlink));
+}
+
+void RecordNetwork(const Services& live, Services& recording, ServiceRecordings& recordings) {
+  if (!live.network) {
+    recording.network = nullptr;
+    return;
+  }
+  std::shared_ptr<NetlinkRecording> store;
+  auto netlink = RecordNetlink(MakeKernelNetlinkSource(), store);
+  recording.network = MakeLinuxNetworkService(recording.files, std::move(netlink));
+  recordings.push_back(std::make_unique<NetworkRecordingPart>(std::move(store)));
 }
 
 }  // namespace tavrin::platform

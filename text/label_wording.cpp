@@ -18,8 +18,8 @@ struct Override {
 };
 
 // Labels whose Windows wording would misname what a Linux system shows.
-const std::array<Override, 30>& Overrides() {
-  static const std::array<Override, 30> table = {{
+const std::array<Override, 32>& Overrides() {
+  static const std::array<Override, 32> table = {{
       {&lbl::S_GEN_WINNAME, &lbl::S_LNX_GEN_WINNAME},
       {&lbl::S_WIN, &lbl::S_LNX_WIN},
       {&lbl::S_WIN_DESC, &lbl::S_LNX_WIN_DESC},
@@ -53,6 +53,9 @@ const std::array<Override, 30>& Overrides() {
       {&lbl::S_PERF_PAGEFILE_GROUP, &lbl::S_LNX_PERF_PAGEFILE_GROUP},
       {&lbl::S_PERF_WINDOWS, &lbl::S_LNX_PERF_WINDOWS},
       {&lbl::S_PERF_RUNNING_DRIVES, &lbl::S_LNX_PERF_RUNNING_DRIVES},
+      // The socket layer's lists name what Linux shares and mounts.
+      {&lbl::S_NET_SERVS, &lbl::S_NET_LNX_SERVS},
+      {&lbl::S_NET_CLIENTS, &lbl::S_NET_LNX_CLIENTS},
   }};
   return table;
 }
@@ -116,6 +119,8 @@ std::span<const SectionCaption> SectionCaptions() {
       {"Winsock Information", &lbl::S_SEC_WINSOCK},
       {"Adapters", &lbl::S_SEC_ADAPTERS},
       {"Network Details", &lbl::S_SEC_NETWORK_DETAILS},
+      {"Socket Layer", &lbl::S_SEC_SOCKET_LAYER},
+      {"Listening Ports", &lbl::S_SEC_LISTENING},
       {"Driver Details", &lbl::S_SEC_DRIVER_DETAILS},
       {"Service Details", &lbl::S_SEC_SERVICE_DETAILS},
       {"Advanced Properties", &lbl::S_SEC_ADVANCED_PROPERTIES},
@@ -143,7 +148,7 @@ std::span<const SectionCaption> SectionCaptions() {
 struct SectionOverride {
   std::string_view categoryKey, caption, linuxCaption;
 };
-constexpr std::array<SectionOverride, 10> kSections = {{
+constexpr std::array<SectionOverride, 11> kSections = {{
     {"wininfo", "Windows Information", "System Information"},
     {"displayadvinfo", "Text Capabilities", "OpenGL"},
     {"displayadvinfo", "Polygon Functions", "Vulkan"},
@@ -154,11 +159,12 @@ constexpr std::array<SectionOverride, 10> kSections = {{
     {"programsinfo", "DirectX Information", "Graphics Libraries"},
     {"programsinfo", "Microsoft Office", "Office Suites"},
     {"programsinfo", "Installed Programs", "Installed Packages"},
+    {"networkinfo", "Winsock Information", "Socket Layer"},
 }};
 
 std::mutex mutex;
 bool active = false;
-std::array<std::string, 30> kept;  // the texts the overrides replaced
+std::array<std::string, 32> kept;  // the texts the overrides replaced
 
 }  // namespace
 
