@@ -5,19 +5,32 @@
 #include "pages/device_tree.h"
 #include "pages/markup.h"
 #include "pages/page_layouts.h"
+#include "report/device_tree_text.h"
 #include "text/label_wording.h"
 
 namespace tavrin::cli {
 namespace {
 
-void TreeLines(const pages::DeviceTreeNode& node, int depth, std::string& text) {
-  text += std::string(static_cast<std::size_t>(depth) * 2, ' ') + node.caption;
-  if (node.deviceIndex >= 0) {
-    if (!node.driver.empty()) text += "  [" + node.driver + "]";
-    if (node.problem) text += "  (!)";
-  }
-  text += "\n";
-  for (const auto& child : node.children) TreeLines(child, depth + 1, text);
+// What the list was read from, and why a side source gave nothing: the names fall back to the
+// ids without the id files, and problems go unseen without the kernel log.
+std::string SourceLines(const collectors::TVexa_Devices& devices) {
+  std::string text = "  Sources:\n";
+  auto line = [&text](std::string_view what, const platform::Provenance& p, std::string_view lost) {
+    if (p.source.empty()) {  // not asked: the list had nothing to look up there
+      text += "    " + std::string(what) + ": not read\n";
+      return;
+    }
+    text += "    " + std::string(what) + ": " + p.Explain();
+    if (!p.ok() && !lost.empty()) text += "; " + std::string(lost);
+    text += "\n";
+  };
+  line("device database", devices.Source, "");
+  line("udev properties", devices.UdevSource, "");
+  line("kernel log", devices.KernelLogSource, "failed driver probes are not seen");
+  line("pci.ids", devices.PciIdsSource, "PCI names fall back to the ids");
+  line("usb.ids", devices.UsbIdsSource,
+       "USB names fall back to what the devices say, or their ids");
+  return text;
 }
 
 void Devices(const pages::DeviceTreeNode& node, std::vector<const pages::DeviceTreeNode*>& out) {
@@ -34,9 +47,10 @@ std::string DevicePageText(const pages::TSICategory& category, const pages::Fill
       "=== " + *category.caption + " ===\n" + pages::StripMarkup(*category.description) + "\n\n";
   const pages::DeviceTreeNode root =
       pages::BuildDeviceTree(devices, pages::DeviceTreeComputerName(ctx));
-  TreeLines(root, 0, text);
+  text += report::DeviceTreeText(root);
   if (devices.DeviceCount() == 0 && options.explain)
     text += "  (no devices: " + devices.Source.Explain() + ")\n";
+  if (options.explain) text += SourceLines(devices);
   text += "\n";
   if (!ctx.advanced) return TerminalText(text);
 

@@ -2,12 +2,14 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
+#include <system_error>
 
 #include "base/strings.h"
 #include "collectors/system_info.h"
 #include "pages/device_tree.h"
 #include "pages/fillers.h"
 #include "pages/page_layouts.h"
+#include "text/format.h"
 #include "text/labels.h"
 
 namespace tavrin::pages {
@@ -33,6 +35,13 @@ std::string Range(uint64_t start, uint64_t end) {
   char text[64];
   std::snprintf(text, sizeof text, "%08" PRIX64 " - %08" PRIX64, start, end);
   return text;
+}
+
+// "The driver e1000e could not start this device (error -12: Cannot allocate memory)".
+std::string ProbeFailureText(const TDevice& d) {
+  std::string error = std::to_string(d.ProbeError);
+  if (d.ProbeError < 0) error += ": " + std::generic_category().message(-d.ProbeError);
+  return FormatText(lbl::S_HARD_PROBLEM_PROBE_FAILED, {d.ProbeDriver, error});
 }
 
 }  // namespace
@@ -106,6 +115,8 @@ void FillDeviceDetails(const FillContext& ctx, const collectors::TVexa_Devices& 
     add(kGeneral, lbl::S_HARD_PROBLEM, lbl::S_HARD_PROBLEM_NO_DRIVER, false);
   if (d.Problem == platform::DeviceProblem::ProbeDeferred)
     add(kGeneral, lbl::S_HARD_PROBLEM, lbl::S_HARD_PROBLEM_DEFERRED, false);
+  if (d.Problem == platform::DeviceProblem::ProbeFailed)
+    add(kGeneral, lbl::S_HARD_PROBLEM, ProbeFailureText(d), false);
 
   add(kDriver, lbl::S_HARD_DRIVER, d.DriverProvider, false);
   add(kDriver, lbl::S_HARD_DRIVER_DATE, d.DriverDate, false);

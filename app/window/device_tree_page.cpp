@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QSplitter>
+#include <QTimer>
 #include <QTreeWidget>
 #include <map>
 
@@ -14,6 +15,7 @@
 #include "gather/controller.h"
 #include "pages/device_tree.h"
 #include "pages/page_layouts.h"
+#include "report/device_tree_text.h"
 #include "text/labels.h"
 
 namespace tavrin::window {
@@ -128,6 +130,12 @@ DeviceTreePage::DeviceTreePage(gather::TGetFunctionsClass& controller, SectionLi
           [this, menu](const QPoint& at) { menu->popup(tree_->viewport()->mapToGlobal(at)); });
   // Mouse and keyboard both move the current item; either shows its properties.
   connect(tree_, &QTreeWidget::currentItemChanged, this, [this] { SelectionChanged(); });
+  // The window redraws the list from its page when the page is shown (after the page's
+  // filler put the root's caption there), after a report and after a mode switch; the list
+  // then shows the tree's selection again, once the window's redraw is done.
+  connect(details_->model(), &QAbstractItemModel::modelReset, this, [this] {
+    if (!rendering_) QTimer::singleShot(0, this, [this] { FollowOutsideRedraw(); });
+  });
 }
 
 void DeviceTreePage::showEvent(QShowEvent* event) {
@@ -142,12 +150,16 @@ void DeviceTreePage::BuildTreeIfStale() {
   BuildTree();
 }
 
-void DeviceTreePage::BuildTree() {
-  const auto& devices = controller_.Aggregate()->Devices();
+pages::DeviceTreeNode DeviceTreePage::ModelTree() const {
   pages::PageSummary summary;
   const pages::FillContext ctx{*controller_.Aggregate(), controller_.AdvancedMode(), summary};
-  const pages::DeviceTreeNode root =
-      pages::BuildDeviceTree(devices, pages::DeviceTreeComputerName(ctx));
+  return pages::BuildDeviceTree(controller_.Aggregate()->Devices(),
+                                pages::DeviceTreeComputerName(ctx));
+}
+
+void DeviceTreePage::BuildTree() {
+  const auto& devices = controller_.Aggregate()->Devices();
+  const pages::DeviceTreeNode root = ModelTree();
   tree_->setUpdatesEnabled(false);
   tree_->clear();
   QTreeWidgetItem* item = AddNode(root);
@@ -177,8 +189,18 @@ void DeviceTreePage::SelectionChanged() {
   RenderDetails();
 }
 
+void DeviceTreePage::FollowOutsideRedraw() {
+  if (!isVisible() || !controller_.Gathered() || controller_.InProgress() ||
+      !controller_.Aggregate())
+    return;
+  BuildTreeIfStale();
+  SelectionChanged();
+}
+
 void DeviceTreePage::RenderDetails() {
+  rendering_ = true;
   details_->Render();
+  rendering_ = false;
   // The driver, service and advanced sections hide when empty (the list would show a
   // "nothing found" line in them); the advanced one starts closed.
   const pages::Page* page = details_->page();
@@ -212,6 +234,49 @@ void DeviceTreePage::CollapseAll() {
   tree_->setUpdatesEnabled(true);
   SelectionChanged();
   tree_->scrollToItem(tree_->topLevelItem(0));
+}
+
+bool DeviceTreePage::CopiesTreeSelection() const {
+  return tree_->hasFocus() || details_->SelectedRows().empty();
+}
+
+const pages::DeviceTreeNode* DeviceTreePage::SelectedModelNode(
+    const pages::DeviceTreeNode& root) const {
+  // The shown tree has the model tree's shape: the selected item's path of child positions
+  // leads to its node.
+  std::vector<int> path;
+  QTreeWidgetItem* item = tree_->currentItem();
+  if (item == nullptr) return nullptr;
+  for (; item->parent() != nullptr; item = item->parent())
+    path.insert(path.begin(), item->parent()->indexOfChild(item));
+  const pages::DeviceTreeNode* node = &root;
+  for (int at : path) {
+    if (at < 0 || static_cast<std::size_t>(at) >= node->children.size()) return nullptr;
+    node = &node->children[static_cast<std::size_t>(at)];
+  }
+  return node;
+}
+
+bool DeviceTreePage::ShowsCurrentList() const {
+  return controller_.Aggregate() && built_for_ == &controller_.Aggregate()->Devices() &&
+         built_refresh_ == controller_.Aggregate()->Devices().RefreshCount();
+}
+
+std::string DeviceTreePage::SelectedNodeText() const {
+  if (!ShowsCurrentList()) return {};
+  const pages::DeviceTreeNode root = ModelTree();
+  const pages::DeviceTreeNode* node = SelectedModelNode(root);
+  if (node == nullptr) return {};
+  if (node->deviceIndex < 0) return report::DeviceTreeText(*node);
+  const pages::Page* page = details_->page();
+  return node->caption + "\n\n" + (page ? report::DeviceDetailsText(*page) : std::string());
+}
+
+std::string DeviceTreePage::AllText() const {
+  if (!ShowsCurrentList()) return {};
+  std::string text = report::DeviceTreeText(ModelTree());
+  if (const pages::Page* page = details_->page()) text += "\n" + report::DeviceDetailsText(*page);
+  return text;
 }
 
 QWidget* MakeDeviceTreePage(gather::TGetFunctionsClass& controller, SectionListView* details,

@@ -5,8 +5,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QStackedWidget>
 #include <QToolButton>
 
+#include "app/window/device_tree_page.h"
 #include "app/window/icons.h"
 #include "app/window/intro_page.h"
 #include "app/window/main_window.h"
@@ -139,12 +141,26 @@ void TfrmSysInfo::ShowReport() {
 }
 
 void TfrmSysInfo::CopySelected() {
+  // The Device manager page copies the selected device with its properties, or the selected
+  // group with its devices, unless rows of its details list are what the user picked.
+  if (const auto* devices = dynamic_cast<const DeviceTreePage*>(pages_->currentWidget());
+      devices != nullptr && devices->CopiesTreeSelection()) {
+    if (const std::string text = devices->SelectedNodeText(); !text.empty())
+      QApplication::clipboard()->setText(FromUtf8(text));
+    return;
+  }
   SectionListView* view = ShownView();
   if (view == nullptr || view->page() == nullptr) return;
   if (const auto& copy = GetReportHooks().copySelected) copy(*view->page(), view->SelectedRows());
 }
 
 void TfrmSysInfo::CopyAll() {
+  // The Device manager page: its whole tree, then what the details list shows.
+  if (const auto* devices = dynamic_cast<const DeviceTreePage*>(pages_->currentWidget())) {
+    if (const std::string text = devices->AllText(); !text.empty())
+      QApplication::clipboard()->setText(FromUtf8(text));
+    return;
+  }
   SectionListView* view = ShownView();
   if (view == nullptr || view->page() == nullptr) return;
   // Columns apart by tabs and the section captions kept, so the text pastes into a

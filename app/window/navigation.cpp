@@ -194,7 +194,10 @@ SectionListView* TfrmSysInfo::ViewOf(std::string_view categoryKey) const {
 }
 
 SectionListView* TfrmSysInfo::ShownView() const {
-  return dynamic_cast<SectionListView*>(pages_->currentWidget());
+  QWidget* shown = pages_->currentWidget();
+  if (auto* view = dynamic_cast<SectionListView*>(shown)) return view;
+  // A page with a widget of its own (the device tree) shows its page's list inside it.
+  return shown != nullptr ? shown->findChild<SectionListView*>() : nullptr;
 }
 
 }  // namespace tavrin::window

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QPixmap>
 #include <QTimer>
+#include <QTreeWidget>
 #include <cstdlib>
 #include <iostream>
 
@@ -15,6 +16,28 @@ namespace {
 const char* Env(const char* name) {
   const char* value = std::getenv(name);
   return value && *value ? value : nullptr;
+}
+
+// TAVRIN_SCREENSHOT_SELECT picks a node of the shown page's tree (the device tree): the first
+// device whose caption contains the text, any device for "first".
+void SelectTreeNode(TfrmSysInfo& window, const QString& wanted) {
+  for (auto* tree : window.findChildren<QTreeWidget*>()) {
+    if (!tree->isVisible() || tree->topLevelItemCount() == 0) continue;
+    for (int g = 0; g < tree->topLevelItem(0)->childCount(); ++g) {
+      QTreeWidgetItem* group = tree->topLevelItem(0)->child(g);
+      for (int d = 0; d < group->childCount(); ++d) {
+        QTreeWidgetItem* device = group->child(d);
+        if (wanted != QLatin1String("first") &&
+            !device->text(0).contains(wanted, Qt::CaseInsensitive))
+          continue;
+        group->setExpanded(true);
+        tree->setCurrentItem(device);
+        tree->scrollToItem(device);
+        return;
+      }
+    }
+  }
+  std::cerr << "tavrin: no tree node " << wanted.toStdString() << " to select\n";
 }
 
 }  // namespace
@@ -35,6 +58,11 @@ void ScreenshotAfterGathering(TfrmSysInfo& window) {
     } else {
       std::cerr << "tavrin: no page " << page << " in this mode\n";
     }
+  }
+  if (const char* wanted = Env("TAVRIN_SCREENSHOT_SELECT")) {
+    QTimer::singleShot(200, &window, [&window, text = QString::fromUtf8(wanted)] {
+      SelectTreeNode(window, text);
+    });
   }
   const char* delay = Env("TAVRIN_SCREENSHOT_DELAY_MS");
   QTimer::singleShot(delay ? std::atoi(delay) : 1500, &window,

@@ -11,7 +11,9 @@
 #include "platform/linux/live_services.h"
 #include "platform/recorded/recorded_devices.h"
 #include "platform/service_hooks.h"
+#include "report/device_tree_text.h"
 #include "tests/support/row_context.h"
+#include "text/labels.h"
 
 namespace tavrin::pages {
 namespace {
@@ -125,6 +127,45 @@ TEST(DevicePage, DetailsRowsAndTheirSections) {
   FillNodeText(page, "box");
   ASSERT_EQ(page.RowCount(), 1u);
   EXPECT_EQ(page.Sections()[0].Items[0].Caption, "box");
+}
+
+// A device whose driver failed to start: marked in the tree, the reason in its properties,
+// and both in the text the window copies.
+TEST(DevicePage, FailedProbeIsMarkedAndExplained) {
+  auto failed = Dev("1", "", "");
+  failed.model.emplace();
+  failed.model->subsystem = "pci";
+  failed.model->vendorId = 0x1B36;
+  failed.model->deviceId = 0x000D;
+  failed.model->classCode = 0x0C0330;
+  failed.model->problem = platform::DeviceProblem::ProbeFailed;
+  failed.model->probeDriver = "xhci_hcd";
+  failed.model->probeError = -12;
+  auto devices = Devices({failed, Dev("2", "Net", "card", "e1000")});
+  const DeviceTreeNode root = BuildDeviceTree(*devices, "box");
+  ASSERT_EQ(root.children.size(), 2u);
+  const DeviceTreeNode& usb = root.children[1];  // after "Net"
+  ASSERT_EQ(usb.children.size(), 1u);
+  EXPECT_TRUE(usb.children[0].problem);
+  EXPECT_FALSE(root.children[0].children[0].problem);
+
+  Page page = DetailsPage();
+  testing::RowContext easy(false);
+  FillDeviceDetails(easy, *devices, usb.children[0].deviceIndex, page);
+  std::string problem;
+  for (const auto& row : page.Sections()[devices_section::kGeneral].Items)
+    if (row.Caption == lbl::S_HARD_PROBLEM) problem = row.SubItems[0];
+  EXPECT_EQ(problem,
+            " The driver xhci_hcd could not start this device (error -12: Cannot allocate memory)");
+
+  const std::string tree = report::DeviceTreeText(root);
+  EXPECT_EQ(tree.substr(0, 4), "box\n");
+  EXPECT_NE(tree.find("\n  Net\n    card  [e1000]\n"), std::string::npos) << tree;
+  EXPECT_NE(tree.find("    PCI device 1b36:000d  (!)\n"), std::string::npos) << tree;
+  // The copied properties leave out the sections the page hides when empty.
+  const std::string details = report::DeviceDetailsText(page);
+  EXPECT_NE(details.find("\tThe driver xhci_hcd"), std::string::npos) << details;
+  EXPECT_EQ(details.find("Service"), std::string::npos) << details;
 }
 
 // Every PCI device lspci lists appears once, with its ids, names and driver.
