@@ -61,6 +61,7 @@ struct UnitLink {
   std::string unit;    ///< "ssh.service"
   std::string target;  ///< where the link points
   std::string unitText;
+  bool masked = false;  ///< the link points at the null device: the unit is masked, not enabled
 };
 
 /// A crontab and whether its lines name a user before the command (the system tables do).

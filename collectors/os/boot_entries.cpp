@@ -79,7 +79,7 @@ std::vector<EnabledUnit> EnabledUnits(const std::vector<WantsLink>& links) {
     std::string_view suffix;
     for (std::string_view s : {std::string_view(".wants"), std::string_view(".requires")})
       if (folder.ends_with(s)) suffix = s;
-    if (suffix.empty() || link.unit.empty() || link.target == "/dev/null") continue;
+    if (suffix.empty() || link.unit.empty() || link.masked) continue;
     folder.remove_suffix(suffix.size());
     const bool seen = std::any_of(units.begin(), units.end(),
                                   [&](const EnabledUnit& u) { return u.unit == link.unit; });

@@ -25,6 +25,7 @@ struct WantsLink {
   std::string folder;
   std::string unit;
   std::string target;
+  bool masked = false;  ///< the link masks the unit instead of enabling it
 };
 
 /// A unit a target pulls in through an enabling link.
@@ -34,9 +35,8 @@ struct EnabledUnit {
   std::string unitPath;  ///< the file the link points at
 };
 
-/// The units the links enable, each once (the first link wins), in link order. Links to
-/// "/dev/null" mask a unit rather than enable it and are left out, as are entries that are
-/// not in a ".wants" or ".requires" folder of a target.
+/// The units the links enable, each once (the first link wins), in link order. Masking links
+/// are left out, as are entries that are not in a ".wants" or ".requires" folder of a target.
 std::vector<EnabledUnit> EnabledUnits(const std::vector<WantsLink>& links);
 
 /// The command of every "@reboot" line of a crontab. `withUser`: the system tables

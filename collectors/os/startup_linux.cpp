@@ -44,7 +44,7 @@ AutostartLines AutostartEntries(const std::vector<platform::SoftwareFile>& syste
 std::vector<std::string> EnabledUnitLines(const std::vector<platform::UnitLink>& links) {
   std::vector<WantsLink> raw;
   raw.reserve(links.size());
-  for (const platform::UnitLink& l : links) raw.push_back({l.folder, l.unit, l.target});
+  for (const platform::UnitLink& l : links) raw.push_back({l.folder, l.unit, l.target, l.masked});
   std::vector<std::string> lines;
   for (const EnabledUnit& unit : EnabledUnits(raw)) {
     std::string what = unit.unitPath;

@@ -110,7 +110,8 @@ class LinuxSoftwareService : public SoftwareService {
         for (const std::string& unit : *units) {
           const std::string linkPath = Join(subPath, unit);
           UnitLink link{sub, unit, files_->ReadLink(linkPath).value_or(linkPath), {}};
-          if (link.target != "/dev/null")
+          link.masked = link.target == "/dev/null";
+          if (!link.masked)
             link.unitText = files_->ReadFile(linkPath, kEntryLimit).value_or(std::string());
           links.push_back(std::move(link));
         }

@@ -34,7 +34,7 @@ TEST(BootEntries, EnablingLinks) {
   // beside them, a masked unit, and a unit pulled in by two targets.
   const std::vector<WantsLink> links = {
       {"multi-user.target.wants", "ssh.service", "/lib/systemd/system/ssh.service"},
-      {"multi-user.target.wants", "masked.service", "/dev/null"},
+      {"multi-user.target.wants", "masked.service", "/dev/null", true},
       {"getty.target.wants", "getty@tty1.service", "/lib/systemd/system/getty@.service"},
       {"graphical.target.wants", "ssh.service", "/lib/systemd/system/ssh.service"},
       {"local-fs.target.requires", "data.mount", "/etc/systemd/system/data.mount"},
