@@ -27,8 +27,11 @@ struct Destination {
 // The kernel's links under /proc/<pid>/fd name an open descriptor (a pipe, a terminal, a file
 // the shell opened with > or >>); their text is no path to replace, so they are written to.
 bool IsDescriptorLink(const std::string& path) {
-  struct statfs fs {};
-  return statfs(path.c_str(), &fs) == 0 && fs.f_type == PROC_SUPER_MAGIC;
+  // The folder is asked: statfs on the link itself would follow it to the pipe or file.
+  const fs::path folder = fs::path(path).parent_path();
+  struct statfs info {};
+  return statfs(folder.empty() ? "." : folder.c_str(), &info) == 0 &&
+         info.f_type == PROC_SUPER_MAGIC;
 }
 
 Destination Resolve(std::string path) {

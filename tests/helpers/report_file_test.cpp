@@ -153,6 +153,16 @@ TEST(ReportFile, DevicesFifosAndDescriptorsAreWrittenThrough) {
   ASSERT_EQ(stat(file.c_str(), &after), 0);
   EXPECT_EQ(after.st_ino, before.st_ino);
   EXPECT_EQ(EntriesIn(tmp.path()), 2u);
+
+  // A pipe as standard output would be: the bytes arrive through it.
+  int ends[2];
+  ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0);
+  EXPECT_TRUE(WriteFileAtomically("/proc/self/fd/" + std::to_string(ends[1]), "piped").ok);
+  close(ends[1]);
+  char got[16] = {};
+  EXPECT_EQ(read(ends[0], got, sizeof got), 5);
+  close(ends[0]);
+  EXPECT_STREQ(got, "piped");
 }
 
 }  // namespace
