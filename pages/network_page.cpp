@@ -9,6 +9,7 @@
 #include "pages/fillers.h"
 #include "pages/page_layouts.h"
 #include "text/format.h"
+#include "text/label_wording.h"
 #include "text/labels.h"
 
 namespace tavrin::pages {
@@ -248,6 +249,11 @@ void AddListeningRows(const FillContext& ctx, Page& page, const TVexa_Network& n
 }  // namespace
 
 void FillNetworkPage(const FillContext& ctx, Page& page) {
+  // On Linux the Winsock section is the kernel's socket layer.
+  if (const PageLayout* layout = FindPageLayout("networkinfo"))
+    for (std::size_t i = 0; i < layout->sections.size() && i < page.Sections().size(); ++i)
+      page.Sections()[i].Caption =
+          std::string(text::WordedSectionCaption("networkinfo", layout->sections[i].caption));
   const auto found = ctx.info.Find<TVexa_Network>();
   if (!found) return;
   const TVexa_Network& net = *found;
