@@ -30,7 +30,7 @@ struct TDiskInfo {
   bool MediaPresent = false;
 
   // Mounted file systems only.
-  std::string MountSource;    ///< what was mounted: "/dev/sda2", "server:/export"
+  std::string MountSource;    ///< what was mounted: a device node, or "server:/export"
   std::string BackingDevice;  ///< kernel name of the block device: "sda2"
   std::string MountOptions;
   bool ReadOnly = false;

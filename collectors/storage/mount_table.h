@@ -15,7 +15,7 @@ struct MountEntry {
   std::string mountPoint;
   std::string mountOptions;  ///< per-mount: "rw,nosuid,relatime"
   std::string fsType;        ///< "ext4", "nfs4", "fuse.sshfs"
-  std::string source;        ///< "/dev/sda2", "server:/export"
+  std::string source;        ///< a device node, or "server:/export"
   std::string superOptions;  ///< per-file-system: "rw,errors=remount-ro"
 
   bool HasOption(std::string_view option) const;
