@@ -71,7 +71,21 @@ QIcon DeviceImage(int index, bool problem) {
   QPixmap pixmap = icon.pixmap(32, 32);
   if (pixmap.isNull()) pixmap = QPixmap(32, 32), pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
-  ThemedIcon("dialog-warning").paint(&painter, QRect(14, 14, 18, 18));
+  const QRect corner(12, 12, 20, 20);
+  const QIcon warning = ThemedIcon("dialog-warning");
+  if (!warning.isNull()) {
+    warning.paint(&painter, corner);
+  } else {
+    // No icon theme (a bare X server): an amber triangle with a mark, drawn here.
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(120, 80, 0), 1.5));
+    painter.setBrush(QColor(250, 190, 20));
+    painter.drawPolygon(QPolygonF({QPointF(corner.center().x() + 0.5, corner.top() + 1.0),
+                                   QPointF(corner.right(), corner.bottom()),
+                                   QPointF(corner.left() + 1.0, corner.bottom())}));
+    painter.fillRect(QRectF(corner.center().x() - 0.5, corner.top() + 7, 2.5, 7), Qt::black);
+    painter.fillRect(QRectF(corner.center().x() - 0.5, corner.bottom() - 4, 2.5, 2.5), Qt::black);
+  }
   painter.end();
   return QIcon(pixmap);
 }
