@@ -1,0 +1,52 @@
+// A full refresh of the I/O page's collectors on this machine (USB tree, sound, power with the
+// processors' idle states, printers, Bluetooth) and the filling of the page, as the gathering
+// runs them.
+#include <benchmark/benchmark.h>
+
+#include "collectors/system_info.h"
+#include "gather/controller.h"
+#include "pages/categories.h"
+#include "platform/linux/live_services.h"
+
+namespace {
+
+using namespace tavrin;
+
+void BM_IoRefreshThisMachine(benchmark::State& state) {
+  auto services = std::make_shared<platform::Services>(platform::MakeLiveServices());
+  collectors::TVexa_USB usb(services);
+  collectors::TVexa_Media media(services);
+  collectors::TVexa_APM power(services);
+  collectors::TVexa_Printers printers(services);
+  collectors::TVexa_BT bluetooth(services);
+  for (auto _ : state) {
+    usb.RefreshData();
+    media.RefreshData();
+    power.RefreshData();
+    printers.RefreshData();
+    bluetooth.RefreshData();
+    benchmark::DoNotOptimize(usb.NodeCount() + power.ProcessorCount());
+  }
+  state.counters["usb_nodes"] = usb.NodeCount();
+  state.counters["processors"] = power.ProcessorCount();
+}
+BENCHMARK(BM_IoRefreshThisMachine)->Unit(benchmark::kMillisecond);
+
+void BM_IoPageFillThisMachine(benchmark::State& state) {
+  auto aggregate = std::make_shared<collectors::TVexa_SystemInfo>(
+      std::make_shared<platform::Services>(platform::MakeLiveServices()));
+  gather::TGetFunctionsClass controller;
+  controller.SetAggregate(aggregate);
+  controller.SetAdvancedMode(true);
+  const auto limit = std::chrono::seconds(30);
+  aggregate->Refresh<collectors::TVexa_USB>(limit);
+  aggregate->Refresh<collectors::TVexa_Media>(limit);
+  aggregate->Refresh<collectors::TVexa_APM>(limit);
+  aggregate->Refresh<collectors::TVexa_Printers>(limit);
+  aggregate->Refresh<collectors::TVexa_BT>(limit);
+  const auto* category = pages::FindCategory("ioinfo");
+  for (auto _ : state) controller.FillCategory(*category, nullptr);
+}
+BENCHMARK(BM_IoPageFillThisMachine)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,101 @@
+// Printers, sound devices and Bluetooth devices of the I/O page.
+#include <ctime>
+
+#include "collectors/devices/vsi_bluetooth.h"
+#include "collectors/system/vsi_media.h"
+#include "collectors/system/vsi_printers.h"
+#include "collectors/system_info.h"
+#include "pages/io_page_rows.h"
+#include "pages/page_layouts.h"
+#include "text/format.h"
+#include "text/labels.h"
+
+namespace tavrin::pages::io_rows {
+
+void AddPrinterRows(const FillContext& ctx, Page& page) {
+  constexpr int k = io_section::kPrinters;
+  const auto& printers = ctx.info.Printers();
+  const RowMeta meta{printers.Source};
+  for (const auto& p : printers.Printers()) {
+    const bool isDefault = p.PrinterName == printers.DefaultPrinter;
+    // The port is a device address that may name a host and a user: maskable, never shown
+    // with credentials (the collector leaves them out).
+    AddItemEx(ctx, page, k, -1,
+              isDefault ? FormatText(lbl::S_IO_DEFAULT_PRINTER, {p.PrinterName}) : p.PrinterName,
+              p.Driver.empty() ? lbl::S_NA : p.Driver, p.Port, false, 0,
+              RowMeta{printers.Source, true});
+    AddItemEx(ctx, page, k, -1, "  " + lbl::S_IO_PRINTER_LOCATION, p.Location, "", true, 0, meta);
+    AddItemEx(ctx, page, k, -1, "  " + lbl::S_IO_PRINTER_COMMENT, p.Comment, "", true, 0, meta);
+    AddItemEx(ctx, page, k, -1, "  " + lbl::S_IO_PRINTER_SHARE, p.Share, "", true, 0, meta);
+    AddItemEx(ctx, page, k, -1, "  " + lbl::S_IO_PRINTER_STATE, p.State, p.StateReasons, true, 0,
+              meta);
+  }
+  if (printers.PrinterCount() == 0) AddNoItems(ctx, page, k, printers.Source);
+}
+
+void AddAudioRows(const FillContext& ctx, Page& page) {
+  constexpr int k = io_section::kAudio;
+  const auto& media = ctx.info.Media();
+  const RowMeta meta{media.Source};
+  for (const auto& card : media.Cards) {
+    std::string driver = card.Module;
+    if (!card.ModuleVersion.empty())
+      driver = FormatText(lbl::S_IO_MODULE_VERSION, {card.Module, card.ModuleVersion});
+    AddItemEx(ctx, page, k, 3, card.LongName.empty() ? card.ShortName : card.LongName,
+              lbl::S_IO_SOUND_CARD, driver, false, 0, meta);
+  }
+  const std::pair<const std::vector<std::string>*, const std::string*> lists[] = {
+      {&media.WaveIn, &lbl::S_MULT_WAVE_IN},
+      {&media.WaveOut, &lbl::S_MULT_WAVE_OUT},
+      {&media.MIDIIn, &lbl::S_MULT_MIDI_IN},
+      {&media.MIDIOut, &lbl::S_MULT_MIDI_OUT},
+      {&media.AUX, &lbl::S_AUX},
+      {&media.Mixer, &lbl::S_MIXER}};
+  for (const auto& [list, caption] : lists)
+    for (const auto& item : *list) AddItemEx(ctx, page, k, 3, item, *caption, "", false, 0, meta);
+  if (page.Sections()[k].Items.empty()) AddNoItems(ctx, page, k, media.Source);
+  AddItemEx(ctx, page, k, -1, lbl::S_IO_SOUND_SERVER, media.SoundServer, "", false, 0,
+            RowMeta{media.SoundServerSource});
+  AddItemEx(ctx, page, k, -1, lbl::S_IO_SOUND_VERSION, media.DriverVersion, "", true, 0, meta);
+}
+
+void AddBluetoothRows(const FillContext& ctx, Page& page) {
+  constexpr int k = io_section::kBluetooth;
+  const auto& bt = ctx.info.Bluetooth();
+  const RowMeta meta{bt.Source};
+  for (const auto& a : bt.Adapters) {
+    std::vector<std::string> parts{a.Alias};
+    if (a.Powered && !*a.Powered) parts.push_back(lbl::S_IO_BT_POWERED_OFF);
+    AddItemEx(ctx, page, k, -1, FormatText(lbl::S_IO_BT_ADAPTER, {a.Name}), a.Address,
+              Joined(parts), false, 0, RowMeta{bt.Source, true});
+  }
+  if (!bt.Adapters.empty() && !bt.ServiceSource.ok() && !bt.ServiceSource.source.empty())
+    AddItemEx(ctx, page, k, -1, lbl::S_IO_BT_SERVICE, bt.ServiceSource.Explain(), "", false, 0,
+              meta);
+  for (const auto& d : bt.Devices) {
+    std::vector<std::string> parts{std::string(collectors::MajorDeviceClassName(d.Class))};
+    if (d.Authenticated)
+      parts.push_back(lbl::S_IO_BT_PAIRED);
+    else if (d.Remembered)
+      parts.push_back(lbl::S_IO_BT_REMEMBERED);
+    if (d.Connected) parts.push_back(lbl::S_IO_BT_CONNECTED);
+    if (d.LastUsed) {
+      const std::time_t t = static_cast<std::time_t>(*d.LastUsed);
+      std::tm tm{};
+      gmtime_r(&t, &tm);
+      char date[16];
+      std::strftime(date, sizeof date, "%Y-%m-%d", &tm);
+      parts.push_back(FormatText(lbl::S_LASTUSED, {date}));
+    }
+    AddItemEx(ctx, page, k, -1, d.Name, Joined(parts), "", false, 0, meta);
+    AddItemEx(ctx, page, k, -1, "  " + lbl::S_IO_BT_ADDRESS, d.Address, d.Adapter, false, 0,
+              RowMeta{bt.Source, true});
+  }
+  if (bt.Devices.empty() && bt.Adapters.empty()) {
+    const auto& why =
+        bt.ServiceSource.ok() || bt.ServiceSource.source.empty() ? bt.Source : bt.ServiceSource;
+    AddNoItems(ctx, page, k, why);
+  }
+}
+
+}  // namespace tavrin::pages::io_rows
