@@ -132,7 +132,9 @@ void FillGeneralPage(const FillContext& ctx, Page& page) {
     AddHardwareRows(ctx, page, *info);
     // Still to come in the hardware section, after the BIOS name:
     //   S_GEN_VIDEOCARD    Display.Adapter
-    //   S_GEN_DEFAULTPRINTER Printers.DefaultPrinter
+    if (auto printers = info->Find<collectors::TVexa_Printers>())
+      AddItem(ctx, page, kHardware, lbl::S_GEN_DEFAULTPRINTER, printers->DefaultPrinter, "", false,
+              {printers->Source});
     AddHealthRow(ctx, page, *info);
 
     AddSoftwareRows(ctx, page, *info);

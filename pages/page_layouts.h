@@ -57,7 +57,7 @@ namespace programs_section {
 enum : int { kEngines, kDirectX, kOffice, kInstalled, kDrivers, kStartup, kCount };
 }
 namespace io_section {
-enum : int { kPorts, kUsb, kPrinters, kAudio, kBluetooth, kCount };
+enum : int { kPorts, kUsb, kPrinters, kAudio, kBluetooth, kPower, kCount };
 }
 namespace network_section {
 enum : int { kGeneral, kWinsock, kAdapters, kDetails, kListening, kCount };

@@ -116,6 +116,7 @@ std::span<const SectionCaption> SectionCaptions() {
       {"Printers", &lbl::S_SEC_PRINTERS},
       {"Audio", &lbl::S_SEC_AUDIO},
       {"BlueTooth Devices", &lbl::S_SEC_BLUETOOTH},
+      {"Power", &lbl::S_SEC_POWER},
       {"Winsock Information", &lbl::S_SEC_WINSOCK},
       {"Adapters", &lbl::S_SEC_ADAPTERS},
       {"Network Details", &lbl::S_SEC_NETWORK_DETAILS},
