@@ -26,8 +26,13 @@ const std::array<Override, 32>& Overrides() {
       {&lbl::S_WIN_WINVERSION, &lbl::S_LNX_WIN_WINVERSION},
       {&lbl::S_WIN_LATESTSP, &lbl::S_LNX_WIN_LATESTSP},
       {&lbl::S_WINREGISTEREDTO, &lbl::S_LNX_WINREGISTEREDTO},
-      // The graphics interface a Linux desktop has.
-      {&lbl::S_VIDEO_DIRECTX, &lbl::S_LNX_VIDEO_DIRECTX},
+      {&lbl::S_MEM_PAGEFILE_TOTAL, &lbl::S_LNX_MEM_PAGEFILE_TOTAL},
+      {&lbl::S_MEM_PAGEFILE_FREE, &lbl::S_LNX_MEM_PAGEFILE_FREE},
+      {&lbl::S_MEM_SWAP_FILE, &lbl::S_LNX_MEM_SWAP_FILE},
+      {&lbl::S_MEM_TOTAL_WINDOWS, &lbl::S_LNX_MEM_TOTAL_WINDOWS},
+      {&lbl::S_PERF_PAGEFILE_GROUP, &lbl::S_LNX_PERF_PAGEFILE_GROUP},
+      {&lbl::S_PERF_WINDOWS, &lbl::S_LNX_PERF_WINDOWS},
+      {&lbl::S_PERF_RUNNING_DRIVES, &lbl::S_LNX_PERF_RUNNING_DRIVES},
       // Drives are mounted file systems named by mount point; their unit is the block.
       {&lbl::S_DISK_LETTER, &lbl::S_LNX_DISK_LETTER},
       {&lbl::S_DISK_SERIAL, &lbl::S_LNX_DISK_SERIAL},
@@ -46,16 +51,11 @@ const std::array<Override, 32>& Overrides() {
       {&lbl::S_COUNT_PROGRAM, &lbl::S_LNX_COUNT_PROGRAM},
       {&lbl::S_GEN_DOTNET_VERSION, &lbl::S_LNX_GEN_DOTNET_VERSION},
       {&lbl::S_PRG_OFFICE_NOT_INSTALLED, &lbl::S_LNX_PRG_OFFICE_NOT_INSTALLED},
-      {&lbl::S_MEM_PAGEFILE_TOTAL, &lbl::S_LNX_MEM_PAGEFILE_TOTAL},
-      {&lbl::S_MEM_PAGEFILE_FREE, &lbl::S_LNX_MEM_PAGEFILE_FREE},
-      {&lbl::S_MEM_SWAP_FILE, &lbl::S_LNX_MEM_SWAP_FILE},
-      {&lbl::S_MEM_TOTAL_WINDOWS, &lbl::S_LNX_MEM_TOTAL_WINDOWS},
-      {&lbl::S_PERF_PAGEFILE_GROUP, &lbl::S_LNX_PERF_PAGEFILE_GROUP},
-      {&lbl::S_PERF_WINDOWS, &lbl::S_LNX_PERF_WINDOWS},
-      {&lbl::S_PERF_RUNNING_DRIVES, &lbl::S_LNX_PERF_RUNNING_DRIVES},
       // The socket layer's lists name what Linux shares and mounts.
       {&lbl::S_NET_SERVS, &lbl::S_NET_LNX_SERVS},
       {&lbl::S_NET_CLIENTS, &lbl::S_NET_LNX_CLIENTS},
+      // The graphics interface a Linux desktop has.
+      {&lbl::S_VIDEO_DIRECTX, &lbl::S_LNX_VIDEO_DIRECTX},
   }};
   return table;
 }
@@ -131,12 +131,12 @@ std::span<const SectionCaption> SectionCaptions() {
       {"Slots and Ports", &lbl::S_SEC_SLOTS_PORTS},
       {"On-board Devices", &lbl::S_SEC_ONBOARD_DEVICES},
       {"Processor Sockets", &lbl::S_SEC_PROCESSOR_SOCKETS},
-      {"Partitions", &lbl::S_SEC_PARTITIONS},
       {"OpenGL", &lbl::S_SEC_OPENGL},
       {"Vulkan", &lbl::S_SEC_VULKAN},
       {"Video Acceleration", &lbl::S_SEC_VIDEO_ACCEL},
       {"Connectors", &lbl::S_SEC_CONNECTORS},
       {"Monitor Details", &lbl::S_SEC_MONITOR_DETAILS},
+      {"Partitions", &lbl::S_SEC_PARTITIONS},
       {"Start-up Programs", &lbl::S_SEC_STARTUP},
       {"Installed Runtimes", &lbl::S_SEC_RUNTIMES},
       {"Graphics Libraries", &lbl::S_SEC_GRAPHICS_LIBRARIES},
@@ -151,16 +151,16 @@ struct SectionOverride {
 };
 constexpr std::array<SectionOverride, 11> kSections = {{
     {"wininfo", "Windows Information", "System Information"},
-    {"displayadvinfo", "Text Capabilities", "OpenGL"},
-    {"displayadvinfo", "Polygon Functions", "Vulkan"},
-    {"displayadvinfo", "Raster Functions", "Video Acceleration"},
-    {"displayadvinfo", "Line Functions", "Connectors"},
-    {"displayadvinfo", "Curve Functions", "Monitor Details"},
     {"programsinfo", "Installed Engines", "Installed Runtimes"},
     {"programsinfo", "DirectX Information", "Graphics Libraries"},
     {"programsinfo", "Microsoft Office", "Office Suites"},
     {"programsinfo", "Installed Programs", "Installed Packages"},
     {"networkinfo", "Winsock Information", "Socket Layer"},
+    {"displayadvinfo", "Text Capabilities", "OpenGL"},
+    {"displayadvinfo", "Polygon Functions", "Vulkan"},
+    {"displayadvinfo", "Raster Functions", "Video Acceleration"},
+    {"displayadvinfo", "Line Functions", "Connectors"},
+    {"displayadvinfo", "Curve Functions", "Monitor Details"},
 }};
 
 std::mutex mutex;
