@@ -63,7 +63,7 @@ TEST(PageLayoutsTest, SectionsCarryTheFormCaptionsAndImages) {
   EXPECT_EQ(cpu.sections[4].imageIndex, 15);
 
   const PageLayout& programs = *FindPageLayout("programsinfo");
-  ASSERT_EQ(programs.sections.size(), 5u);
+  ASSERT_EQ(programs.sections.size(), std::size_t{programs_section::kCount});
   EXPECT_EQ(programs.sections[3].caption, "Installed Programs");
   EXPECT_EQ(programs.sections[3].imageIndex, 42);
   EXPECT_EQ(programs.sections[4].imageIndex, 9);
@@ -72,7 +72,8 @@ TEST(PageLayoutsTest, SectionsCarryTheFormCaptionsAndImages) {
             (std::vector<std::string_view>{"Applications", "Services", "Drivers"}));
   EXPECT_EQ(
       Captions(*FindPageLayout("ioinfo")),
-      (std::vector<std::string_view>{"Ports", "USB", "Printers", "Audio", "BlueTooth Devices"}));
+      (std::vector<std::string_view>{"Ports", "USB", "Printers", "Audio", "BlueTooth Devices",
+                                     "Power"}));
   EXPECT_EQ(FindPageLayout("displayadvinfo")->sections.size(), 6u);
   EXPECT_EQ(FindPageLayout("harddriveadvinfo")->sections[3].caption, "S.M.A.R.T. Information");
   EXPECT_EQ(FindPageLayout("harddriveinfo")->sections[0].imageIndex, kNoSectionImage);
