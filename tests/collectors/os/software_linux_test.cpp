@@ -134,9 +134,11 @@ TEST(SoftwareLinux, StartupEntriesAndAnUnreadableUserFolder) {
   refused.RefreshData();
   EXPECT_EQ(refused.XdgUser_Runs.size(), 0u);
   EXPECT_EQ(refused.XdgSystem_Runs.size(), 3u) << "without the user's overrides";
-  for (const auto& location : refused.Locations())
-    if (std::string_view(location.name) == "XdgUser_Runs")
+  for (const auto& location : refused.Locations()) {
+    if (std::string_view(location.name) == "XdgUser_Runs") {
       EXPECT_EQ(location.source.status, platform::Status::PermissionDenied);
+    }
+  }
 }
 
 TEST(SoftwareLinux, RuntimesOfficeAndBrowsers) {
