@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
       break;
     }
     case 1: {
-      const DesktopEntry entry = ParseDesktopEntry(text, "de_DE.UTF-8@euro");
+      const DesktopFileEntry entry = ParseDesktopEntry(text, "de_DE.UTF-8@euro");
       (void)CommandWithoutFieldCodes(entry.exec);
       (void)StartsWithSession(entry, {"GNOME"});
       break;

@@ -100,8 +100,8 @@ struct Localized {
 
 }  // namespace
 
-DesktopEntry ParseDesktopEntry(std::string_view text, std::string_view locale) {
-  DesktopEntry entry;
+DesktopFileEntry ParseDesktopEntry(std::string_view text, std::string_view locale) {
+  DesktopFileEntry entry;
   const std::vector<std::string> candidates = LocaleCandidates(locale);
   const std::size_t plainRank = candidates.size();
   Localized name, genericName, comment;
@@ -186,7 +186,8 @@ std::string CommandWithoutFieldCodes(std::string_view exec) {
   return collapsed;
 }
 
-bool ShownInDesktop(const DesktopEntry& entry, const std::vector<std::string>& currentDesktops) {
+bool ShownInDesktop(const DesktopFileEntry& entry,
+                    const std::vector<std::string>& currentDesktops) {
   auto named = [&](const std::vector<std::string>& list) {
     for (const std::string& desktop : currentDesktops)
       for (const std::string& item : list)
@@ -199,7 +200,8 @@ bool ShownInDesktop(const DesktopEntry& entry, const std::vector<std::string>& c
   return true;
 }
 
-bool StartsWithSession(const DesktopEntry& entry, const std::vector<std::string>& currentDesktops) {
+bool StartsWithSession(const DesktopFileEntry& entry,
+                       const std::vector<std::string>& currentDesktops) {
   return entry.valid && !entry.hidden && entry.autostartEnabled &&
          ShownInDesktop(entry, currentDesktops);
 }

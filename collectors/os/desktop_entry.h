@@ -9,7 +9,7 @@
 
 namespace tavrin::collectors {
 
-struct DesktopEntry {
+struct DesktopFileEntry {
   bool valid = false;  ///< the file has a "[Desktop Entry]" group with a Name
   std::string type;    ///< "Application", "Link", "Directory"
   std::string name;    ///< in the requested language when the file has it
@@ -29,7 +29,7 @@ struct DesktopEntry {
 /// ("de_DE.UTF-8@euro"); localized keys ("Name[de_DE]", "Name[de]") are preferred to the plain
 /// key in the order the specification gives. Lines that are neither a group header, a comment
 /// nor "key=value" are skipped.
-DesktopEntry ParseDesktopEntry(std::string_view text, std::string_view locale = {});
+DesktopFileEntry ParseDesktopEntry(std::string_view text, std::string_view locale = {});
 
 /// The command line without its field codes ("%U", "%f", ...) and with "%%" as "%".
 std::string CommandWithoutFieldCodes(std::string_view exec);
@@ -38,10 +38,11 @@ std::string CommandWithoutFieldCodes(std::string_view exec);
 /// entry: OnlyShowIn limits it to the desktops named there, NotShowIn excludes desktops. With no
 /// current desktop known (a session without XDG_CURRENT_DESKTOP, a replayed machine), which
 /// desktop would start it cannot be said, and the entry counts as shown.
-bool ShownInDesktop(const DesktopEntry& entry, const std::vector<std::string>& currentDesktops);
+bool ShownInDesktop(const DesktopFileEntry& entry, const std::vector<std::string>& currentDesktops);
 
 /// Whether an autostart entry starts with the session: not hidden, not switched off, shown on
 /// the current desktop.
-bool StartsWithSession(const DesktopEntry& entry, const std::vector<std::string>& currentDesktops);
+bool StartsWithSession(const DesktopFileEntry& entry,
+                       const std::vector<std::string>& currentDesktops);
 
 }  // namespace tavrin::collectors

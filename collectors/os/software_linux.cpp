@@ -169,7 +169,7 @@ std::vector<TApplicationPath> DesktopApplications(const std::vector<platform::So
   for (const platform::SoftwareFile& file : files) {
     const std::string id = file.path.substr(file.path.rfind('/') + 1);
     if (!seen.insert(id).second) continue;
-    const DesktopEntry entry = ParseDesktopEntry(file.text, locale);
+    const DesktopFileEntry entry = ParseDesktopEntry(file.text, locale);
     if (!entry.valid || entry.hidden || entry.type != "Application") continue;
     std::string command = CommandWithoutFieldCodes(entry.exec);
     if (command.empty()) command = entry.tryExec;

@@ -12,7 +12,7 @@ std::string FileName(const std::string& path) {
   return path.substr(path.rfind('/') + 1);
 }
 
-std::string AutostartLine(const DesktopEntry& entry) {
+std::string AutostartLine(const DesktopFileEntry& entry) {
   std::string command = CommandWithoutFieldCodes(entry.exec);
   if (command.empty()) command = entry.tryExec;
   return entry.name + "=" + command;
@@ -30,12 +30,12 @@ AutostartLines AutostartEntries(const std::vector<platform::SoftwareFile>& syste
   std::set<std::string> overridden;
   for (const platform::SoftwareFile& file : user) {
     overridden.insert(FileName(file.path));
-    const DesktopEntry entry = ParseDesktopEntry(file.text, locale);
+    const DesktopFileEntry entry = ParseDesktopEntry(file.text, locale);
     if (StartsWithSession(entry, desktops)) lines.user.push_back(AutostartLine(entry));
   }
   for (const platform::SoftwareFile& file : system) {
     if (overridden.count(FileName(file.path))) continue;
-    const DesktopEntry entry = ParseDesktopEntry(file.text, locale);
+    const DesktopFileEntry entry = ParseDesktopEntry(file.text, locale);
     if (StartsWithSession(entry, desktops)) lines.system.push_back(AutostartLine(entry));
   }
   return lines;

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <unordered_map>
 
 #include "base/strings.h"
@@ -159,9 +160,13 @@ CpuTimes ParseCpuTimes(std::string_view text, uint64_t ticksPerSecond) {
     uint64_t ticks = *idle;
     if (f.size() > 5)
       if (auto wait = Number<uint64_t>(f[5])) ticks += *wait;
-    // 10 000 000 units of 100 ns make a second.
-    const auto units = static_cast<int64_t>(static_cast<long double>(ticks) * 10'000'000.0L /
-                                            static_cast<long double>(ticksPerSecond));
+    // 10 000 000 units of 100 ns make a second; a damaged count beyond what 64 bits hold
+    // is capped rather than converted out of range.
+    const long double exact =
+        static_cast<long double>(ticks) * 10'000'000.0L / static_cast<long double>(ticksPerSecond);
+    constexpr auto kMax = std::numeric_limits<int64_t>::max();
+    const int64_t units =
+        exact >= static_cast<long double>(kMax) ? kMax : static_cast<int64_t>(exact);
     times.idle.push_back({*number, units});
   });
   return times;

@@ -25,7 +25,7 @@ constexpr std::string_view kEditor =
     "Name=New Window\n"
     "Exec=gedit --new-window\n";
 
-TEST(DesktopEntry, LocalizedNamesAndEscapes) {
+TEST(DesktopFileEntry, LocalizedNamesAndEscapes) {
   struct Case {
     std::string_view locale, name;
   };
@@ -33,11 +33,11 @@ TEST(DesktopEntry, LocalizedNamesAndEscapes) {
        {Case{"", "Text Editor"}, Case{"C", "Text Editor"}, Case{"de_DE.UTF-8", "Texteditor"},
         Case{"de_AT.UTF-8@euro", "Texteditor (AT)"}, Case{"sr_RS@latin", "Uređivač"},
         Case{"fr_FR.UTF-8", "Text Editor"}}) {
-    const DesktopEntry e = ParseDesktopEntry(kEditor, c.locale);
+    const DesktopFileEntry e = ParseDesktopEntry(kEditor, c.locale);
     EXPECT_TRUE(e.valid);
     EXPECT_EQ(e.name, c.name) << c.locale;
   }
-  const DesktopEntry e = ParseDesktopEntry(kEditor);
+  const DesktopFileEntry e = ParseDesktopEntry(kEditor);
   EXPECT_EQ(e.type, "Application");
   EXPECT_EQ(e.comment, "Edit text\nfiles");
   EXPECT_EQ(e.exec, "gedit --new-window %U") << "the action group does not overwrite the entry";
@@ -46,16 +46,17 @@ TEST(DesktopEntry, LocalizedNamesAndEscapes) {
   EXPECT_EQ(CommandWithoutFieldCodes("run %f --rate 50%% %i"), "run --rate 50%");
 }
 
-TEST(DesktopEntry, WhatStartsWithTheSession) {
-  const DesktopEntry hidden = ParseDesktopEntry("[Desktop Entry]\nName=A\nExec=a\nHidden=true\n");
-  const DesktopEntry gnomeOnly =
+TEST(DesktopFileEntry, WhatStartsWithTheSession) {
+  const DesktopFileEntry hidden =
+      ParseDesktopEntry("[Desktop Entry]\nName=A\nExec=a\nHidden=true\n");
+  const DesktopFileEntry gnomeOnly =
       ParseDesktopEntry("[Desktop Entry]\nName=B\nExec=b\nOnlyShowIn=GNOME;Unity;\n");
-  const DesktopEntry notKde =
+  const DesktopFileEntry notKde =
       ParseDesktopEntry("[Desktop Entry]\nName=C\nExec=c\nNotShowIn=KDE;\n");
-  const DesktopEntry off =
+  const DesktopFileEntry off =
       ParseDesktopEntry("[Desktop Entry]\nName=D\nExec=d\nX-GNOME-Autostart-enabled=false\n");
-  const DesktopEntry noGroup = ParseDesktopEntry("Name=E\nExec=e\n");
-  const DesktopEntry noName = ParseDesktopEntry("[Desktop Entry]\nHidden=true\n");
+  const DesktopFileEntry noGroup = ParseDesktopEntry("Name=E\nExec=e\n");
+  const DesktopFileEntry noName = ParseDesktopEntry("[Desktop Entry]\nHidden=true\n");
   const std::vector<std::string> gnome{"ubuntu", "GNOME"}, kde{"KDE"}, unknown{};
 
   EXPECT_FALSE(StartsWithSession(hidden, gnome));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 
 namespace tavrin::platform::proc {
 namespace {
@@ -114,6 +115,9 @@ TEST(ProcessorTimesText, IdleAndWaitInHundredNanosecondsPerProcessor) {
   EXPECT_EQ(t.idle[1].processor, 2u);
   EXPECT_EQ(t.idle[1].idle, 4450 * 100'000);
   EXPECT_EQ(ParseCpuTimes("cpu0 1 2 3 4\n", 250).idle.at(0).idle, 4 * 40'000) << "no iowait column";
+  EXPECT_EQ(ParseCpuTimes("cpu0 1 0 2560 184467440737690 0\n", 100).idle.at(0).idle,
+            std::numeric_limits<int64_t>::max())
+      << "a damaged count beyond 64 bits of 100 ns units is capped";
 }
 
 TEST(AuxVectorAndAddressSpace, PageSizeClockAndTop) {
