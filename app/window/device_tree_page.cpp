@@ -152,6 +152,12 @@ DeviceTreePage::DeviceTreePage(gather::TGetFunctionsClass& controller, SectionLi
   });
 }
 
+DeviceTreePage::~DeviceTreePage() {
+  // The list is one of this page's children: destroying it resets its model while this page
+  // is already half destroyed, so the redraw handler must not run any more.
+  if (details_ != nullptr && details_->model() != nullptr) details_->model()->disconnect(this);
+}
+
 void DeviceTreePage::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   BuildTreeIfStale();

@@ -27,6 +27,8 @@ class DeviceTreePage : public QWidget {
   /// page beside the tree.
   DeviceTreePage(gather::TGetFunctionsClass& controller, SectionListView* details,
                  QWidget* parent = nullptr);
+  /// Stops following the list's redraws before the children (the list among them) go.
+  ~DeviceTreePage() override;
 
   /// Builds the tree when a gathering has ended since it was last built.
   void BuildTreeIfStale();

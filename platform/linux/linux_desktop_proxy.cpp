@@ -87,7 +87,7 @@ Answer<GnomeProxySettings> ReadGnomeProxySettings(const char* library, const cha
   const std::string what = std::string("GSettings ") + schema;
   // The library stays loaded: it registers types that cannot be unloaded again, and a second
   // dlopen of the same name only counts a reference.
-  void* handle = dlopen(library, RTLD_NOW | RTLD_LOCAL);
+  void* handle = dlopen(library, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (handle == nullptr) {
     const char* error = dlerror();
     return Answer<GnomeProxySettings>::Fail(

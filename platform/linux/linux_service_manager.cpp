@@ -1,6 +1,7 @@
 // Service units of the running service manager, asked over the system bus. libsystemd is bound
 // at run time: without it, or without a manager on the bus, the unit files answer instead.
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <map>
@@ -113,7 +114,12 @@ std::string ExecStartProgram(const SdBus& sd, void* bus, const char* objectPath)
 }  // namespace
 
 Answer<std::vector<ServiceRecord>> ReadServiceManagerUnits() {
-  void* library = dlopen(kLibrary, RTLD_NOW | RTLD_LOCAL);
+  // systemd marks a system it started with this folder; without it there is no manager to
+  // ask, and loading the library would only cost time.
+  if (::access("/run/systemd/system", F_OK) != 0)
+    return Answer<std::vector<ServiceRecord>>::Fail(
+        Status::Missing, kWhat, "systemd is not running (/run/systemd/system is missing)");
+  void* library = dlopen(kLibrary, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (library == nullptr)
     return Answer<std::vector<ServiceRecord>>::Fail(Status::Missing, kWhat,
                                                     std::string(kLibrary) + " not loadable");
