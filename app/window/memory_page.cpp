@@ -221,4 +221,10 @@ QWidget* MakeMemoryPage(gather::TGetFunctionsClass& controller, SectionListView*
   return new MemoryPage(controller, list, parent);
 }
 
+// The list is a child of this page: destroying it resets its model while the page is already
+// half destroyed, so the redraw handler must not run any more.
+MemoryPage::~MemoryPage() {
+  if (list_ != nullptr && list_->model() != nullptr) list_->model()->disconnect(this);
+}
+
 }  // namespace tavrin::window

@@ -217,4 +217,16 @@ QWidget* MakeStoragePage(gather::TGetFunctionsClass& controller, SectionListView
   return new StoragePage(controller, list, parent);
 }
 
+// The list is a child of this page: destroying it resets its model while the page is already
+// half destroyed, so the redraw handler must not run any more.
+DrivesPage::~DrivesPage() {
+  if (list_ != nullptr && list_->model() != nullptr) list_->model()->disconnect(this);
+}
+
+// The list is a child of this page: destroying it resets its model while the page is already
+// half destroyed, so the redraw handler must not run any more.
+StoragePage::~StoragePage() {
+  if (list_ != nullptr && list_->model() != nullptr) list_->model()->disconnect(this);
+}
+
 }  // namespace tavrin::window

@@ -19,6 +19,7 @@ class SectionListView;
 class DrivesPage : public QWidget {
  public:
   DrivesPage(gather::TGetFunctionsClass& controller, SectionListView* list, QWidget* parent);
+  ~DrivesPage() override;
 
   QComboBox* combo() const { return combo_; }
   DrivePie* pie() const { return pie_; }
@@ -42,6 +43,7 @@ class DrivesPage : public QWidget {
 class StoragePage : public QWidget {
  public:
   StoragePage(gather::TGetFunctionsClass& controller, SectionListView* list, QWidget* parent);
+  ~StoragePage() override;
   QComboBox* combo() const { return combo_; }
 
  protected:

@@ -58,7 +58,9 @@ TEST_F(ReportContent, EmptySectionsShowTheirReasonInEveryKind) {
   EXPECT_EQ(generator_.RenderReport(ReportKind::Text),
             "Co Product\n\n" + std::string(43, ' ') + "*** Processes ***\n\n" +
                 std::string(47, ' ') + reason + "\n\n" + std::string(44, ' ') +
-                "*** Services ***\n\n" + std::string(47, ' ') + reason + "\n\n");
+                "*** Services ***\n\n" + std::string(47, ' ') + reason + "\n\n" +
+                std::string(39, ' ') + "*** Memory Status ***\n\n" + std::string(47, ' ') + reason +
+                "\n\n");
   const auto json = nlohmann::json::parse(generator_.RenderReport(ReportKind::Json));
   const auto& processes = json["pages"][0]["sections"][0];
   EXPECT_EQ(processes["id"], "processes");
