@@ -85,9 +85,11 @@ ParsedArgs ParseCliArgs(const std::vector<std::string>& args) {
     return fail(problem);
   if (!options.report && (options.report_file || options.mask))
     return fail(std::string(options.mask ? "--mask" : "-o") + " needs --report");
-  if (options.monitor_seconds && (options.report || !options.pages.empty() || options.explain))
-    return fail("--monitor prints the live load only: it cannot be used with --page, --explain "
-                "or --report");
+  if (options.monitor_seconds &&
+      (options.report || !options.pages.empty() || options.explain || options.start.record))
+    return fail(
+        "--monitor prints the live load only: it cannot be used with --page, --explain, "
+        "--report or --record");
   if (options.report && (!options.pages.empty() || options.explain))
     return fail(std::string(options.explain ? "--explain" : "--page") +
                 " cannot be used with --report: a report holds every page");

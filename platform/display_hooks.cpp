@@ -1,11 +1,11 @@
 // Where the display service plugs into the live, recorded and recording service sets. The
 // kernel's cards and connectors are files (replayed and recorded by the file reader); the
 // session's screens and the graphics interfaces' answers travel in display.json.
-#include <fstream>
 #include <mutex>
 
 #include "platform/devices.h"
 #include "platform/display_session.h"
+#include "platform/recording/snapshot_folder.h"
 #include "platform/service_hooks.h"
 #include "platform/snapshot_json.h"
 #include "platform/whole_file.h"
@@ -24,42 +24,46 @@ class ServiceSession : public DisplaySession {
   std::shared_ptr<const DisplayService> live_;
 };
 
-// Keeps what the live session answered; writes display.json when the recording ends.
+// Keeps what the live session answered first, and gives it again until the recording ends
+// (one recording, one moment); writes display.json then.
 class RecordingSession : public DisplaySession {
  public:
   explicit RecordingSession(std::shared_ptr<const DisplaySession> live) : live_(std::move(live)) {}
 
   Answer<SessionScreens> Screens() const override {
-    auto a = live_->Screens();
-    std::lock_guard lock(mutex_);
-    screens_ = a;
-    return a;
+    return First(screens_, [&] { return live_->Screens(); });
   }
   GraphicsApis Apis() const override {
-    auto a = live_->Apis();
-    std::lock_guard lock(mutex_);
-    apis_ = a;
-    return a;
+    return First(apis_, [&] { return live_->Apis(); });
   }
 
   bool Finish(const std::filesystem::path& dir, std::string* error) {
     // Whatever was not asked during the recording is asked now, so the snapshot is complete.
-    if (!screens_) Screens();
-    if (!apis_) Apis();
+    const auto screens = Screens();
+    const auto apis = Apis();
     std::lock_guard lock(mutex_);
-    const auto file = dir / kDisplaySnapshotFile;
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << DumpJson(DisplaySessionToJson(*screens_, *apis_)) << "\n";
-    if (!out) {
-      if (error) *error = file.string() + ": cannot be written";
-      return false;
-    }
-    return true;
+    sealed_ = true;
+    return WriteSnapshotFile(dir / kDisplaySnapshotFile,
+                             DumpJson(DisplaySessionToJson(screens, apis)) + "\n", error);
   }
 
  private:
+  template <class A, class Ask>
+  A First(std::optional<A>& kept, Ask ask) const {
+    {
+      std::lock_guard lock(mutex_);
+      if (sealed_) return ask();
+      if (kept) return *kept;
+    }
+    A answer = ask();
+    std::lock_guard lock(mutex_);
+    if (!kept && !sealed_) kept = answer;
+    return kept && !sealed_ ? *kept : answer;
+  }
+
   std::shared_ptr<const DisplaySession> live_;
   mutable std::mutex mutex_;
+  mutable bool sealed_ = false;
   mutable std::optional<Answer<SessionScreens>> screens_;
   mutable std::optional<GraphicsApis> apis_;
 };

@@ -2,11 +2,9 @@
 // recorded and recording service sets. The sysfs and procfs parts read through the set's file
 // reader, so snapshots and recordings carry them as files; the other answers travel in
 // io.json.
-#include <fstream>
-#include <mutex>
-
 #include "platform/input_output_json.h"
 #include "platform/linux/linux_input_output.h"
+#include "platform/recording/first_answers.h"
 #include "platform/service_hooks.h"
 
 namespace tavrin::platform {
@@ -22,32 +20,6 @@ constexpr auto kPrintLimit = 3000ms;
 json StringAnswer(const Answer<std::string>& a) {
   return AnswerToJson(a, [](const std::string& s) { return json(s); });
 }
-
-// The answers a recording collects, written to io.json when it finishes.
-struct Store {
-  std::mutex mutex;
-  json answers = json::object();
-  void Put(const char* key, json entry) {
-    std::lock_guard lock(mutex);
-    answers[key] = std::move(entry);
-  }
-};
-
-class InputOutputRecording : public ServiceRecording {
- public:
-  explicit InputOutputRecording(std::shared_ptr<Store> store) : store_(std::move(store)) {}
-  bool Finish(const std::filesystem::path& dir, std::string* error) override {
-    std::lock_guard lock(store_->mutex);
-    std::ofstream out(dir / kInputOutputFile, std::ios::binary | std::ios::trunc);
-    out << DumpJson(store_->answers) << '\n';
-    if (out) return true;
-    if (error) *error = (dir / kInputOutputFile).string() + ": cannot be written";
-    return false;
-  }
-
- private:
-  std::shared_ptr<Store> store_;
-};
 
 }  // namespace
 
@@ -92,42 +64,40 @@ void LoadRecordedInputOutput(const std::filesystem::path& dir, Services& service
 
 void RecordInputOutput(const Services& live, Services& recording, ServiceRecordings& recordings) {
   if (!live.usb && !live.power && !live.audio && !live.bluetooth && !live.printers) return;
-  auto store = std::make_shared<Store>();
-  recordings.push_back(std::make_unique<InputOutputRecording>(store));
+  auto answers = std::make_shared<RecordedJson>();
+  recordings.push_back(WriteAtFinish(answers, kInputOutputFile, /*skip_empty=*/false));
   // The sysfs and procfs parts read through the recording file reader; the probes ask the
-  // live machine and keep what it answered.
+  // live machine once and keep what it answered.
   auto ids = UsbIdFileProbe(live.files);
   if (live.usb)
-    recording.usb = MakeLinuxUsbService(recording.files, [ids, store](const IdKeys& keys) {
-      auto a = ids(keys);
-      store->Put("UsbIds", StringAnswer(a));
-      return a;
+    recording.usb = MakeLinuxUsbService(recording.files, [ids, answers](const IdKeys& keys) {
+      return answers->Once<Answer<std::string>>(
+          {"UsbIds"}, [&] { return ids(keys); }, StringAnswer);
     });
   if (live.power)
-    recording.power = MakeLinuxPowerService(recording.files, [store] {
-      auto a = UpowerProbe(kBusLimit)();
-      store->Put("PowerEstimates",
-                 AnswerToJson(a, [](const PowerEstimates& e) { return ToJson(e); }));
-      return a;
+    recording.power = MakeLinuxPowerService(recording.files, [answers] {
+      return answers->Once<Answer<PowerEstimates>>(
+          {"PowerEstimates"}, UpowerProbe(kBusLimit), [](const Answer<PowerEstimates>& a) {
+            return AnswerToJson(a, [](const PowerEstimates& e) { return ToJson(e); });
+          });
     });
   if (live.audio)
-    recording.audio = MakeLinuxAudioService(recording.files, [store] {
-      auto a = SoundServerProbe()();
-      store->Put("SoundServer", StringAnswer(a));
-      return a;
+    recording.audio = MakeLinuxAudioService(recording.files, [answers] {
+      return answers->Once<Answer<std::string>>({"SoundServer"}, SoundServerProbe(), StringAnswer);
     });
   if (live.bluetooth)
-    recording.bluetooth = MakeLinuxBluetoothService(recording.files, [store] {
-      auto a = BluezProbe(kBusLimit)();
-      store->Put("Bluetooth", AnswerToJson(a, [](const BluetoothRecord& r) { return ToJson(r); }));
-      return a;
+    recording.bluetooth = MakeLinuxBluetoothService(recording.files, [answers] {
+      return answers->Once<Answer<BluetoothRecord>>(
+          {"Bluetooth"}, BluezProbe(kBusLimit), [](const Answer<BluetoothRecord>& a) {
+            return AnswerToJson(a, [](const BluetoothRecord& r) { return ToJson(r); });
+          });
     });
   if (live.printers)
-    recording.printers = MakePrinterService([store] {
-      auto a = CupsProbe(kPrintLimit)();
-      store->Put("Printers",
-                 AnswerToJson(a, [](const std::vector<PrinterRecord>& l) { return ToJson(l); }));
-      return a;
+    recording.printers = MakePrinterService([answers] {
+      return answers->Once<Answer<std::vector<PrinterRecord>>>(
+          {"Printers"}, CupsProbe(kPrintLimit), [](const Answer<std::vector<PrinterRecord>>& a) {
+            return AnswerToJson(a, [](const std::vector<PrinterRecord>& l) { return ToJson(l); });
+          });
     });
 }
 

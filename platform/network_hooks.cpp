@@ -6,21 +6,6 @@
 #include "platform/service_hooks.h"
 
 namespace tavrin::platform {
-namespace {
-
-class NetworkRecordingPart : public ServiceRecording {
- public:
-  explicit NetworkRecordingPart(std::shared_ptr<NetlinkRecording> store)
-      : store_(std::move(store)) {}
-  bool Finish(const std::filesystem::path& dir, std::string* error) override {
-    return WriteNetlinkRecording(*store_, dir, error);
-  }
-
- private:
-  std::shared_ptr<NetlinkRecording> store_;
-};
-
-}  // namespace
 
 void AddLinuxNetwork(Services& services) {
   services.network = MakeLinuxNetworkService(services.files, MakeKernelNetlinkSource());
@@ -40,10 +25,8 @@ void RecordNetwork(const Services& live, Services& recording, ServiceRecordings&
     recording.network = nullptr;
     return;
   }
-  std::shared_ptr<NetlinkRecording> store;
-  auto netlink = RecordNetlink(MakeKernelNetlinkSource(), store);
-  recording.network = MakeLinuxNetworkService(recording.files, std::move(netlink));
-  recordings.push_back(std::make_unique<NetworkRecordingPart>(std::move(store)));
+  recording.network = MakeLinuxNetworkService(recording.files,
+                                              RecordNetlink(MakeKernelNetlinkSource(), recordings));
 }
 
 }  // namespace tavrin::platform

@@ -1,33 +1,14 @@
 #include "platform/network_netlink_json.h"
 
-#include <fstream>
-#include <mutex>
 #include <nlohmann/json.hpp>
 
 #include "platform/os_facts_json.h"
+#include "platform/recording/first_answers.h"
 #include "platform/snapshot_json.h"
 
 namespace tavrin::platform {
 
 using Json = nlohmann::json;
-
-class NetlinkRecording {
- public:
-  void Keep(NetlinkDump what, const Answer<std::string>& answer) {
-    Json entry = ProvenanceToJson(answer.source);
-    if (answer.value) entry["bytes"] = Base64Encode(*answer.value);
-    std::lock_guard lock(mutex_);
-    j_["netlink"][NetlinkDumpName(what)] = std::move(entry);
-  }
-  std::string Text() const {
-    std::lock_guard lock(mutex_);
-    return DumpJson(j_);
-  }
-
- private:
-  mutable std::mutex mutex_;
-  Json j_ = Json::object();
-};
 
 namespace {
 
@@ -56,18 +37,21 @@ class RecordedNetlink : public NetlinkSource {
 
 class RecordingNetlink : public NetlinkSource {
  public:
-  RecordingNetlink(std::shared_ptr<const NetlinkSource> live,
-                   std::shared_ptr<NetlinkRecording> store)
-      : live_(std::move(live)), store_(std::move(store)) {}
+  RecordingNetlink(std::shared_ptr<const NetlinkSource> live, std::shared_ptr<RecordedJson> answers)
+      : live_(std::move(live)), answers_(std::move(answers)) {}
   Answer<std::string> Dump(NetlinkDump what) const override {
-    auto answer = live_->Dump(what);
-    store_->Keep(what, answer);
-    return answer;
+    return answers_->Once<Answer<std::string>>(
+        {"netlink", NetlinkDumpName(what)}, [&] { return live_->Dump(what); },
+        [](const Answer<std::string>& answer) {
+          Json entry = ProvenanceToJson(answer.source);
+          if (answer.value) entry["bytes"] = Base64Encode(*answer.value);
+          return entry;
+        });
   }
 
  private:
   std::shared_ptr<const NetlinkSource> live_;
-  std::shared_ptr<NetlinkRecording> store_;
+  std::shared_ptr<RecordedJson> answers_;
 };
 
 }  // namespace
@@ -86,22 +70,10 @@ std::shared_ptr<const NetlinkSource> LoadRecordedNetlink(const std::filesystem::
 }
 
 std::shared_ptr<const NetlinkSource> RecordNetlink(std::shared_ptr<const NetlinkSource> live,
-                                                   std::shared_ptr<NetlinkRecording>& store) {
-  store = std::make_shared<NetlinkRecording>();
-  return std::make_shared<RecordingNetlink>(std::move(live), store);
-}
-
-bool WriteNetlinkRecording(const NetlinkRecording& store, const std::filesystem::path& dir,
-                           std::string* error) {
-  const auto file = dir / kNetworkSnapshotFile;
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out << store.Text();
-  out.close();
-  if (!out) {
-    if (error) *error = file.string() + ": cannot be written";
-    return false;
-  }
-  return true;
+                                                   ServiceRecordings& recordings) {
+  auto answers = std::make_shared<RecordedJson>();
+  recordings.push_back(WriteAtFinish(answers, kNetworkSnapshotFile, /*skip_empty=*/false));
+  return std::make_shared<RecordingNetlink>(std::move(live), std::move(answers));
 }
 
 }  // namespace tavrin::platform

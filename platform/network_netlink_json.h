@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/network.h"
+#include "platform/service_hooks.h"
 
 namespace tavrin::platform {
 
@@ -19,11 +20,9 @@ inline constexpr const char* kNetworkSnapshotFile = "network.json";
 std::shared_ptr<const NetlinkSource> LoadRecordedNetlink(const std::filesystem::path& dir,
                                                          std::vector<std::string>& warnings);
 
-/// Wraps `live`, keeping each answer; `Finish` writes network.json.
-class NetlinkRecording;
+/// Wraps `live`, keeping each first answer; pushes what writes network.json at the end onto
+/// `recordings`.
 std::shared_ptr<const NetlinkSource> RecordNetlink(std::shared_ptr<const NetlinkSource> live,
-                                                   std::shared_ptr<NetlinkRecording>& store);
-bool WriteNetlinkRecording(const NetlinkRecording& store, const std::filesystem::path& dir,
-                           std::string* error);
+                                                   ServiceRecordings& recordings);
 
 }  // namespace tavrin::platform

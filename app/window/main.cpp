@@ -17,8 +17,8 @@
 #include "app/startup/window_options.h"
 #include "app/window/activation_server.h"
 #include "app/window/main_window.h"
-#include "app/window/screenshot_hook.h"
 #include "app/window/report_dialog/report_commands.h"
+#include "app/window/screenshot_hook.h"
 #include "gather/controller.h"
 #include "helpers/accessors.h"
 #include "helpers/binding.h"
@@ -173,8 +173,16 @@ int main(int argc, char** argv) {
   window->SetUnloadingHandler(
       [&unloading] { unloading = startup::SessionLock::TryAcquire(startup::kUnloadingLockName); });
   const bool screenshot = window::ArmScreenshot(*window);
-  window->SetGatheredHandler([&window, screenshot] {
+  // A recording holds the first gathering: one moment of the machine, as the command line
+  // records it. Later refreshes and the live monitor read the machine again.
+  bool recording_open = sources.Recording();
+  window->SetGatheredHandler([&window, &sources, &recording_open, screenshot] {
     LogFigure("Gathering phase done; resident memory", startup::ResidentKilobytes(), "KiB");
+    if (recording_open) {
+      recording_open = false;
+      if (std::string error; !sources.FinishRecording(&error))
+        std::cerr << "tavrin: cannot record: " << error << '\n';
+    }
     if (screenshot) window::ScreenshotAfterGathering(*window);
   });
   std::unique_ptr<window::ActivationServer> activation;
@@ -195,9 +203,10 @@ int main(int argc, char** argv) {
     std::fflush(nullptr);
     std::_Exit(0);
   }
-  // The snapshot holds what the gatherings of this run read.
-  if (std::string error; !sources.FinishRecording(&error))
-    std::cerr << "tavrin: cannot record: " << error << '\n';
+  // A window closed before its first gathering ended records what was read so far.
+  if (recording_open)
+    if (std::string error; !sources.FinishRecording(&error))
+      std::cerr << "tavrin: cannot record: " << error << '\n';
   activation.reset();
   window.reset();
   session::FinalizeFramework();

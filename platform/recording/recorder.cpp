@@ -8,7 +8,9 @@
 #include <map>
 #include <mutex>
 #include <stdexcept>
+#include <type_traits>
 
+#include "platform/recording/first_answers.h"
 #include "platform/recording/snapshot_folder.h"
 #include "platform/reg_text.h"
 #include "platform/service_hooks.h"
@@ -26,7 +28,9 @@ struct SnapshotRecorder::Store {
   nlohmann::json failed = nlohmann::json::object();
   nlohmann::json births = nlohmann::json::object();
   nlohmann::json facts = nlohmann::json::object();
-  std::string write_error;  // why the first file could not be copied
+  std::string write_error;                    // why the first file could not be copied
+  FirstAnswers first;                         // the file answers of this recording's moment
+  std::map<std::string, std::size_t> copied;  // bytes of each file copy
 
   void NoteFailure(const std::string& path, const Provenance& p) {
     // Only real answers of the machine are worth replaying; a path the program merely probed
@@ -44,50 +48,71 @@ class RecordingFileReader : public FileReader {
       : FileReader(live->root()), live_(std::move(live)), store_(std::move(store)) {}
 
   Answer<std::string> ReadFile(std::string_view path, std::size_t limit) const override {
-    auto answer = live_->ReadFile(path, limit);
-    std::lock_guard lock(store_->mutex);
-    if (answer) {
-      Copy(path, *answer);
-    } else {
-      store_->NoteFailure(std::string(path), answer.source);
-    }
-    return answer;
+    // A header read and a whole read of one file are different questions.
+    return Once(
+        "read", path, std::to_string(limit), [&] { return live_->ReadFile(path, limit); },
+        [&](const Answer<std::string>& answer) {
+          if (answer) {
+            Copy(path, *answer);
+          } else {
+            store_->NoteFailure(std::string(path), answer.source);
+          }
+        });
   }
 
   Answer<std::vector<std::string>> ListDir(std::string_view path) const override {
-    auto answer = live_->ListDir(path);
-    std::lock_guard lock(store_->mutex);
-    if (answer) {
-      store_->dirs[std::string(path)] = *answer;
-    } else {
-      store_->NoteFailure(std::string(path), answer.source);
-    }
-    return answer;
+    return Once(
+        "list", path, "", [&] { return live_->ListDir(path); },
+        [&](const Answer<std::vector<std::string>>& answer) {
+          if (answer) {
+            store_->dirs[std::string(path)] = *answer;
+          } else {
+            store_->NoteFailure(std::string(path), answer.source);
+          }
+        });
   }
 
   Answer<std::string> ReadLink(std::string_view path) const override {
-    auto answer = live_->ReadLink(path);
-    std::lock_guard lock(store_->mutex);
-    if (answer) {
-      store_->links[std::string(path)] = *answer;
-    } else {
-      store_->NoteFailure(std::string(path), answer.source);
-    }
-    return answer;
+    return Once(
+        "link", path, "", [&] { return live_->ReadLink(path); },
+        [&](const Answer<std::string>& answer) {
+          if (answer) {
+            store_->links[std::string(path)] = *answer;
+          } else {
+            store_->NoteFailure(std::string(path), answer.source);
+          }
+        });
   }
 
   Answer<int64_t> BirthTime(std::string_view path) const override {
-    auto answer = live_->BirthTime(path);
-    std::lock_guard lock(store_->mutex);
-    store_->births[std::string(path)] = AnswerToJson(answer, [](int64_t t) { return t; });
-    return answer;
+    return Once(
+        "birth", path, "", [&] { return live_->BirthTime(path); },
+        [&](const Answer<int64_t>& answer) {
+          store_->births[std::string(path)] = AnswerToJson(answer, [](int64_t t) { return t; });
+        });
   }
 
  private:
+  template <class Ask, class Keep>
+  std::invoke_result_t<Ask> Once(std::string_view kind, std::string_view path,
+                                 const std::string& detail, Ask ask, Keep keep) const {
+    using A = decltype(ask());
+    std::string key(kind);
+    key.append(1, '\0').append(path).append(1, '\0').append(detail);
+    return store_->first.Once<A>(key, ask, [&](const A& answer) {
+      std::lock_guard lock(store_->mutex);
+      keep(answer);
+    });
+  }
+
   void Copy(std::string_view path, const std::string& content) const {
     // A path with ".." in it could climb out of files/: such a copy is not kept.
     const auto relative = std::filesystem::path(path).relative_path().lexically_normal();
     if (relative.empty() || *relative.begin() == "..") return;
+    // A header read after the whole file must not cut the copy short.
+    auto& copied = store_->copied[relative.string()];
+    if (copied != 0 && content.size() <= copied) return;
+    copied = content.size();
     const auto target = store_->dir / snapshot::kFilesDir / relative;
     std::string error;
     if (!WriteSnapshotFile(target, content, &error) && store_->write_error.empty())
@@ -229,6 +254,7 @@ SnapshotRecorder::SnapshotRecorder(std::filesystem::path dir, Services live)
 SnapshotRecorder::~SnapshotRecorder() = default;
 
 bool SnapshotRecorder::Finish(std::string* error) {
+  store_->first.Seal();  // before the store's lock: answers are written down under both
   std::lock_guard lock(store_->mutex);
   if (!store_->write_error.empty()) {
     if (error) *error = store_->write_error;

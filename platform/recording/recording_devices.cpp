@@ -1,12 +1,8 @@
 // Recording of the device service: every answer into devices/devices.json, so a replay builds
 // the same device list. Only what the device list asked for is kept: the instances it walked,
 // the keys their values named, and the id-file lines of the vendors it looked up.
-#include <fstream>
-#include <mutex>
-
 #include "platform/recorded/recorded_devices.h"
-#include "platform/recording/snapshot_folder.h"
-#include "platform/service_hooks.h"
+#include "platform/recording/first_answers.h"
 #include "platform/snapshot_json.h"
 
 namespace tavrin::platform {
@@ -14,97 +10,76 @@ namespace {
 
 using nlohmann::json;
 
-struct Store {
-  std::mutex mutex;
-  json recorded = json::object();
-};
-
 class RecordingDeviceService : public DeviceService {
  public:
-  RecordingDeviceService(std::shared_ptr<const DeviceService> live, std::shared_ptr<Store> store)
-      : live_(std::move(live)), store_(std::move(store)) {}
+  RecordingDeviceService(std::shared_ptr<const DeviceService> live,
+                         std::shared_ptr<RecordedJson> answers)
+      : live_(std::move(live)), answers_(std::move(answers)) {}
 
   Answer<std::vector<DeviceInstanceRef>> Instances() const override {
-    auto answer = live_->Instances();
-    Put(nullptr, "instances", AnswerToJson(answer, [](const std::vector<DeviceInstanceRef>& refs) {
+    return Once(
+        {"instances"}, [&] { return live_->Instances(); },
+        [](const std::vector<DeviceInstanceRef>& refs) {
           json list = json::array();
           for (const auto& r : refs) list.push_back({r.enumerator, r.device, r.instance});
           return list;
-        }));
-    return answer;
+        });
   }
   Answer<DeviceInstanceValues> Instance(const DeviceInstanceRef& ref) const override {
-    auto answer = live_->Instance(ref);
-    Put("values", DeviceKey(ref), AnswerToJson(answer, DeviceValuesToJson));
-    return answer;
+    return Once(
+        {"values", DeviceKey(ref)}, [&] { return live_->Instance(ref); }, DeviceValuesToJson);
   }
   Answer<DeviceClassValues> ClassKey(std::string_view guid) const override {
-    auto answer = live_->ClassKey(guid);
-    Put("classes", std::string(guid), AnswerToJson(answer, [](const DeviceClassValues& c) {
+    return Once(
+        {"classes", std::string(guid)}, [&] { return live_->ClassKey(guid); },
+        [](const DeviceClassValues& c) {
           return json{{"Class", c.className}, {"Icon", c.icon}, {"Description", c.description}};
-        }));
-    return answer;
+        });
   }
   Answer<DeviceDriverValues> DriverKey(std::string_view driver) const override {
-    auto answer = live_->DriverKey(driver);
-    Put("drivers", std::string(driver), AnswerToJson(answer, [](const DeviceDriverValues& d) {
+    return Once(
+        {"drivers", std::string(driver)}, [&] { return live_->DriverKey(driver); },
+        [](const DeviceDriverValues& d) {
           return json{{"DriverDate", d.date},
                       {"DriverVersion", d.version},
                       {"ProviderName", d.provider},
                       {"InfPath", d.infPath}};
-        }));
-    return answer;
+        });
   }
   Answer<DeviceServiceValues> ServiceKey(std::string_view name) const override {
-    auto answer = live_->ServiceKey(name);
-    Put("services", std::string(name), AnswerToJson(answer, [](const DeviceServiceValues& s) {
+    return Once(
+        {"services", std::string(name)}, [&] { return live_->ServiceKey(name); },
+        [](const DeviceServiceValues& s) {
           return json{{"DisplayName", s.displayName}, {"Group", s.group}, {"Type", s.type}};
-        }));
-    return answer;
+        });
   }
   Answer<std::string> IdEntries(IdDatabase database, const IdKeys& ids) const override {
-    auto answer = live_->IdEntries(database, ids);
-    Put("ids", database == IdDatabase::Pci ? "pci.ids" : "usb.ids",
-        AnswerToJson(answer, [](const std::string& s) { return json(s); }));
-    return answer;
+    // One lookup per database and gathering, for the vendors that gathering found.
+    const std::string name = database == IdDatabase::Pci ? "pci.ids" : "usb.ids";
+    return Once(
+        {"ids", name}, [&] { return live_->IdEntries(database, ids); },
+        [](const std::string& text) { return json(text); });
   }
   DeviceWalkSources WalkSources() const override {
-    auto sources = live_->WalkSources();
-    Put(nullptr, "walkSources",
-        json{{"udev", ProvenanceToJson(sources.udev)},
-             {"kernelLog", ProvenanceToJson(sources.kernelLog)}});
-    return sources;
+    return answers_->Once<DeviceWalkSources>(
+        {"walkSources"}, [&] { return live_->WalkSources(); },
+        [](const DeviceWalkSources& sources) {
+          return json{{"udev", ProvenanceToJson(sources.udev)},
+                      {"kernelLog", ProvenanceToJson(sources.kernelLog)}};
+        });
   }
 
  private:
-  void Put(const char* table, const std::string& key, json entry) const {
-    std::lock_guard lock(store_->mutex);
-    if (table) {
-      store_->recorded[table][key] = std::move(entry);
-    } else {
-      store_->recorded[key] = std::move(entry);
-    }
+  template <class Ask, class ToJson>
+  std::invoke_result_t<Ask> Once(const std::vector<std::string>& where, Ask ask,
+                                 ToJson to_json) const {
+    using A = decltype(ask());
+    return answers_->Once<A>(where, ask,
+                             [&](const A& answer) { return AnswerToJson(answer, to_json); });
   }
 
   std::shared_ptr<const DeviceService> live_;
-  std::shared_ptr<Store> store_;
-};
-
-class DevicesRecording : public ServiceRecording {
- public:
-  explicit DevicesRecording(std::shared_ptr<Store> store) : store_(std::move(store)) {}
-
-  bool Finish(const std::filesystem::path& dir, std::string* error) override {
-    std::lock_guard lock(store_->mutex);
-    const auto folder = dir / kDevicesDir;
-    std::error_code ec;
-    std::filesystem::remove_all(folder, ec);  // no stale answers of an earlier recording
-    if (store_->recorded.empty()) return true;
-    return WriteSnapshotFile(folder / kDevicesFile, DumpJson(store_->recorded), error);
-  }
-
- private:
-  std::shared_ptr<Store> store_;
+  std::shared_ptr<RecordedJson> answers_;
 };
 
 }  // namespace
@@ -112,9 +87,10 @@ class DevicesRecording : public ServiceRecording {
 std::shared_ptr<const DeviceService> RecordDevices(std::shared_ptr<const DeviceService> live,
                                                    std::unique_ptr<ServiceRecording>& recording) {
   if (!live) return live;
-  auto store = std::make_shared<Store>();
-  recording = std::make_unique<DevicesRecording>(store);
-  return std::make_shared<RecordingDeviceService>(std::move(live), std::move(store));
+  auto answers = std::make_shared<RecordedJson>();
+  recording = WriteAtFinish(answers, std::filesystem::path(kDevicesDir) / kDevicesFile,
+                            /*skip_empty=*/true);
+  return std::make_shared<RecordingDeviceService>(std::move(live), std::move(answers));
 }
 
 }  // namespace tavrin::platform

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <mutex>
 
-#include "platform/recording/snapshot_folder.h"
 #include "platform/firmware.h"
+#include "platform/recording/snapshot_folder.h"
 #include "platform/service_hooks.h"
 #include "platform/snapshot_json.h"
 

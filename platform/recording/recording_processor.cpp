@@ -5,9 +5,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/recording/snapshot_folder.h"
 #include "platform/processor.h"
 #include "platform/recorded/recorded_processor.h"
+#include "platform/recording/snapshot_folder.h"
 #include "platform/service_hooks.h"
 
 namespace tavrin::platform {

@@ -108,12 +108,13 @@ class FixedNetlink : public NetlinkSource {
 
 TEST(NetworkService, RecordedDumpsReplayByteForByte) {
   TempDir dir;
-  std::shared_ptr<NetlinkRecording> store;
-  auto recording = RecordNetlink(std::make_shared<FixedNetlink>(), store);
+  ServiceRecordings recordings;
+  auto recording = RecordNetlink(std::make_shared<FixedNetlink>(), recordings);
   const auto links = recording->Dump(NetlinkDump::Links);
   recording->Dump(NetlinkDump::Routes);
   std::string error;
-  ASSERT_TRUE(WriteNetlinkRecording(*store, dir.path(), &error)) << error;
+  ASSERT_EQ(recordings.size(), 1u);
+  ASSERT_TRUE(recordings[0]->Finish(dir.path(), &error)) << error;
 
   std::vector<std::string> warnings;
   auto replay = LoadRecordedNetlink(dir.path(), warnings);

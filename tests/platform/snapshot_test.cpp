@@ -110,6 +110,34 @@ TEST_F(SnapshotTest, ReplayAnswersWhatRecordingSaw) {
   EXPECT_EQ(ReadAll(*opened.services), recorded);
 }
 
+// A file that changes while the recording runs (the memory summary under load) must give the
+// recording run what the snapshot keeps, or the replay shows other pages than the run did.
+TEST_F(SnapshotTest, RecordingIsOneMomentUntilItIsFinished) {
+  machine.Write("proc/meminfo", "MemAvailable: 100 kB\n");
+  const auto dir = snapshots.path() / "snap";
+  SnapshotRecorder recorder(dir, LiveLike());
+  const auto& files = *recorder.services().files;
+  EXPECT_EQ(files.ReadFile("/proc/meminfo").value_or(""), "MemAvailable: 100 kB\n");
+  EXPECT_EQ(files.ReadFile("/proc/meminfo", 4).value_or(""), "MemA") << "a shorter read asks again";
+  EXPECT_FALSE(files.ReadFile("/proc/later"));
+  EXPECT_EQ(files.ListDir("/proc").value_or({}).size(), 2u);
+  machine.Write("proc/meminfo", "MemAvailable: 90 kB\n");
+  machine.Write("proc/later", "now here\n");
+  EXPECT_EQ(files.ReadFile("/proc/meminfo").value_or(""), "MemAvailable: 100 kB\n");
+  EXPECT_FALSE(files.ReadFile("/proc/later")) << "a missing file stays missing";
+  EXPECT_EQ(files.ListDir("/proc").value_or({}).size(), 2u) << "the first listing";
+
+  std::string error;
+  ASSERT_TRUE(recorder.Finish(&error)) << error;
+  // A window that recorded its first gathering goes on reading the machine.
+  EXPECT_EQ(files.ReadFile("/proc/meminfo").value_or(""), "MemAvailable: 90 kB\n");
+  EXPECT_TRUE(files.ReadFile("/proc/later"));
+  SnapshotOpen opened = OpenSnapshot(dir);
+  ASSERT_TRUE(opened.services) << opened.error;
+  EXPECT_EQ(opened.services->files->ReadFile("/proc/meminfo").value_or(""),
+            "MemAvailable: 100 kB\n");
+}
+
 TEST_F(SnapshotTest, UnreadableSnapshotsSayWhereAndWhy) {
   EXPECT_NE(OpenSnapshot(snapshots.path() / "none").error.find("no such directory"),
             std::string::npos);
