@@ -5,7 +5,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QSplitter>
-#include <QTimer>
 #include <QTreeWidget>
 #include <map>
 
@@ -147,15 +146,7 @@ DeviceTreePage::DeviceTreePage(gather::TGetFunctionsClass& controller, SectionLi
   // The window redraws the list from its page when the page is shown (after the page's
   // filler put the root's caption there), after a report and after a mode switch; the list
   // then shows the tree's selection again, once the window's redraw is done.
-  connect(details_->model(), &QAbstractItemModel::modelReset, this, [this] {
-    if (!rendering_) QTimer::singleShot(0, this, [this] { FollowOutsideRedraw(); });
-  });
-}
-
-DeviceTreePage::~DeviceTreePage() {
-  // The list is one of this page's children: destroying it resets its model while this page
-  // is already half destroyed, so the redraw handler must not run any more.
-  if (details_ != nullptr && details_->model() != nullptr) details_->model()->disconnect(this);
+  details_->FollowRedraws(this, [this] { FollowOutsideRedraw(); });
 }
 
 void DeviceTreePage::showEvent(QShowEvent* event) {
@@ -218,9 +209,7 @@ void DeviceTreePage::FollowOutsideRedraw() {
 }
 
 void DeviceTreePage::RenderDetails() {
-  rendering_ = true;
-  details_->Render();
-  rendering_ = false;
+  details_->RenderOwn();
   // The driver, service and advanced sections hide when empty (the list would show a
   // "nothing found" line in them); the advanced one starts closed.
   const pages::Page* page = details_->page();

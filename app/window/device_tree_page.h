@@ -28,7 +28,6 @@ class DeviceTreePage : public QWidget {
   DeviceTreePage(gather::TGetFunctionsClass& controller, SectionListView* details,
                  QWidget* parent = nullptr);
   /// Stops following the list's redraws before the children (the list among them) go.
-  ~DeviceTreePage() override;
 
   /// Builds the tree when a gathering has ended since it was last built.
   void BuildTreeIfStale();
@@ -74,7 +73,6 @@ class DeviceTreePage : public QWidget {
   const void* built_for_ = nullptr;  // the device list the tree was built from
   uint64_t built_refresh_ = 0;       // and its refresh count then
   bool collapsed_once_ = false;
-  bool rendering_ = false;  // the list is being redrawn by this page
 };
 
 /// Puts the details list of the devices page into a Device manager page; the window's hook.

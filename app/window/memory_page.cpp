@@ -137,7 +137,8 @@ MemoryPage::MemoryPage(gather::TGetFunctionsClass& controller, SectionListView* 
   column->addStretch(1);
   layout->addWidget(side);
 
-  connect(list_->model(), &QAbstractItemModel::modelReset, this, [this] { ShowMemory(); });
+  list_->FollowRedraws(
+      this, [this] { ShowMemory(); }, /*deferred=*/false);
   connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] { SelectionChanged(); });
   list_->header()->setSectionsClickable(true);
   connect(list_->header(), &QHeaderView::sectionClicked, this, [this](int column) {
@@ -219,12 +220,6 @@ void MemoryPage::SortByMemory() {
 QWidget* MakeMemoryPage(gather::TGetFunctionsClass& controller, SectionListView* list,
                         QWidget* parent) {
   return new MemoryPage(controller, list, parent);
-}
-
-// The list is a child of this page: destroying it resets its model while the page is already
-// half destroyed, so the redraw handler must not run any more.
-MemoryPage::~MemoryPage() {
-  if (list_ != nullptr && list_->model() != nullptr) list_->model()->disconnect(this);
 }
 
 }  // namespace tavrin::window

@@ -39,7 +39,6 @@ class MemoryPage : public QWidget {
  public:
   MemoryPage(gather::TGetFunctionsClass& controller, SectionListView* list,
              QWidget* parent = nullptr);
-  ~MemoryPage() override;
 
   // The slice colours.
   static QColor FreeColor() { return QColor(0x1D, 0xAF, 0x15); }

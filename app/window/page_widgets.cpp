@@ -18,10 +18,8 @@ struct PageWidgetRow {
 
 // One row per page with a widget of its own.
 constexpr PageWidgetRow kPageWidgets[] = {
-    {"devicesinfo", MakeDeviceTreePage},
-    {"memoryinfo", MakeMemoryPage},
-    {"performinfo", MakePerformancePage},
-    {"harddriveinfo", MakeDrivesPage},
+    {"devicesinfo", MakeDeviceTreePage},   {"memoryinfo", MakeMemoryPage},
+    {"performinfo", MakePerformancePage},  {"harddriveinfo", MakeDrivesPage},
     {"harddriveadvinfo", MakeStoragePage},
 };
 

@@ -14,6 +14,7 @@
 #include <QSet>
 #include <QStyledItemDelegate>
 #include <QTextDocument>
+#include <QTimer>
 
 #include "app/window/rich_text.h"
 #include "pages/page_model.h"
@@ -159,6 +160,26 @@ void SectionListView::Render() {
   }
   setUpdatesEnabled(true);
   if (verticalScrollBar()) verticalScrollBar()->setValue(scroll);
+  if (!own_render_ && follow_) {
+    if (follow_deferred_)
+      QTimer::singleShot(0, follower_, follow_);
+    else
+      follow_();
+  }
+}
+
+void SectionListView::RenderOwn() {
+  own_render_ = true;
+  Render();
+  own_render_ = false;
+}
+
+void SectionListView::FollowRedraws(QObject* page, std::function<void()> follow, bool deferred) {
+  follower_ = page;
+  follow_ = std::move(follow);
+  follow_deferred_ = deferred;
+  // A page destroyed before the list must not be called.
+  connect(page, &QObject::destroyed, this, [this] { follow_ = nullptr; });
 }
 
 std::vector<RowRef> SectionListView::SelectedRows() const {

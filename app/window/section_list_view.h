@@ -5,6 +5,7 @@
 
 #include <QIcon>
 #include <QTreeWidget>
+#include <functional>
 #include <vector>
 
 #include "app/window/report_hooks.h"
@@ -33,6 +34,12 @@ class SectionListView : public QTreeWidget {
 
   /// Redraws every row from the page; collapsed sections stay collapsed.
   void Render();
+  /// Redraws for the page that follows this list: its follower is not called.
+  void RenderOwn();
+  /// Calls `follow` after every redraw made by others than `page` itself (the window redraws
+  /// a page's list when it is shown, after a mode switch or a report), so the page can show
+  /// its own choice again; `deferred` calls it once the redraw that caused it is done.
+  void FollowRedraws(QObject* page, std::function<void()> follow, bool deferred = true);
 
   std::vector<RowRef> SelectedRows() const;
   bool HasSelection() const { return !SelectedRows().empty(); }
@@ -56,6 +63,10 @@ class SectionListView : public QTreeWidget {
   QIcon section_icon_;
   QAction* copy_selected_ = nullptr;
   QAction* copy_all_ = nullptr;
+  QObject* follower_ = nullptr;
+  std::function<void()> follow_;
+  bool follow_deferred_ = true;
+  bool own_render_ = false;
 };
 
 }  // namespace tavrin::window

@@ -4,7 +4,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/window/drive_pie.h"
@@ -55,19 +54,47 @@ QLabel* Caption(const std::string& text, QWidget* parent) {
 
 }  // namespace
 
-DrivesPage::DrivesPage(gather::TGetFunctionsClass& controller, SectionListView* list,
+ChoicePage::ChoicePage(gather::TGetFunctionsClass& controller, SectionListView* list,
                        QWidget* parent)
-    : QWidget(parent), controller_(controller), list_(list) {
-  setObjectName("pnlDrivesBack");
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(4, 4, 4, 4);
+    : QWidget(parent), controller_(controller), list_(list) {}
+
+void ChoicePage::AddChoiceRow(QBoxLayout* layout, const std::string& caption, const char* name) {
   auto* top = new QHBoxLayout;
-  top->addWidget(Caption(lbl::S_DISK_CHOOSE, this));
+  top->addWidget(Caption(caption, this));
   combo_ = new QComboBox(this);
-  combo_->setObjectName("comboDrives");
+  combo_->setObjectName(name);
   combo_->setMinimumContentsLength(28);
   top->addWidget(combo_, 1);
   layout->addLayout(top);
+  connect(combo_, &QComboBox::currentIndexChanged, this, [this] { ShowSelected(); });
+}
+
+void ChoicePage::AddList(QBoxLayout* layout) {
+  list_->setParent(this);
+  layout->addWidget(list_, 1);
+  // The window redraws the list from its page (filled for the first choice) when the page is
+  // shown, after a mode switch or a report; the chosen item is then shown again.
+  list_->FollowRedraws(this, [this] { Refresh(); });
+}
+
+void ChoicePage::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  Refresh();
+}
+
+void ChoicePage::Refresh() {
+  if (!isVisible() || !Ready(controller_)) return;
+  BuildList();
+  ShowSelected();
+}
+
+DrivesPage::DrivesPage(gather::TGetFunctionsClass& controller, SectionListView* list,
+                       QWidget* parent)
+    : ChoicePage(controller, list, parent) {
+  setObjectName("pnlDrivesBack");
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+  AddChoiceRow(layout, lbl::S_DISK_CHOOSE, "comboDrives");
 
   auto* summary = new QHBoxLayout;
   pie_ = new DrivePie(this);
@@ -97,29 +124,7 @@ DrivesPage::DrivesPage(gather::TGetFunctionsClass& controller, SectionListView* 
   grid->setColumnStretch(1, 1);
   summary->addLayout(grid, 1);
   layout->addLayout(summary);
-
-  list_->setParent(this);
-  layout->addWidget(list_, 1);
-
-  connect(combo_, &QComboBox::currentIndexChanged, this, [this] { ShowSelected(); });
-  // The window redraws the list from its page (filled for the first drive) when the page is
-  // shown, after a mode switch or a report; the chosen drive is then shown again.
-  connect(list_->model(), &QAbstractItemModel::modelReset, this, [this] {
-    if (!rendering_)
-      QTimer::singleShot(0, this, [this] {
-        if (isVisible() && Ready(controller_)) {
-          BuildList();
-          ShowSelected();
-        }
-      });
-  });
-}
-
-void DrivesPage::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
-  if (!Ready(controller_)) return;
-  BuildList();
-  ShowSelected();
+  AddList(layout);
 }
 
 void DrivesPage::BuildList() {
@@ -150,43 +155,17 @@ void DrivesPage::ShowSelected() {
   encryption_->setText(FromUtf8(s.encryption));
   perCluster_->setText(FromUtf8(s.bytesPerCluster));
   perClusterCaption_->setText(FromUtf8(lbl::S_DISK_PIE_BPC));
-  rendering_ = true;
-  list_->Render();
-  rendering_ = false;
+  list_->RenderOwn();
 }
 
 StoragePage::StoragePage(gather::TGetFunctionsClass& controller, SectionListView* list,
                          QWidget* parent)
-    : QWidget(parent), controller_(controller), list_(list) {
+    : ChoicePage(controller, list, parent) {
   setObjectName("pnlStorageBack");
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
-  auto* top = new QHBoxLayout;
-  top->addWidget(Caption(lbl::S_IDE_CHOOSE, this));
-  combo_ = new QComboBox(this);
-  combo_->setObjectName("comboIDESelect");
-  combo_->setMinimumContentsLength(28);
-  top->addWidget(combo_, 1);
-  layout->addLayout(top);
-  list_->setParent(this);
-  layout->addWidget(list_, 1);
-  connect(combo_, &QComboBox::currentIndexChanged, this, [this] { ShowSelected(); });
-  connect(list_->model(), &QAbstractItemModel::modelReset, this, [this] {
-    if (!rendering_)
-      QTimer::singleShot(0, this, [this] {
-        if (isVisible() && Ready(controller_)) {
-          BuildList();
-          ShowSelected();
-        }
-      });
-  });
-}
-
-void StoragePage::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
-  if (!Ready(controller_)) return;
-  BuildList();
-  ShowSelected();
+  AddChoiceRow(layout, lbl::S_IDE_CHOOSE, "comboIDESelect");
+  AddList(layout);
 }
 
 void StoragePage::BuildList() {
@@ -202,9 +181,7 @@ void StoragePage::ShowSelected() {
   page->ClearItems();
   pages::FillStorageDeviceDetails(ctx, data.isValid() ? data.toString().toInt() : -1, *page);
   pages::ExplainEmptySections(*page);
-  rendering_ = true;
-  list_->Render();
-  rendering_ = false;
+  list_->RenderOwn();
 }
 
 QWidget* MakeDrivesPage(gather::TGetFunctionsClass& controller, SectionListView* list,
@@ -215,18 +192,6 @@ QWidget* MakeDrivesPage(gather::TGetFunctionsClass& controller, SectionListView*
 QWidget* MakeStoragePage(gather::TGetFunctionsClass& controller, SectionListView* list,
                          QWidget* parent) {
   return new StoragePage(controller, list, parent);
-}
-
-// The list is a child of this page: destroying it resets its model while the page is already
-// half destroyed, so the redraw handler must not run any more.
-DrivesPage::~DrivesPage() {
-  if (list_ != nullptr && list_->model() != nullptr) list_->model()->disconnect(this);
-}
-
-// The list is a child of this page: destroying it resets its model while the page is already
-// half destroyed, so the redraw handler must not run any more.
-StoragePage::~StoragePage() {
-  if (list_ != nullptr && list_->model() != nullptr) list_->model()->disconnect(this);
 }
 
 }  // namespace tavrin::window

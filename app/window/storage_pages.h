@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QWidget>
+#include <string>
 
+class QBoxLayout;
 class QComboBox;
 class QLabel;
 
@@ -16,47 +18,53 @@ namespace tavrin::window {
 class DrivePie;
 class SectionListView;
 
-class DrivesPage : public QWidget {
+// A page that shows the item chosen in a drop-down list above the page's list; the list is
+// redrawn for the chosen item whenever the page is shown or the window redrew it.
+class ChoicePage : public QWidget {
  public:
-  DrivesPage(gather::TGetFunctionsClass& controller, SectionListView* list, QWidget* parent);
-  ~DrivesPage() override;
-
+  ChoicePage(gather::TGetFunctionsClass& controller, SectionListView* list, QWidget* parent);
   QComboBox* combo() const { return combo_; }
-  DrivePie* pie() const { return pie_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
-
- private:
-  void BuildList();
-  void ShowSelected();
+  /// Puts the caption and the drop-down list in a row of `layout`.
+  void AddChoiceRow(QBoxLayout* layout, const std::string& caption, const char* name);
+  /// Puts the list below everything else and starts following its redraws.
+  void AddList(QBoxLayout* layout);
+  /// Refills the drop-down list, keeping the choice when it is still offered.
+  virtual void BuildList() = 0;
+  /// Fills the page for the choice and redraws the list.
+  virtual void ShowSelected() = 0;
 
   gather::TGetFunctionsClass& controller_;
   SectionListView* list_;
-  QComboBox* combo_;
+  QComboBox* combo_ = nullptr;
+
+ private:
+  void Refresh();
+};
+
+class DrivesPage : public ChoicePage {
+ public:
+  DrivesPage(gather::TGetFunctionsClass& controller, SectionListView* list, QWidget* parent);
+  DrivePie* pie() const { return pie_; }
+
+ private:
+  void BuildList() override;
+  void ShowSelected() override;
+
   DrivePie* pie_;
   QLabel *total_, *used_, *free_, *fileSystem_, *compression_, *encryption_, *perCluster_;
   QLabel* perClusterCaption_;
-  bool rendering_ = false;
 };
 
-class StoragePage : public QWidget {
+class StoragePage : public ChoicePage {
  public:
   StoragePage(gather::TGetFunctionsClass& controller, SectionListView* list, QWidget* parent);
-  ~StoragePage() override;
-  QComboBox* combo() const { return combo_; }
-
- protected:
-  void showEvent(QShowEvent* event) override;
 
  private:
-  void BuildList();
-  void ShowSelected();
-
-  gather::TGetFunctionsClass& controller_;
-  SectionListView* list_;
-  QComboBox* combo_;
-  bool rendering_ = false;
+  void BuildList() override;
+  void ShowSelected() override;
 };
 
 QWidget* MakeDrivesPage(gather::TGetFunctionsClass& controller, SectionListView* list,
