@@ -1,5 +1,7 @@
 #include "app/window/load_graphs.h"
 
+#include <QEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -63,24 +65,47 @@ void HistoryGraph::RepaintGrid() {
   points_.push_back(Clamp(dynamic_));
   if (points_.size() > kMaxPoints) points_.pop_front();
   offset_ = (offset_ + kMoveDelta) % kCell;
-  // A hidden page needs its history kept, not drawn.
-  if (isVisible()) update();
+  dot_phase_ = (dot_phase_ + kMoveDelta) % kDotPeriod;
+  // A hidden page needs its history kept, not drawn. A shown one moves what is drawn a step
+  // to the left and paints only the strip that uncovers: ten times a second, repainting
+  // the whole graph would be most of what the idle window costs.
+  if (!isVisible()) return;
+  const int left = ScaleWidth();
+  scroll(-kMoveDelta, 0, QRect(left, 0, width() - left, height()));
+  // The column before the new point holds half of the step to it.
+  update(QRect(width() - 1 - 2 * kMoveDelta, 0, 2 * kMoveDelta, height()));
 }
 
 void HistoryGraph::SetScale(const QString& top, const QString& bottom) {
   top_ = top;
   bottom_ = bottom;
+  scale_width_ = -1;
   update();
 }
 
-void HistoryGraph::paintEvent(QPaintEvent*) {
+void HistoryGraph::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::FontChange) scale_width_ = -1;
+  QWidget::changeEvent(event);
+}
+
+int HistoryGraph::ScaleWidth() const {
+  if (scale_width_ < 0) {
+    const QFontMetrics fm = fontMetrics();
+    scale_width_ = top_.isEmpty()
+                       ? 0
+                       : std::max(fm.horizontalAdvance(top_), fm.horizontalAdvance(bottom_)) + 6;
+  }
+  return scale_width_;
+}
+
+void HistoryGraph::paintEvent(QPaintEvent* event) {
   QPainter p(this);
-  p.fillRect(rect(), MonitorColors::Background());
-  int left = 0;
-  if (!top_.isEmpty()) {
+  const QRect dirty = event->rect();
+  p.fillRect(dirty, MonitorColors::Background());
+  const int left = ScaleWidth();
+  if (left > 0 && dirty.left() < left) {
     // The scale takes a strip on the left.
     const QFontMetrics fm = fontMetrics();
-    left = std::max(fm.horizontalAdvance(top_), fm.horizontalAdvance(bottom_)) + 6;
     p.setPen(MonitorColors::Scale());
     p.drawText(QRect(0, kBevel - 2, left - 3, fm.height()), Qt::AlignRight | Qt::AlignTop, top_);
     p.drawText(QRect(0, height() - kBevel - fm.height() + 2, left - 3, fm.height()),
@@ -94,19 +119,24 @@ void HistoryGraph::paintEvent(QPaintEvent*) {
   for (int y = area.bottom(); y >= 0; y -= kCell) p.drawLine(left, y, width(), y);
   for (int x = width() - 1 - offset_; x >= left; x -= kCell) p.drawLine(x, 0, x, height());
   auto yOf = [&](int value) { return area.bottom() - value * (area.height() - 1) / 100; };
-  // Marker lines at 50 % and 90 %.
-  QPen marker(QColor(255, 255, 0), 1, Qt::DotLine);
-  p.setPen(marker);
-  p.drawLine(left, yOf(50), width(), yOf(50));
-  marker.setColor(QColor(255, 0, 0));
-  p.setPen(marker);
-  p.drawLine(left, yOf(90), width(), yOf(90));
+  // Dotted marker lines at 50 % and 90 %; their dots move with the history, so what is
+  // scrolled and what is painted anew stay in step.
+  QPolygon dots;
+  for (int x = std::max(left, dirty.left()); x <= std::min(width() - 1, dirty.right()); ++x)
+    if ((x + dot_phase_) % kDotPeriod == 0) dots << QPoint(x, 0);
+  for (const auto& [value, color] : {std::pair{50, QColor(255, 255, 0)}, {90, QColor(255, 0, 0)}}) {
+    p.setPen(color);
+    p.drawPoints(dots.translated(0, yOf(value)));
+  }
   if (points_.empty()) return;
   QPainterPath path;
   int x = width() - 1;
   bool first = true;
-  for (auto it = points_.rbegin(); it != points_.rend() && x >= left - kMoveDelta;
-       ++it, x -= kMoveDelta) {
+  // Points right of the dirty strip are skipped, those left of it end the line.
+  const int from = std::max(left, dirty.left()) - kMoveDelta;
+  auto it = points_.rbegin();
+  for (; it != points_.rend() && x > dirty.right() + kMoveDelta; ++it) x -= kMoveDelta;
+  for (; it != points_.rend() && x >= from; ++it, x -= kMoveDelta) {
     const QPointF point(x, yOf(*it));
     if (first) {
       path.moveTo(point);

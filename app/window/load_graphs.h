@@ -52,11 +52,18 @@ class HistoryGraph : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
-  std::deque<int> points_;  // newest last
+  /// Width of the scale strip on the left, 0 without a scale.
+  int ScaleWidth() const;
+
+  std::deque<int> points_;        // newest last
+  mutable int scale_width_ = -1;  // measured once per scale and font
   int dynamic_ = 0;
-  int offset_ = 0;  // how far the grid has scrolled, modulo a cell
+  int offset_ = 0;     // how far the grid has scrolled, modulo a cell
+  int dot_phase_ = 0;  // how far the marker dots have scrolled, modulo their period
+  static constexpr int kDotPeriod = 3;
   QString top_, bottom_;
 };
 
