@@ -1,9 +1,11 @@
 // libFuzzer target: the SMBIOS entry point parser and the dump-file layout around it. Every
 // anchor kind is parsed at each of the first offsets, the search runs over the whole input,
 // and the input as a dump file is split into entry point and table, served by the recorded
-// firmware service and composed back, and the composed dump is split again.
+// firmware service and composed back; a composed dump must split again to the same table and
+// entry point.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string_view>
 
 #include "platform/firmware.h"
@@ -26,11 +28,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (auto service = LoadFirmwareDump(bytes, "fuzz.bin", why)) {
     const FirmwareRoutes routes = service->ReadSmbios();
     if (routes.tables) {
-      // Composing and splitting again must be safe. That the table comes back unchanged is
-      // not checked yet: a damaged legacy "_DMI_" entry point does not round-trip (the input
-      // is kept as fuzz/corpus/smbios_entry/legacy_dmi_round_trip), an open finding.
-      const std::string dump = ComposeSmbiosDump(*routes.tables.value);
-      (void)SplitSmbiosDump(dump);
+      const SmbiosTables& tables = *routes.tables.value;
+      const std::string dump = ComposeSmbiosDump(tables);
+      const auto again = SplitSmbiosDump(dump);
+      if (!again || again->table != tables.table || again->entry.kind != tables.entry.kind ||
+          again->entry.VersionText() != tables.entry.VersionText() ||
+          again->entry.tableLength != tables.entry.tableLength ||
+          again->entry.structureCount != tables.entry.structureCount)
+        abort();
     }
   }
   return 0;

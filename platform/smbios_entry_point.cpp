@@ -1,5 +1,7 @@
 #include "platform/smbios_entry_point.h"
 
+#include <algorithm>
+
 namespace tavrin::platform {
 namespace {
 
@@ -10,6 +12,19 @@ uint32_t ReadLe(std::string_view bytes, std::size_t offset, int size) {
     value = (value << 8) | (at < bytes.size() ? static_cast<uint8_t>(bytes[at]) : 0u);
   }
   return value;
+}
+
+void PutLe(std::string& b, std::size_t at, uint64_t value, int size) {
+  for (int i = 0; i < size; ++i)
+    b[at + static_cast<std::size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// Sets b[at] so that bytes [from, from + length) sum to zero; `at` lies in that range.
+void FixChecksum(std::string& b, std::size_t at, std::size_t from, std::size_t length) {
+  b[at] = 0;
+  uint8_t sum = 0;
+  for (std::size_t i = from; i < from + length; ++i) sum += static_cast<uint8_t>(b[i]);
+  b[at] = static_cast<char>(static_cast<uint8_t>(0x100 - sum));
 }
 
 bool SumsToZero(std::string_view b, std::size_t from, std::size_t length) {
@@ -50,7 +65,8 @@ std::optional<SmbiosEntryPoint> ParseEntryPointAt(std::string_view b, std::size_
     if (length < 0x1E || length > at.size() || !SumsToZero(at, 0, length)) return std::nullopt;
     if (at.substr(0x10, 5) != "_DMI_" || !SumsToZero(at, 0x10, 0x0F)) return std::nullopt;
     ep.kind = EntryPointKind::Smbios2;
-    ep.entryLength = length;
+    // The misstated 0x1E still has the intermediate part's last byte after it.
+    ep.entryLength = std::max<std::size_t>(length, 0x1F);
     ep.major = ReadLe(at, 6, 1);
     ep.minor = ReadLe(at, 7, 1);
     ep.maxStructureSize = ReadLe(at, 8, 2);
@@ -90,6 +106,31 @@ std::string CutStructureTable(const SmbiosEntryPoint& entry, std::string table) 
   if (entry.kind != EntryPointKind::Smbios3 && table.size() > entry.tableLength)
     table.resize(entry.tableLength);
   return table;
+}
+
+std::optional<std::string> RelocateEntryPoint(std::string_view entryPoint, uint64_t tableAddress) {
+  const auto ep = ParseEntryPointAt(entryPoint);
+  if (!ep) return std::nullopt;
+  std::string out(entryPoint.substr(0, ep->entryLength));
+  switch (ep->kind) {
+    case EntryPointKind::Smbios3:
+      PutLe(out, 0x10, tableAddress, 8);
+      FixChecksum(out, 0x05, 0, static_cast<uint8_t>(out[6]));
+      break;
+    case EntryPointKind::Smbios2:
+      if (tableAddress > 0xFFFFFFFFu) return std::nullopt;
+      PutLe(out, 0x18, tableAddress, 4);
+      // The intermediate part first: the outer checksum covers its bytes.
+      FixChecksum(out, 0x15, 0x10, 0x0F);
+      FixChecksum(out, 0x04, 0, static_cast<uint8_t>(out[5]));
+      break;
+    case EntryPointKind::LegacyDmi:
+      if (tableAddress > 0xFFFFFFFFu) return std::nullopt;
+      PutLe(out, 0x08, tableAddress, 4);
+      FixChecksum(out, 0x05, 0, 0x0F);
+      break;
+  }
+  return out;
 }
 
 }  // namespace tavrin::platform

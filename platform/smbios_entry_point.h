@@ -21,8 +21,10 @@ enum class EntryPointKind : uint8_t {
 
 struct SmbiosEntryPoint {
   EntryPointKind kind = EntryPointKind::Smbios2;
-  std::size_t position = 0;     ///< offset of the anchor in the searched bytes
-  std::size_t entryLength = 0;  ///< bytes of the entry point structure
+  std::size_t position = 0;  ///< offset of the anchor in the searched bytes
+  /// Bytes the entry point structure takes. For "_SM_" at least 0x1F, with its intermediate
+  /// "_DMI_" part, even when its length field says 0x1E.
+  std::size_t entryLength = 0;
   uint8_t major = 0, minor = 0, docrev = 0;
   uint64_t tableAddress = 0;
   /// Exact table length for 2.x; a maximum for 3.x, whose table ends at the type 127 structure.
@@ -46,5 +48,10 @@ std::optional<SmbiosEntryPoint> FindEntryPoint(std::string_view bytes);
 /// The structure table as the entry point bounds it: a 2.x table is exactly as long as the
 /// entry point says, so bytes after it are cut; a 3.x length is only a maximum.
 std::string CutStructureTable(const SmbiosEntryPoint& entry, std::string table);
+
+/// `entryPoint` rewritten for a table at `tableAddress`: its address field set and its
+/// checksums made right again, `entryLength` bytes long. nullopt when `entryPoint` holds no
+/// valid entry point at its start, or the address does not fit a 32-bit form.
+std::optional<std::string> RelocateEntryPoint(std::string_view entryPoint, uint64_t tableAddress);
 
 }  // namespace tavrin::platform

@@ -19,8 +19,12 @@ std::optional<SmbiosTables> SplitSmbiosDump(std::string_view bytes) {
   if (bytes.size() <= kDumpTableOffset) return std::nullopt;
   const auto loc = ParseEntryPointAt(bytes.substr(0, kDumpTableOffset));
   if (!loc || loc->entryLength > kDumpTableOffset) return std::nullopt;
-  return MakeSmbiosTables(std::string(bytes.substr(0, loc->entryLength)),
-                          std::string(bytes.substr(kDumpTableOffset)), kDumpTableOffset);
+  auto tables = MakeSmbiosTables(std::string(bytes.substr(0, loc->entryLength)),
+                                 std::string(bytes.substr(kDumpTableOffset)), kDumpTableOffset);
+  // An entry point that gives its table no bytes leaves nothing to show; the dump would also
+  // be written back as a bare header, which no reader takes for a dump.
+  if (tables && tables->table.empty()) return std::nullopt;
+  return tables;
 }
 
 RecordedFirmwareService::RecordedFirmwareService(std::optional<SmbiosTables> tables,
@@ -81,7 +85,12 @@ std::string SmbiosDumpProblem(std::string_view bytes) {
   const std::string_view head = bytes.substr(0, kDumpTableOffset);
   if (!head.starts_with("_SM3_") && !head.starts_with("_SM_") && !head.starts_with("_DMI_"))
     return "no SMBIOS entry point anchor at its start";
-  return "its SMBIOS entry point has a bad checksum or length";
+  const auto loc = ParseEntryPointAt(head);
+  if (!loc) return "its SMBIOS entry point has a bad checksum or length";
+  if (loc->entryLength > kDumpTableOffset)
+    return "its SMBIOS entry point is longer than the " + std::to_string(kDumpTableOffset) +
+           " bytes of its header";
+  return "its SMBIOS entry point gives the structure table no bytes";
 }
 
 std::shared_ptr<const FirmwareService> LoadFirmwareDump(std::string_view bytes,

@@ -12,18 +12,6 @@
 namespace tavrin::platform {
 namespace {
 
-void PutLe(std::string& b, std::size_t at, uint64_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) b[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-// Sets b[at] so that bytes [from, from + length) sum to zero.
-void FixChecksum(std::string& b, std::size_t at, std::size_t from, std::size_t length) {
-  b[at] = 0;
-  uint8_t sum = 0;
-  for (std::size_t i = from; i < from + length; ++i) sum += static_cast<uint8_t>(b[i]);
-  b[at] = static_cast<char>(static_cast<uint8_t>(0x100 - sum));
-}
-
 struct Recorded {
   std::mutex mutex;
   std::optional<FirmwareRoutes> routes;
@@ -80,21 +68,11 @@ class FirmwareRecording : public ServiceRecording {
 }  // namespace
 
 std::string ComposeSmbiosDump(const SmbiosTables& tables) {
-  std::string dump = tables.entryPoint.substr(0, kDumpTableOffset);
+  // The entry point's own table address means nothing in a file: it is set to where the table
+  // starts in the dump, and the checksums follow.
+  std::string dump =
+      RelocateEntryPoint(tables.entryPoint, kDumpTableOffset).value_or(tables.entryPoint);
   dump.resize(kDumpTableOffset, '\0');
-  const auto loc = ParseEntryPointAt(tables.entryPoint);
-  const std::string_view head(dump);
-  if (loc && head.substr(0, 5) == "_SM3_") {
-    PutLe(dump, 0x10, kDumpTableOffset, 8);
-    FixChecksum(dump, 0x05, 0, loc->entryLength);
-  } else if (loc && head.substr(0, 4) == "_SM_") {
-    PutLe(dump, 0x18, kDumpTableOffset, 4);
-    FixChecksum(dump, 0x15, 0x10, 0x0F);
-    FixChecksum(dump, 0x04, 0, loc->entryLength);
-  } else if (loc && head.substr(0, 5) == "_DMI_") {
-    PutLe(dump, 0x08, kDumpTableOffset, 4);
-    FixChecksum(dump, 0x05, 0, 0x0F);
-  }
   return dump + tables.table;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/linux/linux_firmware.h"
 #include "platform/linux/linux_machine_facts.h"
 #include "platform/linux/live_services.h"
+#include "platform/recorded/recorded_firmware.h"
 #include "platform/recorded/snapshot.h"
 #include "platform/recording/recorder.h"
 #include "platform/service_hooks.h"
@@ -149,6 +150,47 @@ TEST(FirmwareDump, ComposeAndSplitKeepTheLayout) {
   EXPECT_EQ(back->table, kTable);
   EXPECT_FALSE(SplitSmbiosDump("not a dump at all, just some text that is long enough"));
   EXPECT_FALSE(SplitSmbiosDump(""));
+}
+
+// Every entry point form survives being written as a dump and read back, the oddities
+// firmware publishes included; an entry point that gives its table no bytes is refused both
+// times, with that reason, instead of being written as a header that no longer reads back.
+TEST(FirmwareDump, EveryEntryPointFormRoundTripsOrIsRefused) {
+  const auto round_trip = [](const std::string& entry, const char* what) {
+    SCOPED_TRACE(what);
+    const auto first = SplitSmbiosDump(tb::Dump(entry, kTable));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->table, kTable);
+    const auto again = SplitSmbiosDump(ComposeSmbiosDump(*first));
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->table, kTable);
+    EXPECT_EQ(again->entry.kind, first->entry.kind);
+    EXPECT_EQ(again->entry.VersionText(), first->entry.VersionText());
+    EXPECT_EQ(again->entry.tableLength, first->entry.tableLength);
+  };
+  const auto size = static_cast<uint16_t>(kTable.size());
+  round_trip(tb::EntryPoint2(2, 8, 0x000E1234, size, 2), "32-bit");
+  round_trip(tb::EntryPoint3(3, 2, 0x7F000000, 0x400), "64-bit");
+  // A lone "_DMI_" structure: the intermediate part of a 32-bit entry point.
+  const std::string legacy = tb::EntryPoint2(2, 0, 0xF1234, size, 2).substr(0x10, 0x0F);
+  round_trip(legacy, "lone _DMI_");
+  // Firmware that states 0x1E for the 0x1F-byte structure: its last byte belongs to the
+  // intermediate part's checksum and must not be cut off.
+  std::string short_length = tb::EntryPoint2(2, 1, 0x000E1000, size, 2);
+  short_length[0x05] = 0x1E;
+  tb::Checksum(short_length, 0x04, 0, 0x1E);
+  ASSERT_TRUE(ParseEntryPointAt(short_length));
+  round_trip(short_length, "length 0x1E");
+
+  std::string no_table = legacy;
+  tb::Put(no_table, 0x06, 0, 2);  // a table length of 0
+  tb::Checksum(no_table, 0x05, 0, 0x0F);
+  const std::string dump = tb::Dump(no_table, kTable);
+  EXPECT_FALSE(SplitSmbiosDump(dump));
+  EXPECT_EQ(SmbiosDumpProblem(dump), "its SMBIOS entry point gives the structure table no bytes");
+  std::string why;
+  EXPECT_FALSE(LoadFirmwareDump(dump, "no_table.bin", why));
+  EXPECT_EQ(why, "its SMBIOS entry point gives the structure table no bytes");
 }
 
 TEST(FirmwareSnapshot, RecordsAndReplaysTheTablesAndTheRoutes) {
