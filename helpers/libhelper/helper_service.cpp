@@ -10,13 +10,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "base/strings.h"
 #include "helpers/common/user_folders.h"
 #include "helpers/libcommon/lib_log.h"
 #include "helpers/libhelper/format_bytes.h"
+#include "platform/whole_file.h"
 
 extern char** environ;
 
@@ -25,11 +24,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// os-release and user-dirs.dirs are a few hundred bytes; a FIFO or a device in their place
+// reads as empty instead of blocking.
 std::string ReadText(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return platform::ReadWholeFile(file, std::size_t{1} << 20).value_or(std::string());
 }
 
 using base::Trim;

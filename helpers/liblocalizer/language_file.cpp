@@ -4,11 +4,11 @@
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
 #include <sstream>
 
 #include "base/strings.h"
 #include "helpers/common/guid.h"
+#include "platform/whole_file.h"
 
 namespace tavrin::helpers {
 namespace {
@@ -130,15 +130,15 @@ LanguageParse ParseLanguageText(std::string_view text) {
 }
 
 LanguageParse ReadLanguageFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
+  // The same reader as the settings and snapshots: a FIFO or a device in the folder is refused
+  // instead of blocking the start, and a huge file is refused before it is read.
+  platform::WholeFile read = platform::ReadWholeFileChecked(file, kMaxLanguageFileBytes);
+  if (!read.bytes) {
     LanguageParse result;
-    result.problem = "cannot be read";
+    result.problem = "cannot be read (" + read.error + ")";
     return result;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  return ParseLanguageText(text.str());
+  return ParseLanguageText(*read.bytes);
 }
 
 std::vector<fs::path> LanguageFilesIn(const fs::path& folder) {
@@ -146,7 +146,8 @@ std::vector<fs::path> LanguageFilesIn(const fs::path& folder) {
   std::error_code ec;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     const fs::path& p = it->path();
-    if (EqualNoCase(p.extension().string(), ".ini") && it->is_regular_file(ec)) files.push_back(p);
+    // Whatever the entry is: the reader refuses a FIFO or a device and says so.
+    if (EqualNoCase(p.extension().string(), ".ini")) files.push_back(p);
   }
   std::sort(files.begin(), files.end());
   return files;

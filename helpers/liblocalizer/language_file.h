@@ -11,6 +11,7 @@
 // semicolon inside a value is part of the value.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -38,10 +39,16 @@ struct LanguageParse {
   std::string problem;  ///< empty when well-formed, else what is wrong ("line 7: ...")
 };
 
+/// A language file larger than this is refused unread; the shipped ones are a few dozen KB.
+inline constexpr std::size_t kMaxLanguageFileBytes = std::size_t{4} << 20;
+
 LanguageParse ParseLanguageText(std::string_view text);
+/// Reads and parses `file`; only a regular file up to kMaxLanguageFileBytes is read, anything
+/// else gives a problem that says why.
 LanguageParse ReadLanguageFile(const std::filesystem::path& file);
 
-/// The "*.ini" files of a folder, sorted by name; empty when the folder is missing.
+/// The "*.ini" entries of a folder, sorted by name, of any file type (ReadLanguageFile refuses
+/// what is not a regular file); empty when the folder is missing.
 std::vector<std::filesystem::path> LanguageFilesIn(const std::filesystem::path& folder);
 
 /// ASCII upper case, for keys and codes.

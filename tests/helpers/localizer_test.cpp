@@ -1,7 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "helpers/accessors.h"
+#include "helpers/liblocalizer/language_file.h"
 #include "tests/helpers/test_support.h"
 
 namespace tavrin::helpers {
@@ -9,6 +12,7 @@ namespace {
 
 using test::CountContaining;
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 
 constexpr std::string_view kEnglishIni =
     "[Language]\n"
@@ -91,6 +95,26 @@ TEST_F(HelpersLocalizer, MalformedFileFallsBackToEnglishWithOneLogLine) {
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_NE(lines[0].find("German.ini is malformed (line 6"), std::string::npos) << lines[0];
   ASSERT_EQ(Localizer().ListLanguages().size(), 1u) << "only well-formed files are offered";
+}
+
+// A FIFO in the folder would block an ordinary read for ever, and a huge file would be read
+// whole: both are refused unread and named, and the good files still serve.
+TEST_F(HelpersLocalizer, FifoAndOversizedFilesAreRefusedUnread) {
+  ASSERT_EQ(::mkfifo((lang_ / "Zzz.ini").c_str(), 0600), 0);
+  // Valid text, then a hole past the limit: read whole it would parse as a language.
+  test::WriteText(lang_ / "Big.ini", "[Language]\nName=Gross\nCodes=XXL\n");
+  std::filesystem::resize_file(lang_ / "Big.ini", kMaxLanguageFileBytes + 1);
+
+  ASSERT_TRUE(Init("DEU"));  // returns at all: the FIFO was not opened for a blocking read
+  EXPECT_EQ(Translated("S_YES", "Yes"), "Ja");
+  std::vector<std::string> offered;
+  for (const LanguageInfo& l : Localizer().ListLanguages()) offered.push_back(l.name);
+  EXPECT_THAT(offered, ElementsAre("Deutsch", "English"));
+
+  EXPECT_FALSE(Init("XXL"));
+  const auto lines = log_.Lines();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_THAT(lines.back(), HasSubstr("Big.ini is malformed: cannot be read (larger than 4 MB)"));
 }
 
 TEST_F(HelpersLocalizer, MissingFolderOrCodeGivesBuiltInEnglish) {
