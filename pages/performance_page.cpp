@@ -1,5 +1,7 @@
 // The performance page: counts of what runs, from the last gathering. The window adds the live
 // monitors of processor, memory and swap load beside it.
+#include <algorithm>
+
 #include "collectors/system/vsi_process_list.h"
 #include "collectors/system_info.h"
 #include "pages/fillers.h"
@@ -43,8 +45,20 @@ void FillPerformancePage(const FillContext& ctx, Page& page) {
              list->WindowSource);
   const auto& services = list->ServiceSource;
   AddCount(ctx, page, kServices, lbl::S_PERF_SERVICES, list->ServiceCount(), services);
-  AddCount(ctx, page, kServices, lbl::S_PERF_RUNNING_SERVICES, list->RunningServiceCount(),
-           services);
+  // Unit files read without the service manager hold no states: a count of 0 would claim
+  // that nothing runs.
+  const bool statesKnown =
+      list->Services().empty() ||
+      !std::all_of(list->Services().begin(), list->Services().end(),
+                   [](const auto& s) { return s.status == platform::ServiceState::kUnknown; });
+  if (services.ok() && !statesKnown) {
+    const std::string& why = services.detail.empty() ? services.source : services.detail;
+    AddItem(ctx, page, kServices, lbl::S_PERF_RUNNING_SERVICES, lbl::S_NA,
+            FormatText(lbl::S_MEM_NO_SERVICE_RUNNING, {why}), false, RowMeta{services});
+  } else {
+    AddCount(ctx, page, kServices, lbl::S_PERF_RUNNING_SERVICES, list->RunningServiceCount(),
+             services);
+  }
   AddCount(ctx, page, kServices, lbl::S_PERF_STARTUP_SERVICES, list->AutomaticServiceCount(),
            services);
   AddCount(ctx, page, kDrivers, lbl::S_PERF_RUNNING_DRIVES, list->DriverCount(),

@@ -158,6 +158,16 @@ TEST_F(MemoryPages, PerformanceCountsAndInstalledMemoryEverywhere) {
       if (row.Caption == lbl::S_GEN_INSTALLED) installed = row.SubItems[0] == " 8192 MB";
   EXPECT_TRUE(installed);
   EXPECT_EQ(controller_.summary.installed_memory, "8192 MB") << "the report header's text";
+
+  // Read from unit files, no service has a state: the running count is not known, not 0.
+  fake_->services = {Service("Cron", ServiceStart::kAutomatic, ServiceState::kUnknown)};
+  aggregate_->Refresh<collectors::TVexa_ProcessList>(std::chrono::seconds(10));
+  controller_.SetAdvancedMode(false);
+  const auto& unknown = Fill("performinfo").Sections()[perf_section::kServices].Items;
+  ASSERT_EQ(unknown.size(), 3u);
+  EXPECT_EQ(unknown[1].SubItems[0], " " + lbl::S_NA);
+  EXPECT_NE(unknown[1].SubItems[1].find("service manager"), std::string::npos);
+  EXPECT_EQ(unknown[2].SubItems[0], " 1") << "start types are in the unit files";
 }
 
 }  // namespace
