@@ -6,7 +6,9 @@
 #include "pages/markup.h"
 #include "pages/page_layouts.h"
 #include "report/device_tree_text.h"
+#include "text/format.h"
 #include "text/label_wording.h"
+#include "text/labels.h"
 
 namespace tavrin::cli {
 namespace {
@@ -48,6 +50,11 @@ std::string DevicePageText(const pages::TSICategory& category, const pages::Fill
   const pages::DeviceTreeNode root =
       pages::BuildDeviceTree(devices, pages::DeviceTreeComputerName(ctx));
   text += report::DeviceTreeText(root);
+  // A tree left bare by the time limit says so, not that the machine has no devices.
+  if (auto limit = ctx.info.AbandonedAfter(devices.Name()))
+    text += "  (" +
+            FormatText(lbl::S_EMPTY_TIMED_OUT, {devices.Name(), std::to_string(limit->count())}) +
+            ")\n";
   if (devices.DeviceCount() == 0 && options.explain)
     text += "  (no devices: " + devices.Source.Explain() + ")\n";
   if (options.explain) text += SourceLines(devices);

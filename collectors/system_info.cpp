@@ -90,8 +90,21 @@ base::RunResult TVexa_SystemInfo::RefreshComponent(std::size_t index,
                                                      services);
     std::lock_guard lock(mutex_);
     slots_[index].collector = std::move(fresh);
+    slots_[index].abandoned_after = limit;
+  } else {
+    std::lock_guard lock(mutex_);
+    slots_[index].abandoned_after.reset();
   }
   return result;
+}
+
+std::optional<std::chrono::milliseconds> TVexa_SystemInfo::AbandonedAfter(
+    std::string_view name) const {
+  std::lock_guard lock(mutex_);
+  for (const Entry& entry : slots_)
+    if (entry.abandoned_after && entry.collector && entry.collector->Name() == name)
+      return entry.abandoned_after;
+  return std::nullopt;
 }
 
 void TVexa_SystemInfo::RefreshData() {

@@ -7,7 +7,9 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <typeindex>
 #include <typeinfo>
 #include <vector>
@@ -52,6 +54,11 @@ class TVexa_SystemInfo : public TVexa_VSIC_Component {
   /// that is still being written. The fresh one is built inside the limit too (before the
   /// refresh starts, once per slot), so a collector that hangs cannot stall the caller twice.
   base::RunResult RefreshComponent(std::size_t index, std::chrono::milliseconds limit);
+
+  /// The limit the last refresh of the collector named `name` ("Machine") overran, when it was
+  /// abandoned; nullopt when it finished, failed on its own or never ran. Pages use it to say
+  /// that rows are empty because of the time limit, not because the machine lacks them.
+  std::optional<std::chrono::milliseconds> AbandonedAfter(std::string_view name) const;
 
   /// Refreshes every collector in the aggregate's own order (USB, Devices, Storage, ...).
   /// The application's gathering does not use it; it walks the slots one by one.
@@ -123,6 +130,7 @@ class TVexa_SystemInfo : public TVexa_VSIC_Component {
     Slot slot;
     std::shared_ptr<TVexa_VSIC_Component> collector;
     std::shared_ptr<Spare> spare = std::make_shared<Spare>();
+    std::optional<std::chrono::milliseconds> abandoned_after = std::nullopt;
   };
 
   mutable std::mutex mutex_;  // guards the slot pointers against a late abandoned refresh

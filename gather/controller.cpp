@@ -11,6 +11,7 @@
 #include "helpers/debug_log.h"
 #include "pages/categories.h"
 #include "pages/page_layouts.h"
+#include "pages/section_sources.h"
 #include "text/format.h"
 #include "text/labels.h"
 
@@ -71,6 +72,21 @@ const pages::Page* TGetFunctionsClass::FindPage(std::string_view categoryKey) co
 std::vector<std::string> TGetFunctionsClass::TimedOutCollectors() const {
   std::lock_guard lock(timed_out_mutex_);
   return timed_out_;
+}
+
+std::string TGetFunctionsClass::TimedOutNote() const {
+  if (!aggregate_) return {};
+  std::string names;
+  std::chrono::milliseconds limit{};
+  for (std::size_t i = 0; i < aggregate_->ComponentCount(); ++i) {
+    const std::string name = aggregate_->Component(i)->Name();
+    if (auto after = aggregate_->AbandonedAfter(name)) {
+      names += (names.empty() ? "" : ", ") + name;
+      limit = *after;
+    }
+  }
+  if (names.empty()) return {};
+  return FormatText(lbl::S_EMPTY_TIMED_OUT, {names, std::to_string(limit.count())});
 }
 
 bool TGetFunctionsClass::ThreadFinished() const {
@@ -166,7 +182,7 @@ void TGetFunctionsClass::FillCategory(const pages::TSICategory& category, const 
     // A value that failed to format ends this refill; the rows added so far stay.
     helpers::DebugLog("Filling page " + std::string(category.key) + " stopped: " + e.what());
   }
-  pages::ExplainEmptySections(*page);
+  pages::ExplainFilledPage(ctx, *page);
 }
 
 void TGetFunctionsClass::Shutdown(const std::function<void()>& onUnloading) {

@@ -57,6 +57,10 @@ class TGetFunctionsClass {
   /// One line per collector abandoned at the time limit so far ("TVexa_BIOS timed out after
   /// 10 ms"), so a page left empty by a time-out can be explained as one.
   std::vector<std::string> TimedOutCollectors() const;
+  /// The same for people, in the program's language: which collectors of the aggregate were
+  /// abandoned at their last refresh ("Timed out: CPU, Machine did not answer within 10 ms");
+  /// empty when none was.
+  std::string TimedOutNote() const;
 
   /// Starts the background gathering unless one runs or one has completed.
   void StartGathering();

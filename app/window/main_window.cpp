@@ -95,6 +95,10 @@ QString TfrmSysInfo::SessionNote() const {
   return status_[1]->text();
 }
 
+QString TfrmSysInfo::TimedOutNote() const {
+  return status_[2]->text();
+}
+
 bool TfrmSysInfo::RememberedAdvancedMode() {
   return helpers::Options().ReadString(session::kAdvancedModeOption) == "1";
 }
@@ -250,6 +254,12 @@ void TfrmSysInfo::PagesChanged() {
   // A finished gathering phase has refilled every page: redraw the shown one, the others
   // are redrawn when they are shown.
   const bool gathered = controller_.Gathered() && !controller_.InProgress();
+  if (gathered) {
+    // Rows left empty by a collector abandoned at the time limit: the status bar says which.
+    const QString note = FromUtf8(controller_.TimedOutNote());
+    status_[2]->setText(note);
+    status_[2]->setToolTip(note);
+  }
   if (gathered && !was_gathered_) {
     if (SectionListView* view = ShownView()) view->Render();
     UpdateActions();

@@ -84,6 +84,8 @@ class TfrmSysInfo : public QMainWindow {
   /// The window's title and, for a replayed snapshot, the note the status bar keeps showing.
   void SetSession(const std::string& title, const std::string& snapshotNote);
   QString SessionNote() const;
+  /// Which collectors the last gathering abandoned at the time limit; empty when none.
+  QString TimedOutNote() const;
   /// The program keeps the window's size and place and the mode in the settings; tests
   /// leave them alone. Turning it on puts the window where it was last time.
   void SetRememberSettings(bool remember);

@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <future>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #include "gather/controller.h"
 #include "gather/sync_queue.h"
+#include "platform/firmware.h"
+#include "pages/page_layouts.h"
+#include "pages/page_model.h"
+#include "pages/section_sources.h"
 #include "tests/support/test_services.h"
 #include "text/labels.h"
 
@@ -182,6 +188,77 @@ TEST_F(GatheringTest, HungCollectorIsAbandonedAndTheRestGoesOn) {
   auto* replaced = dynamic_cast<Probe*>(controller.Aggregate()->Component(1).get());
   ASSERT_NE(replaced, nullptr);
   EXPECT_FALSE(replaced->refreshed);
+}
+
+// Firmware tables that never come: the machine collector hangs on them.
+class HangingFirmware : public platform::FirmwareService {
+ public:
+  explicit HangingFirmware(std::shared_future<void> release) : release_(std::move(release)) {}
+  platform::FirmwareRoutes ReadSmbios() const override {
+    release_.wait();
+    return {};
+  }
+  platform::Answer<std::string> ReadPhysicalMemory(uint64_t, std::size_t) const override {
+    release_.wait();
+    return platform::Answer<std::string>::Fail(platform::Status::NotSupported, "test");
+  }
+
+ private:
+  std::shared_future<void> release_;
+};
+
+// The rows of a collector abandoned at the time limit say so, in the page model that the
+// command line, the reports and the window all show, instead of blaming the machine; a
+// section that also shows a collector that answered keeps its rows and names the missing one.
+TEST_F(GatheringTest, AbandonedCollectorsSectionsSayTheyTimedOut) {
+  auto hanging = std::make_shared<platform::Services>(*services);
+  hanging->firmware = std::make_shared<HangingFirmware>(released);
+  services = hanging;
+  Use({Make("TVexa_A"), {MakeCollector<TVexa_Machine>, GatheringPhase::kFirst, 0}});
+  controller.SetCollectorTimeLimit(200ms);
+  controller.StartGathering();
+  RunToEnd();
+
+  const std::string timed_out = "Timed out: Machine did not answer within 200 ms";
+  EXPECT_EQ(controller.TimedOutNote(), timed_out);
+  const pages::Page* sysdev = controller.FindPage("sysdevinfo");
+  ASSERT_NE(sysdev, nullptr);
+  for (int s : {pages::sysdev_section::kBios, pages::sysdev_section::kBoard,
+                pages::sysdev_section::kChassis}) {
+    const pages::Section& section = sysdev->Sections()[static_cast<std::size_t>(s)];
+    EXPECT_TRUE(section.Items.empty()) << section.Caption;
+    EXPECT_EQ(pages::EmptySectionReason(section), timed_out) << section.Caption;
+  }
+  const pages::Page* general = controller.FindPage("generalinfo");
+  ASSERT_NE(general, nullptr);
+  const auto& hardware = general->Sections()[pages::general_section::kHardware].missing;
+  EXPECT_TRUE(std::any_of(hardware.begin(), hardware.end(), [](const pages::MissingValue& m) {
+    return m.label == "Machine" && m.reason == "Timed out: Machine did not answer within 200 ms";
+  })) << "the processor and the other collectors of the section still answer";
+
+  // A refresh that finishes takes the mark away again.
+  release.set_value();
+  ASSERT_EQ(controller.Aggregate()->RefreshComponent(1, 5s).outcome, RunOutcome::Finished);
+  EXPECT_FALSE(controller.Aggregate()->AbandonedAfter("Machine"));
+  EXPECT_EQ(controller.TimedOutNote(), "");
+}
+
+// The table of which collectors feed which section follows the page layouts, and names only
+// collectors that exist.
+TEST(SectionSources, EverySectionOfEveryLayoutIsCovered) {
+  std::set<std::string_view> names;
+  for (const CollectorRow& row : kCollectorTable) names.insert(row.name);
+  for (const pages::PageLayout& layout : pages::PageLayouts()) {
+    const int count = static_cast<int>(layout.sections.size());
+    for (int i = 0; i < count; ++i)
+      for (std::string_view name : pages::SectionCollectors(layout.categoryKey, i))
+        EXPECT_TRUE(names.count(name)) << layout.categoryKey << " " << i << " " << name;
+    EXPECT_FALSE(pages::SectionCollectors(layout.categoryKey, 0).empty()) << layout.categoryKey;
+    EXPECT_FALSE(pages::SectionCollectors(layout.categoryKey, count - 1).empty())
+        << layout.categoryKey << " has more sections than the table";
+    EXPECT_TRUE(pages::SectionCollectors(layout.categoryKey, count).empty())
+        << layout.categoryKey << " has fewer sections than the table";
+  }
 }
 
 TEST_F(GatheringTest, FailingCollectorEndsGatherWithProgressWithoutData) {

@@ -1,6 +1,11 @@
 // The window's rough edges: texts from the label table, a replayed snapshot named in title and
-// status bar, the mode switch keeping the page, Ctrl+Q, the default size, and Copy All.
+// status bar, collectors abandoned at the time limit named there too, the mode switch keeping
+// the page, Ctrl+Q, the default size, and Copy All.
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+#include <thread>
 
 #include <QAction>
 #include <QApplication>
@@ -12,6 +17,7 @@
 
 #include "app/window/main_window.h"
 #include "app/window/section_list_view.h"
+#include "collectors/system_info.h"
 #include "gather/controller.h"
 #include "pages/categories.h"
 #include "pages/page_model.h"
@@ -70,6 +76,44 @@ TEST_F(WindowSession, SnapshotIsNamedInTitleAndStatusBar) {
                     "Showing the recorded snapshot /tmp/snap, not this computer");
   EXPECT_EQ(window.windowTitle(), "Tavrin System Information - snapshot /tmp/snap");
   EXPECT_TRUE(window.SessionNote().contains("/tmp/snap"));
+}
+
+// A collector that hangs until the test lets it go.
+class HangingCollector : public collectors::TVexa_VSIC_Component {
+ public:
+  HangingCollector(std::shared_ptr<const platform::Services> services,
+                   std::shared_future<void> release)
+      : TVexa_VSIC_Component("TVexa_Hang", "Hang", std::move(services)),
+        release_(std::move(release)) {}
+  void RefreshData() override {
+    TVexa_VSIC_Component::RefreshData();
+    release_.wait();
+  }
+
+ private:
+  std::shared_future<void> release_;
+};
+
+TEST_F(WindowSession, StatusBarNamesCollectorsAbandonedAtTheTimeLimit) {
+  std::promise<void> release;
+  const std::shared_future<void> released = release.get_future().share();
+  auto services = std::make_shared<platform::Services>();
+  services->system = std::make_shared<testing::FixedSystemFacts>();
+  controller_.SetAggregate(std::make_shared<collectors::TVexa_SystemInfo>(
+      services, std::vector<collectors::TVexa_SystemInfo::Factory>{
+                    [released](std::shared_ptr<const platform::Services> s) {
+                      return std::make_shared<HangingCollector>(std::move(s), released);
+                    }}));
+  controller_.SetCollectorTimeLimit(std::chrono::milliseconds(100));
+  TfrmSysInfo window(controller_);
+  window.SetAutoGather(false);
+  EXPECT_EQ(window.TimedOutNote(), "");
+  controller_.SetInProgress(false);
+  ASSERT_TRUE(controller_.GatherWithProgress());
+  window.PagesChanged();
+  EXPECT_EQ(window.TimedOutNote(), "Timed out: Hang did not answer within 100 ms");
+  release.set_value();
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the abandoned refresh ends
 }
 
 TEST_F(WindowSession, ModeSwitchKeepsThePageShownAndCtrlQQuits) {
