@@ -1,6 +1,7 @@
 // The I/O and USB devices page: the board's ports and the serial and parallel ports the kernel
 // has, the USB tree, printers, sound devices, Bluetooth devices and the power state.
 #include <cstdio>
+#include <map>
 
 #include "collectors/devices/vsi_devices.h"
 #include "collectors/devices/vsi_usb.h"
@@ -62,10 +63,58 @@ std::string ResourceText(const std::vector<platform::DeviceResource>& resources)
   return Joined(parts);
 }
 
-// Indentation that shows the tree in a flat list: two blanks per level.
-std::string Indent(int level) {
-  return std::string(static_cast<std::size_t>(level) * 2, ' ');
-}
+// The USB rows are one flat list, and every view trims a label's leading blanks (the text
+// layouts even align labels to the right), so the tree is drawn with visible marks: a branch
+// before each node, and for each hub above it a line while that hub has more nodes to come,
+// else a dotted guide. All four are box-drawing characters of one width, so the columns line
+// up in the window's font as in a terminal, and the depth can be counted in every view.
+constexpr std::string_view kBranch = "\u251C ", kLastBranch = "\u2514 ", kLine = "\u2502 ",
+                           kGuide = "\u250A ";
+
+class UsbGuides {
+ public:
+  explicit UsbGuides(const std::vector<TUSBNode>& nodes)
+      : nodes_(nodes), last_(nodes.size(), true), parent_(nodes.size(), false) {
+    std::map<int, std::size_t> lastOf;  // parent index -> its latest child so far
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+      const int parent = nodes[i].ParentIndex;
+      if (auto it = lastOf.find(parent); it != lastOf.end()) last_[it->second] = false;
+      lastOf[parent] = i;
+      if (parent >= 0 && static_cast<std::size_t>(parent) < nodes.size())
+        parent_[static_cast<std::size_t>(parent)] = true;
+    }
+  }
+
+  /// Before a node's own row; nothing for a host controller, which is the top.
+  std::string Node(std::size_t index) const {
+    if (nodes_[index].ParentIndex < 0) return {};
+    return Ancestors(index) + std::string(last_[index] ? kLastBranch : kBranch);
+  }
+
+  /// Before the rows that describe a node, between it and its children.
+  std::string Details(std::size_t index) const {
+    std::string guides = Ancestors(index);
+    if (nodes_[index].ParentIndex >= 0) guides += last_[index] ? kGuide : kLine;
+    return parent_[index] ? guides + std::string(kLine) : guides;
+  }
+
+ private:
+  // One column per hub between the controller and the node, top first.
+  std::string Ancestors(std::size_t index) const {
+    std::vector<std::string_view> columns;
+    for (int a = nodes_[index].ParentIndex;
+         a >= 0 && nodes_[static_cast<std::size_t>(a)].ParentIndex >= 0;
+         a = nodes_[static_cast<std::size_t>(a)].ParentIndex)
+      columns.push_back(last_[static_cast<std::size_t>(a)] ? kGuide : kLine);
+    std::string text;
+    for (auto it = columns.rbegin(); it != columns.rend(); ++it) text += *it;
+    return text;
+  }
+
+  const std::vector<TUSBNode>& nodes_;
+  std::vector<bool> last_;    // no later node shares its parent
+  std::vector<bool> parent_;  // some node hangs below it
+};
 
 std::string NodeName(const TUSBNode& n) {
   if (!n.ConnectionName.empty()) return n.ConnectionName;
@@ -73,15 +122,20 @@ std::string NodeName(const TUSBNode& n) {
   return lbl::S_IO_USB_DEVICE;
 }
 
+// The ids and the vendor are left out for a root hub: the kernel gives every root hub its own
+// made-up descriptor, so they would name the kernel, not the hardware.
 std::string NodeValue(const TUSBNode& n) {
   std::vector<std::string> parts;
-  if (n.VendorID || n.ProductID)
-    parts.push_back(FormatText(lbl::S_IO_USB_ID, {Hex(n.VendorID, 4), Hex(n.ProductID, 4)}));
-  // The vendor only when the product's own name does not already carry it.
-  if (!n.VendorName.empty() && NodeName(n).find(n.VendorName) == std::string::npos)
-    parts.push_back(n.VendorName);
-  else if (!n.Manufacturer.empty() && NodeName(n).find(n.Manufacturer) == std::string::npos)
-    parts.push_back(n.Manufacturer);
+  const bool root = n.USBClass == collectors::usb::usbRootHub;
+  if (!root) {
+    if (n.VendorID || n.ProductID)
+      parts.push_back(FormatText(lbl::S_IO_USB_ID, {Hex(n.VendorID, 4), Hex(n.ProductID, 4)}));
+    // The vendor only when the product's own name does not already carry it.
+    if (!n.VendorName.empty() && NodeName(n).find(n.VendorName) == std::string::npos)
+      parts.push_back(n.VendorName);
+    else if (!n.Manufacturer.empty() && NodeName(n).find(n.Manufacturer) == std::string::npos)
+      parts.push_back(n.Manufacturer);
+  }
   if (n.bcdUSB)
     parts.push_back(FormatText(lbl::S_IO_USB_VERSION, {std::to_string(n.MajorVersion) + "." +
                                                        (n.MinorVersion < 10 ? "0" : "") +
@@ -93,14 +147,14 @@ std::string NodeValue(const TUSBNode& n) {
         {s == static_cast<double>(static_cast<int64_t>(s)) ? std::to_string(static_cast<int64_t>(s))
                                                            : Fixed(s, 1)}));
   }
+  if (n.Ports > 0) parts.push_back(FormatText(lbl::S_IO_USB_PORTS, {std::to_string(n.Ports)}));
   if (n.MaxPowerMilliamps && *n.MaxPowerMilliamps > 0)
     parts.push_back(FormatText(lbl::S_IO_USB_POWER, {std::to_string(*n.MaxPowerMilliamps)}));
   return Joined(parts);
 }
 
-void AddUsbDetails(const FillContext& ctx, Page& page, const TUSBNode& n) {
+void AddUsbDetails(const FillContext& ctx, Page& page, const TUSBNode& n, const std::string& in) {
   constexpr int k = io_section::kUsb;
-  const std::string in = Indent(n.Level + 1);
   const RowMeta meta{n.DescriptorSource};
   AddItemEx(ctx, page, k, -1, in + lbl::S_IO_USB_MANUFACTURER, n.Manufacturer, "", true, 0, meta);
   if (n.Product != n.ConnectionName)
@@ -166,27 +220,37 @@ void AddUsbRows(const FillContext& ctx, Page& page) {
       0,
       RowMeta{usb.Source, false,
               Quantity::Of(static_cast<uint64_t>(usb.ConnectedDevices()), QuantityUnit::kCount)});
-  for (const auto& n : usb.Nodes()) {
+  const auto& nodes = usb.Nodes();
+  const UsbGuides guides(nodes);
+  for (std::size_t i = 0; i < nodes.size(); ++i) {
+    const TUSBNode& n = nodes[i];
     const RowMeta meta{n.DescriptorSource.source.empty() ? usb.Source : n.DescriptorSource};
     if (n.USBClass == collectors::usb::usbHostController) {
-      AddItemEx(ctx, page, k, 4,
-                Indent(n.Level) +
-                    (n.ConnectionName.empty() ? lbl::S_IO_USB_CONTROLLER : n.ConnectionName),
-                n.KeyName,
-                n.Driver.empty() ? std::string() : FormatText(lbl::S_IO_USB_DRIVER, {n.Driver}),
-                false, 0, RowMeta{usb.Source});
+      AddItemEx(
+          ctx, page, k, 4,
+          guides.Node(i) + (n.ConnectionName.empty() ? lbl::S_IO_USB_CONTROLLER : n.ConnectionName),
+          n.KeyName,
+          n.Driver.empty() ? std::string() : FormatText(lbl::S_IO_USB_DRIVER, {n.Driver}), false, 0,
+          RowMeta{usb.Source});
       continue;
     }
     if (n.USBClass == collectors::usb::usbRootHub) {
-      AddItemEx(ctx, page, k, 4,
-                Indent(n.Level) + FormatText(lbl::S_IO_USB_ROOT_HUB, {std::to_string(n.Bus)}),
-                NodeValue(n), n.USBClassname, false, 0, meta);
+      // The ports of the controller itself, shown by the kernel as a hub.
+      const bool known = n.ParentIndex >= 0 && static_cast<std::size_t>(n.ParentIndex) < i;
+      const std::string controller =
+          known ? nodes[static_cast<std::size_t>(n.ParentIndex)].KeyName : std::string();
+      AddItemEx(
+          ctx, page, k, 4,
+          guides.Node(i) + FormatText(lbl::S_IO_USB_ROOT_HUB, {std::to_string(n.Bus)}),
+          NodeValue(n),
+          controller.empty() ? std::string() : FormatText(lbl::S_IO_USB_ROOT_HUB_OF, {controller}),
+          false, 0, meta);
       continue;
     }
     AddItemEx(ctx, page, k, 4,
-              Indent(n.Level) + FormatText(lbl::S_PRINTER, {NodeName(n), std::to_string(n.Port)}),
+              guides.Node(i) + FormatText(lbl::S_PRINTER, {NodeName(n), std::to_string(n.Port)}),
               NodeValue(n), n.USBClassname, false, 0, meta);
-    AddUsbDetails(ctx, page, n);
+    AddUsbDetails(ctx, page, n, guides.Details(i));
   }
 }
 

@@ -40,6 +40,7 @@ struct UsbDeviceRecord {
   std::string manufacturer, product, serial;  ///< string descriptor texts, empty when absent
   std::string speed;  ///< Mbit/s as the kernel writes it: "1.5", "12", "480", "5000"
   int busnum = 0, devnum = 0;
+  int maxChild = 0;    ///< downstream ports of a hub (root hubs included); 0 for other devices
   std::string driver;  ///< "usb" for a device, "hub" never (that binds to the interface)
   /// For a root hub: the kernel name and driver of the host controller it belongs to.
   std::string controller, controllerDriver;

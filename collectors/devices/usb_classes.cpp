@@ -48,6 +48,24 @@ std::string_view ClassName(uint8_t classCode) {
   return it != kClasses.end() && it->first == classCode ? it->second : std::string_view();
 }
 
+std::string_view HubKindName(uint8_t protocol) {
+  // bDeviceProtocol of class 09: 0 a full-speed hub (or a low/full-speed root hub), 1 and 2
+  // high-speed hubs with one translator or one per port, 3 a SuperSpeed hub (USB 2.0
+  // section 11.23.1, USB 3.2 section 10.15.1).
+  switch (protocol) {
+    case 0:
+      return "Full-speed hub";
+    case 1:
+      return "High-speed hub, single transaction translator";
+    case 2:
+      return "High-speed hub, a transaction translator per port";
+    case 3:
+      return "SuperSpeed hub";
+    default:
+      return {};
+  }
+}
+
 TUSBClass NodeKindOfClass(uint8_t classCode) {
   switch (classCode) {
     case 0x00:

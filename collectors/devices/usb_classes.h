@@ -14,6 +14,10 @@ std::span<const std::pair<uint8_t, std::string_view>> ClassTable();
 /// The class's name when the id file has none; empty for a code the table does not know.
 std::string_view ClassName(uint8_t classCode);
 
+/// What a hub is by its device protocol: how fast it talks upstream and how it carries
+/// slower devices' traffic (transaction translators). Empty for a code no hub uses.
+std::string_view HubKindName(uint8_t protocol);
+
 /// Kind of a node of the USB tree. Device kinds come first so that counting attached devices
 /// is "below kHub or kOther"; kEmpty marks the record handed out for an index outside the tree.
 enum TUSBClass : int {

@@ -57,10 +57,18 @@ std::optional<double> Speed(std::string_view text) {
   return value;
 }
 
-std::string ClassNameOf(const IdDatabaseNames& names, int cls, int sub, int prot) {
+std::string ClassNameOf(const IdDatabaseNames& names, int cls, int sub, int prot,
+                        bool ofDevice = false) {
   std::string base = names.Class(cls);
   if (base.empty()) base = std::string(ClassName(static_cast<uint8_t>(cls)));
   if (base.empty()) return {};
+  // The id file names a hub's only subclass "Unused", and knows few of its protocols: the
+  // device protocol says what kind of hub it is (the interface's protocol only tells the
+  // translator settings apart, and is 0 on most high-speed hubs).
+  if (cls == 0x09) {
+    const auto kind = ofDevice ? HubKindName(static_cast<uint8_t>(prot)) : std::string_view();
+    return kind.empty() ? base : base + ": " + std::string(kind);
+  }
   const std::string subName = names.Class(cls, sub), protName = names.Class(cls, sub, prot);
   if (protName != subName) return base + ": " + protName;
   if (subName != base) return base + ": " + subName;
@@ -76,6 +84,7 @@ TUSBNode DeviceNode(const platform::UsbDeviceRecord& r, const IdDatabaseNames& n
   n.Serial = r.serial;
   n.DeviceAddress = r.devnum;
   n.Bus = r.busnum;
+  n.Ports = r.maxChild;
   n.ConnectionStatus = usbDeviceConnected;
   n.SpeedMbps = Speed(r.speed);
   n.DescriptorSource = r.descriptors.source;
@@ -128,8 +137,9 @@ TUSBNode DeviceNode(const platform::UsbDeviceRecord& r, const IdDatabaseNames& n
     prot = n.Interfaces.front().Protocol;
   }
   n.USBClass = NodeKindOfClass(static_cast<uint8_t>(cls));
-  n.USBClassname =
-      (cls == 0 && n.Interfaces.empty()) ? std::string() : ClassNameOf(names, cls, sub, prot);
+  n.USBClassname = (cls == 0 && n.Interfaces.empty())
+                       ? std::string()
+                       : ClassNameOf(names, cls, sub, prot, cls == n.DeviceClassCode);
   n.ConnectionName = !n.Product.empty() ? n.Product : n.ProductName;
   n.USBDevice.Name = n.ConnectionName;
   n.USBDevice.USBClass = n.USBClass;

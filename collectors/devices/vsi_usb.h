@@ -65,6 +65,7 @@ struct TUSBNode {
   std::string VendorName, ProductName;  ///< from the id file
   std::string Driver;                   ///< the controller's driver, for a host controller
   int Bus = 0;
+  int Ports = 0;  ///< downstream ports, for a hub or root hub
   int Configurations = 0;
   std::vector<TUSBInterface> Interfaces;
   std::vector<TUSBStorage> Storage;

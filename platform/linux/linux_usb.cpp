@@ -94,6 +94,7 @@ class LinuxUsbService : public UsbService {
       return std::nullopt;
     r.devnum = std::atoi(devnum.value_or("0").c_str());
     r.busnum = std::atoi(Line(dir + "/busnum").c_str());
+    r.maxChild = std::atoi(Line(dir + "/maxchild").c_str());
     if (!r.descriptors) {
       r.attributes.idVendor = Line(dir + "/idVendor");
       r.attributes.idProduct = Line(dir + "/idProduct");

@@ -47,7 +47,8 @@ void Device(const fs::path& root, const std::string& sysPath, const std::string&
   if (!manufacturer.empty()) Put(root, dir + "/manufacturer", manufacturer + "\n");
   if (!serial.empty()) Put(root, dir + "/serial", serial + "\n");
   Put(root, dir + "/speed", speed + "\n");
-  Put(root, dir + "/busnum", "1\n");
+  Put(root, dir + "/busnum",
+      (name.rfind("usb", 0) == 0 ? name.substr(3, 1) : name.substr(0, 1)) + "\n");
   Put(root, dir + "/devnum", std::to_string(devnum) + "\n");
   Link(root, "/sys/bus/usb/devices/" + name, "../../../devices/pci0000:00/0000:00:14.0" + sysPath);
 }
@@ -64,7 +65,7 @@ void Interface(const fs::path& root, const std::string& sysPath, const std::stri
 
 void WriteIoTestTree(const fs::path& root) {
   // USB: root hub of bus 1, a hub on its port 1, a keyboard on port 2 and a stick on port 3
-  // of that hub.
+  // of that hub; bus 2 is the same controller's empty SuperSpeed root hub.
   Link(root, std::string(kController) + "/driver", "../../../bus/pci/drivers/xhci_hcd");
   Device(root, "/usb1", "usb1",
          Bytes({0x12, 0x01, 0x00, 0x02, 0x09, 0x00, 0x01, 0x40, 0x6b, 0x1d, 0x02,
@@ -73,6 +74,16 @@ void WriteIoTestTree(const fs::path& root) {
                 0x00, 0x00, 0x00, 0x07, 0x05, 0x81, 0x03, 0x04, 0x00, 0x0c}),
          "xHCI Host Controller", "Linux 6.1.0-18-amd64 xhci-hcd", "0000:00:14.0", "480", 1);
   Interface(root, "/usb1/1-0:1.0", "1-0:1.0", "09", "hub");
+  Put(root, std::string(kController) + "/usb1/maxchild", "12\n");
+  // The controller's SuperSpeed ports are a second root hub, with nothing plugged in.
+  Device(root, "/usb2", "usb2",
+         Bytes({0x12, 0x01, 0x00, 0x03, 0x09, 0x00, 0x03, 0x09, 0x6b, 0x1d, 0x03, 0x00, 0x01,
+                0x06, 0x03, 0x02, 0x01, 0x01, 0x09, 0x02, 0x1f, 0x00, 0x01, 0x01, 0x00, 0xe0,
+                0x00, 0x09, 0x04, 0x00, 0x00, 0x01, 0x09, 0x00, 0x00, 0x00, 0x07, 0x05, 0x81,
+                0x03, 0x04, 0x00, 0x0c, 0x06, 0x30, 0x00, 0x00, 0x02, 0x00}),
+         "xHCI Host Controller", "Linux 6.1.0-18-amd64 xhci-hcd", "0000:00:14.0", "5000", 1);
+  Interface(root, "/usb2/2-0:1.0", "2-0:1.0", "09", "hub");
+  Put(root, std::string(kController) + "/usb2/maxchild", "4\n");
   Device(root, "/usb1/1-1", "1-1",
          Bytes({0x12, 0x01, 0x00, 0x02, 0x09, 0x00, 0x01, 0x40, 0xe3, 0x05, 0x08,
                 0x06, 0x60, 0x88, 0x00, 0x01, 0x00, 0x01, 0x09, 0x02, 0x19, 0x00,
@@ -80,6 +91,7 @@ void WriteIoTestTree(const fs::path& root) {
                 0x00, 0x00, 0x00, 0x07, 0x05, 0x81, 0x03, 0x01, 0x00, 0x0c}),
          "USB2.0 Hub", "", "", "480", 2);
   Interface(root, "/usb1/1-1/1-1:1.0", "1-1:1.0", "09", "hub");
+  Put(root, std::string(kController) + "/usb1/1-1/maxchild", "4\n");
   Device(root, "/usb1/1-1/1-1.2", "1-1.2",
          Bytes({0x12, 0x01, 0x10, 0x01, 0x00, 0x00, 0x00, 0x08, 0x6d, 0x04, 0x1c, 0xc3, 0x10,
                 0x64, 0x01, 0x02, 0x00, 0x01, 0x09, 0x02, 0x3b, 0x00, 0x02, 0x01, 0x03, 0xa0,

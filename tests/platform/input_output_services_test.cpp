@@ -47,7 +47,7 @@ TEST(UsbService, DeviceUnpluggedDuringTheWalkIsLeftOut) {
   ASSERT_TRUE(devices);
   std::vector<std::string> names;
   for (const auto& d : *devices) names.push_back(d.name);
-  EXPECT_EQ(names, (std::vector<std::string>{"1-1", "1-1.2", "1-1.3", "usb1"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"1-1", "1-1.2", "1-1.3", "usb1", "usb2"}));
   EXPECT_EQ((*devices)[2].interfaces.at(0).blockDevices.at(0).mountPoints,
             (std::vector<std::string>{"/media/tester/CRUZER BLADE"}));
 }
