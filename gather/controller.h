@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "gather/gathering_host.h"
 #include "collectors/system_info.h"
+#include "gather/gathering_host.h"
 #include "pages/categories.h"
 #include "pages/page_model.h"
 

@@ -9,10 +9,10 @@
 
 #include "gather/controller.h"
 #include "gather/sync_queue.h"
-#include "platform/firmware.h"
 #include "pages/page_layouts.h"
 #include "pages/page_model.h"
 #include "pages/section_sources.h"
+#include "platform/firmware.h"
 #include "tests/support/test_services.h"
 #include "text/labels.h"
 
