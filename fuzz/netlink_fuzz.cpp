@@ -1,7 +1,7 @@
 // libFuzzer target: the network decoders over arbitrary bytes. The first byte chooses the
 // decoder: the routing-socket message walk (and the adapter records built from what it
-// found), the socket, route and address tables, the resolver, lease, export, Samba and mount
-// texts.
+// found) with the socket-diagnostics walk over the same bytes, the socket, route and address
+// tables, the resolver, lease, export, Samba and mount texts.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -21,6 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   switch (data[0] % 8) {
     case 0:
       (void)BuildAdapters(ParseNetlinkMessages(in), {}, {});
+      for (const auto& s : ParseSocketDiagMessages(in, "tcp").sockets) (void)IsListening(s);
       break;
     case 1:
       (void)ParseSocketTable(in, "tcp");

@@ -201,4 +201,45 @@ void MergeNetlinkTables(NetlinkTables& into, NetlinkTables more) {
   into.truncated = into.truncated || more.truncated;
 }
 
+SocketDiagAnswer ParseSocketDiagMessages(std::string_view bytes, std::string_view transport) {
+  SocketDiagAnswer out;
+  std::size_t at = 0;
+  while (at + kHeaderSize <= bytes.size()) {
+    const auto length = Load<uint32_t>(bytes, at);
+    const auto type = Load<uint16_t>(bytes, at + 4);
+    if (length < kHeaderSize || length > bytes.size() - at) {
+      out.truncated = true;
+      return out;
+    }
+    const std::string_view body = bytes.substr(at + kHeaderSize, length - kHeaderSize);
+    if (type == kError && body.size() >= 4) {
+      const int err = Load<int32_t>(body, 0);
+      if (err != 0 && !out.error) out.error = -err;
+    } else if (type == kSockDiagByFamily && body.size() >= kInetDiagMsgSize) {
+      const auto family = static_cast<uint8_t>(body[0]);
+      const std::size_t width = family == kFamilyInet6 ? 16 : family == kFamilyInet ? 4 : 0;
+      if (width != 0) {
+        SocketEntry s;
+        s.protocol = std::string(transport) + (width == 16 ? "6" : "");
+        s.state = static_cast<uint8_t>(body[1]);
+        // Ports travel in network order.
+        auto port = [&](std::size_t where) {
+          return static_cast<uint16_t>((static_cast<uint8_t>(body[where]) << 8) |
+                                       static_cast<uint8_t>(body[where + 1]));
+        };
+        s.localPort = port(kDiagSourcePort);
+        s.remotePort = port(kDiagDestPort);
+        s.localAddress = std::string(body.substr(kDiagSourceAddr, width));
+        s.remoteAddress = std::string(body.substr(kDiagDestAddr, width));
+        s.uid = Load<uint32_t>(body, kDiagUid);
+        s.inode = Load<uint32_t>(body, kDiagInode);
+        out.sockets.push_back(std::move(s));
+      }
+    }
+    at += Aligned(length);
+  }
+  if (at < bytes.size()) out.truncated = true;
+  return out;
+}
+
 }  // namespace tavrin::collectors

@@ -1,6 +1,7 @@
-// Numbers of the Linux routing-socket (rtnetlink) wire format: message headers, message
-// types and attribute types, as the kernel's user-space API headers define them
-// (include/uapi/linux/netlink.h, rtnetlink.h, if_link.h, if_addr.h, if_arp.h). Kept as our own
+// Numbers of the Linux routing-socket (rtnetlink) and socket-diagnostics wire formats: message
+// headers, message types and attribute types, as the kernel's user-space API headers define
+// them (include/uapi/linux/netlink.h, rtnetlink.h, if_link.h, if_addr.h, if_arp.h,
+// sock_diag.h, inet_diag.h). Kept as our own
 // constants so the decoders build and run anywhere a recorded answer is replayed.
 #pragma once
 
@@ -22,6 +23,14 @@ inline constexpr uint16_t kNewAddr = 20, kGetAddr = 22;
 inline constexpr uint16_t kNewRoute = 24, kGetRoute = 26;
 // Header flags of a dump request.
 inline constexpr uint16_t kRequest = 0x1, kDump = 0x300;
+
+// Socket diagnostics: the answer type, and the fixed part of one socket's message
+// (struct inet_diag_msg): family, state, timer, retransmits; ports, source and destination
+// address (16 bytes each), interface and cookie; expiry, queues, uid and inode.
+inline constexpr uint16_t kSockDiagByFamily = 20;
+inline constexpr uint32_t kInetDiagMsgSize = 72;
+inline constexpr uint32_t kDiagSourcePort = 4, kDiagDestPort = 6, kDiagSourceAddr = 8,
+                          kDiagDestAddr = 24, kDiagUid = 64, kDiagInode = 68;
 
 // Link attributes.
 inline constexpr uint16_t kIflaAddress = 1, kIflaIfname = 3, kIflaMtu = 4, kIflaMaster = 10,

@@ -5,6 +5,7 @@
 #include "collectors/devices/vsi_devices.h"
 #include "collectors/network/adapter_build.h"
 #include "collectors/network/address_text.h"
+#include "collectors/network/netlink_parse.h"
 #include "collectors/network/proc_net_parse.h"
 #include "collectors/network/windows_network_registry.h"
 #include "platform/network.h"
@@ -83,23 +84,45 @@ void TVexa_Network::RefreshData() {
 
 void TVexa_Network::ListenersRefresh() {
   const auto& net = *Platform().network;
+  using platform::KernelNetTable;
+  struct Transport {
+    platform::NetlinkDump dump;
+    const char* name;
+    std::pair<KernelNetTable, const char*> tables[2];
+  };
+  const Transport transports[] = {{platform::NetlinkDump::TcpListeners,
+                                   "tcp",
+                                   {{KernelNetTable::Tcp, "tcp"}, {KernelNetTable::Tcp6, "tcp6"}}},
+                                  {platform::NetlinkDump::UdpSockets,
+                                   "udp",
+                                   {{KernelNetTable::Udp, "udp"}, {KernelNetTable::Udp6, "udp6"}}}};
   std::vector<SocketEntry> sockets;
-  const std::pair<platform::KernelNetTable, const char*> tables[] = {
-      {platform::KernelNetTable::Tcp, "tcp"},
-      {platform::KernelNetTable::Tcp6, "tcp6"},
-      {platform::KernelNetTable::Udp, "udp"},
-      {platform::KernelNetTable::Udp6, "udp6"}};
   bool any = false;
-  for (const auto& [table, name] : tables) {
-    auto text = net.KernelTable(table);
-    if (!text) {
-      if (!any) ListeningSource = text.source;
-      continue;
+  auto answered = [&](const platform::Provenance& source, bool ok) {
+    if (!any) ListeningSource = source;
+    any = any || ok;
+  };
+  for (const auto& t : transports) {
+    // The diagnostics socket names the listeners alone; the text tables list every socket and
+    // cost a walk of the whole connection hash, so they are only the fallback (a sandbox, a
+    // kernel without the diagnostics module, a snapshot recorded before the dumps were kept).
+    auto dump = net.Netlink(t.dump);
+    if (dump) {
+      auto parsed = ParseSocketDiagMessages(*dump, t.name);
+      if (!parsed.error && !parsed.truncated) {
+        answered(dump.source, true);
+        for (auto& s : parsed.sockets)
+          if (IsListening(s)) sockets.push_back(std::move(s));
+        continue;
+      }
     }
-    if (!any) ListeningSource = text.source;
-    any = true;
-    for (auto& s : ParseSocketTable(*text, name))
-      if (IsListening(s)) sockets.push_back(std::move(s));
+    for (const auto& [table, name] : t.tables) {
+      auto text = net.KernelTable(table);
+      answered(text.source, text.ok());
+      if (!text) continue;
+      for (auto& s : ParseSocketTable(*text, name))
+        if (IsListening(s)) sockets.push_back(std::move(s));
+    }
   }
   std::vector<uint64_t> inodes;
   for (const auto& s : sockets)

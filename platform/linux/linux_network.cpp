@@ -1,8 +1,8 @@
 // The network service of a Linux machine: every file through the file reader (so a snapshot's
 // captured tree answers the same questions) and the routing-socket dumps from their source.
-#include <algorithm>
 #include <charconv>
 #include <string_view>
+#include <unordered_set>
 
 #include "base/strings.h"
 #include "platform/file_reader.h"
@@ -149,7 +149,8 @@ class LinuxNetworkService : public NetworkService {
     std::vector<SocketProcess> out;
     auto pids = files_->ListDir("/proc");
     if (!pids) return {std::nullopt, pids.source};
-    std::vector<uint64_t> wanted = inodes;
+    std::unordered_set<uint64_t> wanted(inodes.begin(), inodes.end());
+    wanted.erase(0);
     for (const auto& pid : *pids) {
       if (wanted.empty()) break;
       auto number = Number<int32_t>(pid);
@@ -160,14 +161,16 @@ class LinuxNetworkService : public NetworkService {
       std::string command;
       for (const auto& fd : *fds) {
         auto target = files_->ReadLink(fdDir + "/" + fd);
-        if (!target || !target->starts_with("socket:[")) continue;
+        // The kernel may list a process's descriptors yet refuse to say what they are (a
+        // process we may not trace); it decides that per process, so one refusal answers
+        // for every other descriptor of it.
+        if (!target && target.source.status == Status::PermissionDenied) break;
+        if (!target || !target->starts_with("socket:[") || !target->ends_with("]")) continue;
         auto inode = Number<uint64_t>(std::string_view(*target).substr(8, target->size() - 9));
-        if (!inode) continue;
-        auto it = std::find(wanted.begin(), wanted.end(), *inode);
-        if (it == wanted.end()) continue;
-        wanted.erase(it);
+        if (!inode || wanted.erase(*inode) == 0) continue;
         if (command.empty()) command = files_->ReadLine("/proc/" + pid + "/comm").value_or("?");
         out.push_back({*inode, *number, command});
+        if (wanted.empty()) break;
       }
     }
     return Answer<std::vector<SocketProcess>>::Of(std::move(out), "/proc/<pid>/fd");

@@ -1,18 +1,28 @@
 // The network service and collectors over a file tree of our own and over this machine: bad
 // sources (a dangling resolver link, a routing socket that cannot be opened, an interface
-// that left), the recorded form of the routing-socket dumps, and a comparison with what
-// iproute2 says of this machine when it is installed.
+// that left), the listening sockets from the diagnostics socket or the text tables and the
+// search for their owners, the recorded form of the netlink dumps, and comparisons with what
+// iproute2 and the kernel's text tables say of this machine.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <optional>
+#include <set>
+#include <tuple>
 
 #include "collectors/network/adapter_build.h"
 #include "collectors/network/address_text.h"
+#include "collectors/network/netlink_parse.h"
+#include "collectors/network/netlink_wire.h"
+#include "collectors/network/proc_net_parse.h"
 #include "collectors/network/vsi_network.h"
+#include "platform/file_reader.h"
 #include "platform/network.h"
 #include "platform/network_netlink_json.h"
+#include "tests/collectors/network/netlink_builder.h"
 #include "tests/collectors/network/network_test_tree.h"
 #include "tests/support/run_program.h"
 #include "tests/support/test_services.h"
@@ -95,6 +105,96 @@ TEST(NetworkService, NoServiceLeavesEverythingEmptyWithTheReason) {
   EXPECT_EQ(net.TCPIP().AdapterSource.status, Status::NotSupported);
   EXPECT_FALSE(net.WinSock().KernelSockets);
   EXPECT_TRUE(net.IPAddresses.empty());
+}
+
+// The routing socket closed, the diagnostics socket answering for TCP and lacking its UDP
+// module.
+class DiagnosticsOnly : public NetlinkSource {
+ public:
+  Answer<std::string> Dump(NetlinkDump what) const override {
+    namespace nl = collectors::netlink;
+    testing::NetlinkBuilder b;
+    if (what == NetlinkDump::TcpListeners) {
+      b.Message(nl::kSockDiagByFamily,
+                testing::NetlinkBuilder::DiagMessage(nl::kFamilyInet, 10, 2222, 0, "", "", 0, 777));
+      b.Message(nl::kDone, testing::NetlinkBuilder::Le32(0));
+      return Answer<std::string>::Of(b.Bytes(), "socket diagnostics");
+    }
+    if (what == NetlinkDump::UdpSockets) {
+      b.Message(nl::kError, testing::NetlinkBuilder::Le32(static_cast<uint32_t>(-2)));
+      return Answer<std::string>::Of(b.Bytes(), "socket diagnostics");
+    }
+    return FailingNetlink().Dump(what);
+  }
+};
+
+TEST(NetworkService, ListenersFromDiagnosticsElseTextTables) {
+  TempDir dir;
+  WriteTree(dir);  // its text table says port 22, inode 777
+  dir.Write("proc/net/udp",
+            "  sl  local_address rem_address   st tx_queue rx_queue tr tm->when retrnsmt   uid  "
+            "timeout inode\n  1: 3500007F:0035 00000000:0000 07 00000000:00000000 00:00000000 "
+            "00000000   101        0 555 2 0000000000000000 0\n");
+  TVexa_Network net(TreeServices(dir, std::make_shared<DiagnosticsOnly>()));
+  net.RefreshData();
+  // TCP from the diagnostics answer (its port, not the table's), with the owner found;
+  // UDP from the text table, the diagnostics answer having been an error.
+  ASSERT_EQ(net.ListeningPorts.size(), 2u);
+  EXPECT_EQ(net.ListeningPorts[0].Protocol, "tcp");
+  EXPECT_EQ(net.ListeningPorts[0].Port, 2222);
+  EXPECT_EQ(net.ListeningPorts[0].Command, "sshd");
+  EXPECT_EQ(net.ListeningPorts[1].Protocol, "udp");
+  EXPECT_EQ(net.ListeningPorts[1].Port, 53);
+  EXPECT_EQ(net.ListeningPorts[1].Pid, 0);
+  EXPECT_EQ(net.ListeningSource.source, "socket diagnostics");
+}
+
+// Refuses the descriptors of process 1 as the kernel does for a process we may not trace, and
+// keeps every link it was asked for.
+class RefusingFiles : public FileReader {
+ public:
+  using FileReader::FileReader;
+  Answer<std::string> ReadLink(std::string_view path) const override {
+    asked.emplace_back(path);
+    if (!path.starts_with("/proc/1/fd/")) return FileReader::ReadLink(path);
+    return Answer<std::string>::Fail(Status::PermissionDenied, std::string(path),
+                                     "Permission denied");
+  }
+  std::size_t AskedUnder(std::string_view folder) const {
+    return static_cast<std::size_t>(std::count_if(
+        asked.begin(), asked.end(), [&](const std::string& p) { return p.starts_with(folder); }));
+  }
+  mutable std::vector<std::string> asked;
+};
+
+TEST(NetworkService, OwnerSearchLeavesARefusingProcessAndStopsWhenAllAreFound) {
+  TempDir dir;
+  WriteTree(dir);
+  std::filesystem::create_directories(dir.path() / "proc/1/fd");
+  for (int fd = 0; fd < 50; ++fd)
+    std::filesystem::create_symlink("/dev/null", dir.path() / ("proc/1/fd/" + std::to_string(fd)));
+  dir.Write("proc/7/comm", "late\n");
+  std::filesystem::create_directories(dir.path() / "proc/7/fd");
+  std::filesystem::create_symlink("socket:[777]", dir.path() / "proc/7/fd/4");
+  auto files = std::make_shared<RefusingFiles>(dir.path());
+  auto net = MakeLinuxNetworkService(files, std::make_shared<FailingNetlink>());
+
+  auto owners = net->SocketOwners({777, 888});
+  ASSERT_TRUE(owners);
+  EXPECT_EQ(files->AskedUnder("/proc/1/fd/"), 1u);  // one refusal, not fifty
+  EXPECT_EQ(files->AskedUnder("/proc/7/fd/"), 1u);  // 888 is still wanted there
+  // "/proc" lists "1", "42", "7": 42 holds 777 and is met first; 888 is nobody's.
+  ASSERT_EQ(owners->size(), 1u);
+  EXPECT_EQ((*owners)[0].pid, 42);
+  EXPECT_EQ((*owners)[0].command, "sshd");
+
+  // With every inode found the walk ends: process 7, listed after 42, is not looked at.
+  files->asked.clear();
+  auto found = net->SocketOwners({777});
+  ASSERT_TRUE(found);
+  ASSERT_EQ(found->size(), 1u);
+  EXPECT_EQ((*found)[0].pid, 42);
+  EXPECT_EQ(files->AskedUnder("/proc/7/"), 0u);
 }
 
 class FixedNetlink : public NetlinkSource {
@@ -186,6 +286,46 @@ TEST(NetworkService, ThisMachineAgreesWithIproute2) {
                           r["gateway"].get<std::string>()),
                 it->Gateway_IPAddress.end())
           << dev;
+    }
+  }
+}
+
+// The listening sockets the diagnostics socket names are those of the text tables. Other
+// programs may open or close sockets between the two reads, so a difference is read again.
+TEST(NetworkService, ThisMachineDiagnosticsAgreeWithTextTables) {
+  auto netlink = MakeKernelNetlinkSource();
+  auto files = std::make_shared<FileReader>();
+  using Key = std::tuple<std::string, std::string, uint16_t, uint64_t>;
+  auto fromDiag = [&]() -> std::optional<std::set<Key>> {
+    std::set<Key> out;
+    for (auto [what, name] :
+         {std::pair{NetlinkDump::TcpListeners, "tcp"}, std::pair{NetlinkDump::UdpSockets, "udp"}}) {
+      auto answer = netlink->Dump(what);
+      if (!answer) return std::nullopt;
+      auto parsed = collectors::ParseSocketDiagMessages(*answer, name);
+      if (parsed.error || parsed.truncated) return std::nullopt;
+      for (const auto& s : parsed.sockets)
+        if (collectors::IsListening(s))
+          out.emplace(s.protocol, s.localAddress, s.localPort, s.inode);
+    }
+    return out;
+  };
+  auto fromText = [&] {
+    std::set<Key> out;
+    for (const char* name : {"tcp", "tcp6", "udp", "udp6"})
+      if (auto text = files->ReadFile(std::string("/proc/net/") + name))
+        for (const auto& s : collectors::ParseSocketTable(*text, name))
+          if (collectors::IsListening(s))
+            out.emplace(s.protocol, s.localAddress, s.localPort, s.inode);
+    return out;
+  };
+  for (int attempt = 0;; ++attempt) {
+    auto diag = fromDiag();
+    if (!diag) GTEST_SKIP() << "no socket diagnostics here";
+    auto text = fromText();
+    if (*diag == text || attempt == 4) {
+      EXPECT_EQ(*diag, text);
+      break;
     }
   }
 }

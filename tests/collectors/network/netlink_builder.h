@@ -1,4 +1,4 @@
-// Routing-socket messages built byte by byte for the tests, as the kernel lays them out.
+// Netlink messages built byte by byte for the tests, as the kernel lays them out.
 #pragma once
 
 #include <cstdint>
@@ -68,6 +68,19 @@ class NetlinkBuilder {
     return std::string{static_cast<char>(family), static_cast<char>(prefix),
                        static_cast<char>(flags), static_cast<char>(scope)} +
            Le32(static_cast<uint32_t>(index));
+  }
+  /// struct inet_diag_msg: family, state, timer, retransmits, ports in network order, the two
+  /// addresses in 16-byte fields, interface, cookie, expiry, queues, uid and inode.
+  static std::string DiagMessage(uint8_t family, uint8_t state, uint16_t sport, uint16_t dport,
+                                 const std::string& src, const std::string& dst, uint32_t uid,
+                                 uint32_t inode) {
+    auto field = [](const std::string& a) { return a + std::string(16 - a.size(), '\0'); };
+    auto be16 = [](uint16_t v) {
+      return std::string{static_cast<char>(v >> 8), static_cast<char>(v & 0xFF)};
+    };
+    std::string m{static_cast<char>(family), static_cast<char>(state), 0, 0};
+    m += be16(sport) + be16(dport) + field(src) + field(dst) + std::string(24, '\0');
+    return m + Le32(uid) + Le32(inode);
   }
   /// struct rtmsg.
   static std::string RouteHeader(uint8_t family, uint8_t dstLen, uint8_t table, uint8_t type) {

@@ -1,10 +1,12 @@
-// Routing-socket answers decoded from messages built in the test: a link, its addresses, the
-// routes, and the answers that go wrong (a cut-off message, an error, foreign types).
+// Netlink answers decoded from messages built in the test: a link, its addresses, the routes,
+// the sockets of a socket-diagnostics dump, and the answers that go wrong (a cut-off message,
+// an error, foreign types).
 #include <gtest/gtest.h>
 
 #include "collectors/network/address_text.h"
 #include "collectors/network/netlink_parse.h"
 #include "collectors/network/netlink_wire.h"
+#include "collectors/network/proc_net_parse.h"
 #include "tests/collectors/network/netlink_builder.h"
 
 namespace tavrin::collectors {
@@ -130,6 +132,71 @@ TEST(NetlinkParse, BrokenAnswersKeepWhatCameBefore) {
   ASSERT_EQ(mixed.links.size(), 1u);
   EXPECT_EQ(mixed.links[0].name, "lo");
   EXPECT_TRUE(ParseNetlinkMessages("").links.empty());
+}
+
+std::string DiagMessage(uint8_t family, uint8_t state, uint16_t sport, uint16_t dport,
+                        const std::string& src, const std::string& dst, uint32_t uid,
+                        uint32_t inode) {
+  return NetlinkBuilder::DiagMessage(family, state, sport, dport, src, dst, uid, inode);
+}
+
+TEST(SocketDiagParse, ListenersOfBothFamiliesAcrossTwoDumps) {
+  const std::string any6(16, '\0'), loop4("\x7f\x00\x00\x01", 4);
+  NetlinkBuilder b;
+  b.Message(kSockDiagByFamily, DiagMessage(kFamilyInet, 10, 631, 0, loop4, "", 0, 21412));
+  b.Message(kDone, NetlinkBuilder::Le32(0));  // the IPv4 dump ends, the IPv6 one follows
+  b.Message(kSockDiagByFamily, DiagMessage(kFamilyInet6, 10, 8080, 0, any6, "", 1000, 40001));
+  b.Message(kSockDiagByFamily, "short");  // too short for a socket: skipped
+  b.Message(kDone, NetlinkBuilder::Le32(0));
+  const auto tcp = ParseSocketDiagMessages(b.Bytes(), "tcp");
+  EXPECT_FALSE(tcp.error);
+  EXPECT_FALSE(tcp.truncated);
+  ASSERT_EQ(tcp.sockets.size(), 2u);
+  EXPECT_EQ(tcp.sockets[0].protocol, "tcp");
+  EXPECT_EQ(IpText(tcp.sockets[0].localAddress), "127.0.0.1");
+  EXPECT_EQ(tcp.sockets[0].localPort, 631);
+  EXPECT_EQ(tcp.sockets[0].inode, 21412u);
+  EXPECT_TRUE(IsListening(tcp.sockets[0]));
+  EXPECT_EQ(tcp.sockets[1].protocol, "tcp6");
+  EXPECT_EQ(IpText(tcp.sockets[1].localAddress), "::");
+  EXPECT_EQ(tcp.sockets[1].localPort, 8080);
+  EXPECT_EQ(tcp.sockets[1].uid, 1000u);
+
+  // UDP: a bound socket without a peer listens; a connected one (peer port 53) does not.
+  NetlinkBuilder u;
+  u.Message(kSockDiagByFamily,
+            DiagMessage(kFamilyInet, 7, 53, 0, std::string("\x7f\x00\x00\x35", 4), "", 101, 1));
+  u.Message(kSockDiagByFamily,
+            DiagMessage(kFamilyInet, 7, 41394, 53, kAddr4, "\x01\x01\x01\x01", 1000, 2));
+  const auto udp = ParseSocketDiagMessages(u.Bytes(), "udp");
+  ASSERT_EQ(udp.sockets.size(), 2u);
+  EXPECT_EQ(IpText(udp.sockets[0].localAddress), "127.0.0.53");
+  EXPECT_TRUE(IsListening(udp.sockets[0]));
+  EXPECT_EQ(IpText(udp.sockets[1].remoteAddress), "1.1.1.1");
+  EXPECT_FALSE(IsListening(udp.sockets[1]));
+}
+
+TEST(SocketDiagParse, MissingModuleAndCutAnswersAreMarked) {
+  // A kernel without the diagnostics module for the transport answers "no such file".
+  NetlinkBuilder e;
+  e.Message(kError, NetlinkBuilder::Le32(static_cast<uint32_t>(-2)) + std::string(16, '\0'));
+  const auto missing = ParseSocketDiagMessages(e.Bytes(), "udp");
+  EXPECT_EQ(missing.error, 2);
+  EXPECT_TRUE(missing.sockets.empty());
+
+  NetlinkBuilder b;
+  b.Message(kSockDiagByFamily, DiagMessage(kFamilyInet, 10, 22, 0, kAddr4, "", 0, 7));
+  b.Message(kSockDiagByFamily, DiagMessage(kFamilyInet, 10, 23, 0, kAddr4, "", 0, 8));
+  const std::string bytes = b.Bytes();
+  const auto cut =
+      ParseSocketDiagMessages(std::string_view(bytes).substr(0, bytes.size() - 5), "tcp");
+  EXPECT_TRUE(cut.truncated);
+  ASSERT_EQ(cut.sockets.size(), 1u);  // the whole first message is kept
+  EXPECT_EQ(cut.sockets[0].localPort, 22);
+  // A family other than IPv4 and IPv6 gives no socket.
+  NetlinkBuilder local;
+  local.Message(kSockDiagByFamily, DiagMessage(1, 10, 0, 0, "", "", 0, 9));
+  EXPECT_TRUE(ParseSocketDiagMessages(local.Bytes(), "tcp").sockets.empty());
 }
 
 }  // namespace
