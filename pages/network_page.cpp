@@ -42,6 +42,25 @@ bool AnyNonLoopback(const std::vector<std::string>& texts) {
   });
 }
 
+// A Windows machine without a node type leaves the row out; on Linux the row says that
+// NetBIOS names are not used, and its source says why.
+std::string NodeTypeText(collectors::TNodeType type, bool linuxSource) {
+  using collectors::TNodeType;
+  switch (type) {
+    case TNodeType::ntBroadcast:
+      return lbl::S_NET_NODE_BROADCAST;
+    case TNodeType::ntPeerToPeer:
+      return lbl::S_NET_NODE_P2P;
+    case TNodeType::ntMixed:
+      return lbl::S_NET_NODE_MIXED;
+    case TNodeType::ntHybrid:
+      return lbl::S_NET_NODE_HYBRID;
+    case TNodeType::ntUnknown:
+      break;
+  }
+  return linuxSource ? std::string(lbl::S_NET_NODE_UNUSED) : std::string();
+}
+
 void AddGeneralRows(const FillContext& ctx, Page& page, const TVexa_Network& net) {
   const auto& ip = net.TCPIP();
   AddItem(ctx, page, kGeneral, lbl::S_NET_HOST, ip.HostName, "", false, {ip.HostSource, true});
@@ -50,6 +69,11 @@ void AddGeneralRows(const FillContext& ctx, Page& page, const TVexa_Network& net
   AddItem(ctx, page, kGeneral, lbl::S_NET_DNS, ip.PrimaryDNSSuffix, "", false,
           {ip.DnsSource, true});
   AddItem(ctx, page, kGeneral, lbl::S_NET_DHCP, ip.DHCPScopeName, "", false, {});
+  // A shown row keeps only an answered source: the reason NetBIOS is not used goes in as one.
+  AddItem(ctx, page, kGeneral, lbl::S_NET_NODE_TYPE,
+          NodeTypeText(ip.NodeType, net.WinSock().KernelSockets), "", false,
+          {ip.NodeTypeSource.ok() ? ip.NodeTypeSource
+                                  : Provenance::Answered(ip.NodeTypeSource.Explain())});
   AddItem(ctx, page, kGeneral, lbl::S_NET_DNS_SERVERS, Joined(ip.DNSServers),
           ip.DNSServers.size() > ip.UsedDnsServers && ip.UsedDnsServers > 0
               ? std::string_view(lbl::S_NET_DNS_UNUSED)

@@ -109,6 +109,58 @@ std::vector<NetShareRecord> ParseSambaShares(std::string_view text) {
   return out;
 }
 
+SambaNameService ParseSambaNameService(std::string_view text) {
+  SambaNameService out;
+  bool global = true;  // settings before the first section are global ones
+  bool orderSet = false;
+  auto yes = [](const std::string& v) { return v == "yes" || v == "true" || v == "1"; };
+  ForEachLine(text, [&](std::string_view line) {
+    line = base::Trim(line);
+    if (line.empty() || line[0] == '#' || line[0] == ';') return;
+    if (line.front() == '[' && line.back() == ']') {
+      global = base::Lower(base::Trim(line.substr(1, line.size() - 2))) == "global";
+      return;
+    }
+    const auto eq = line.find('=');
+    if (!global || eq == std::string_view::npos) return;
+    // Samba ignores case and blanks in setting names ("WINS Server", "winsserver").
+    std::string key;
+    for (char c : base::Lower(line.substr(0, eq)))
+      if (c != ' ' && c != '\t') key += c;
+    const std::string value = base::Lower(base::Trim(line.substr(eq + 1)));
+    if (key == "disablenetbios") {
+      out.netbiosDisabled = yes(value);
+    } else if (key == "winsserver") {
+      out.winsServer = out.winsServer || !value.empty();
+    } else if (key == "winssupport") {
+      out.winsServer = out.winsServer || yes(value);
+    } else if (key == "nameresolveorder") {
+      orderSet = true;
+      out.resolveOrder.clear();
+      std::size_t at = 0;
+      while (at < value.size()) {
+        const auto end = value.find_first_of(" \t,", at);
+        const auto item = value.substr(at, end == std::string::npos ? end : end - at);
+        if (!item.empty()) out.resolveOrder.push_back(item);
+        if (end == std::string::npos) break;
+        at = end + 1;
+      }
+    }
+  });
+  if (!orderSet) out.resolveOrder = {"lmhosts", "wins", "host", "bcast"};
+  return out;
+}
+
+uint32_t NetBiosNodeCode(const SambaNameService& service) {
+  if (service.netbiosDisabled) return 0;
+  const auto& order = service.resolveOrder;
+  const auto wins =
+      service.winsServer ? std::find(order.begin(), order.end(), "wins") : order.end();
+  const auto bcast = std::find(order.begin(), order.end(), "bcast");
+  if (wins != order.end()) return bcast == order.end() ? 2 : wins < bcast ? 8 : 4;
+  return bcast != order.end() ? 1 : 0;
+}
+
 std::vector<NetMountRecord> ParseNetworkMounts(std::string_view text) {
   std::vector<NetMountRecord> out;
   ForEachLine(text, [&](std::string_view line) {

@@ -8,6 +8,7 @@
 #include "collectors/network/netlink_parse.h"
 #include "collectors/network/netlink_wire.h"
 #include "collectors/network/resolver_parse.h"
+#include "collectors/network/share_parse.h"
 #include "collectors/network/windows_network_registry.h"
 #include "platform/network.h"
 #include "platform/registry_source.h"
@@ -72,7 +73,46 @@ std::optional<NetlinkTables> DumpAll(const platform::NetworkService& net, Proven
   return all;
 }
 
+// The node type of Samba's name resolution, and where it came from or why there is none.
+TNodeType SambaNodeType(const platform::NetworkService& net, Provenance& source) {
+  auto config = net.SambaConfig();
+  if (!config) {
+    source = Provenance::Failure(
+        config.source.status, config.source.source,
+        "no Samba configuration: NetBIOS names are not used, names resolve through DNS and the "
+        "hosts file");
+    return TNodeType::ntUnknown;
+  }
+  const SambaNameService service = ParseSambaNameService(*config);
+  const uint32_t code = NetBiosNodeCode(service);
+  if (code == 0) {
+    source = Provenance::Failure(platform::Status::NotSupported, config.source.source,
+                                 service.netbiosDisabled
+                                     ? "NetBIOS is disabled in Samba's configuration"
+                                     : "Samba's name resolve order asks neither a WINS server "
+                                       "nor broadcasts");
+    return TNodeType::ntUnknown;
+  }
+  source = config.source;
+  return NodeTypeOfCode(code);
+}
+
 }  // namespace
+
+TNodeType NodeTypeOfCode(uint32_t code) {
+  switch (code) {
+    case 1:
+      return TNodeType::ntBroadcast;
+    case 2:
+      return TNodeType::ntPeerToPeer;
+    case 4:
+      return TNodeType::ntMixed;
+    case 8:
+      return TNodeType::ntHybrid;
+    default:
+      return TNodeType::ntUnknown;
+  }
+}
 
 void TVexa_TCPIP::RefreshFromRegistry(const platform::Registry& registry) {
   WindowsTcpip w = ReadWindowsTcpip(registry);
@@ -80,6 +120,8 @@ void TVexa_TCPIP::RefreshFromRegistry(const platform::Registry& registry) {
   const auto from = Provenance::Answered(platform::RegistryKeyName(
       platform::RegRoot::LocalMachine, "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters"));
   AdapterSource = HostSource = DomainSource = DnsSource = RoutingSource = from;
+  NodeTypeSource = Provenance::Answered(platform::RegistryKeyName(
+      platform::RegRoot::LocalMachine, "SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters"));
   HostName = w.hostName;
   DomainName = w.domainName;
   DHCPScopeName = w.scopeId;
@@ -110,7 +152,8 @@ void TVexa_TCPIP::RefreshData() {
   if (!net) {
     const auto none = Provenance::Failure(platform::Status::NotSupported, "network service",
                                           "this source has no network configuration");
-    AdapterSource = HostSource = DomainSource = DnsSource = RoutingSource = LeaseSource = none;
+    AdapterSource = HostSource = DomainSource = DnsSource = RoutingSource = LeaseSource =
+        NodeTypeSource = none;
     if (Platform().registry) RefreshFromRegistry(*Platform().registry);
     return;
   }
@@ -179,6 +222,8 @@ void TVexa_TCPIP::RefreshData() {
                          : DNSServers.size();
   }
   EnableDNS = !DNSServers.empty();
+
+  NodeType = SambaNodeType(*net, NodeTypeSource);
 
   auto forwarding = net->IpForwarding();
   RoutingSource = forwarding.source;

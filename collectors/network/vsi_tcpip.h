@@ -16,6 +16,10 @@ namespace tavrin::collectors {
 
 enum class TNodeType : uint8_t { ntUnknown, ntBroadcast, ntPeerToPeer, ntMixed, ntHybrid };
 
+/// The node type of a NetBIOS node-type code (1 broadcast, 2 peer-to-peer, 4 mixed, 8 hybrid);
+/// any other code is unknown.
+TNodeType NodeTypeOfCode(uint32_t code);
+
 /// One address of an adapter with its prefix, as the Linux source gives them.
 struct TAdapterAddress {
   std::string raw;  ///< 4 or 16 bytes
@@ -76,6 +80,9 @@ class TVexa_TCPIP : public collectors::TVexa_VSIC_Component {
   /// Set when the routing socket failed and the kernel's text tables answered instead.
   std::optional<platform::Provenance> NetlinkFailure;
   platform::Provenance HostSource, DomainSource, DnsSource, RoutingSource, LeaseSource;
+  /// Where the node type was read, or why there is none: on Linux only Samba resolves NetBIOS
+  /// names, so its configuration decides; without it the machine uses no NetBIOS names.
+  platform::Provenance NodeTypeSource;
   /// Name servers the C library ignores (it uses the first three).
   std::size_t UsedDnsServers = 0;
   /// The routes of the main table, for the default gateway rows.

@@ -60,21 +60,6 @@ std::string EitherString(const platform::Registry& registry, const std::string& 
   return text.empty() ? StringValue(registry, path, dhcp) : text;
 }
 
-TNodeType NodeTypeOf(uint32_t code) {
-  switch (code) {
-    case 1:
-      return TNodeType::ntBroadcast;
-    case 2:
-      return TNodeType::ntPeerToPeer;
-    case 4:
-      return TNodeType::ntMixed;
-    case 8:
-      return TNodeType::ntHybrid;
-    default:
-      return TNodeType::ntUnknown;
-  }
-}
-
 }  // namespace
 
 std::vector<std::string> NetworkCardDescriptions(const platform::Registry& registry) {
@@ -134,8 +119,9 @@ WindowsTcpip ReadWindowsTcpip(const platform::Registry& registry) {
   out.dnsServers = ListValue(registry, params, "NameServer");
   out.enableRouting = DwordValue(registry, params, "IPEnableRouter").value_or(0) != 0;
   const std::string netbt(kNetBtKey);
-  out.nodeType = NodeTypeOf(DwordValue(registry, netbt, "NodeType")
-                                .value_or(DwordValue(registry, netbt, "DhcpNodeType").value_or(0)));
+  out.nodeType =
+      NodeTypeOfCode(DwordValue(registry, netbt, "NodeType")
+                         .value_or(DwordValue(registry, netbt, "DhcpNodeType").value_or(0)));
   out.scopeId = EitherString(registry, netbt, "ScopeId", "DhcpScopeId");
 
   const std::string cards(kNetworkCards);

@@ -1,6 +1,6 @@
 // The network page over a captured tree: the list rows numbered from 1 and none for an empty
 // list, the adapter rows, the fallback said in the adapters section, the socket layer's Linux
-// wording, listening ports, and which values the report masking hides.
+// wording, listening ports, the NetBIOS node type, and which values the report masking hides.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -56,6 +56,11 @@ TEST_F(NetworkPage, RowsOfEverySectionAndWhatIsMasked) {
   EXPECT_EQ(Value(Row(page, kGeneral, "Routing Enabled:")), "Enabled");
   EXPECT_EQ(Row(page, kGeneral, "Routing Enabled:")->ImageIndex, 0);
   EXPECT_EQ(Row(page, kGeneral, "DHCP Scope Name:"), nullptr);  // empty value, no row
+  // Without Samba nothing here resolves NetBIOS names; the row says so and its source why.
+  EXPECT_EQ(Value(Row(page, kGeneral, "NetBIOS Node Type:")), "Not used");
+  EXPECT_NE(Row(page, kGeneral, "NetBIOS Node Type:")->source.find("no Samba configuration"),
+            std::string::npos)
+      << Row(page, kGeneral, "NetBIOS Node Type:")->source;
 
   // The closed routing socket is said before the adapters.
   const auto& adapters = page.Sections()[kAdapters].Items;
@@ -101,6 +106,14 @@ TEST_F(NetworkPage, RowsOfEverySectionAndWhatIsMasked) {
                              "52-54-00-12-34-56", "fe80::5054", "9.9.9.9"})
     EXPECT_EQ(masked.find(std::string("=") + " " + secret), std::string::npos) << secret;
   EXPECT_NE(masked.find("127.0.0.1/8"), std::string::npos);
+}
+
+TEST_F(NetworkPage, NodeTypeOfSambasNameResolution) {
+  dir_.Write("etc/samba/smb.conf", "[global]\n  wins server = 192.0.2.5\n");
+  const Page& page = Fill(std::make_shared<testing::FailingNetlink>());
+  EXPECT_EQ(Value(Row(page, kGeneral, "NetBIOS Node Type:")), "Hybrid");
+  EXPECT_NE(Row(page, kGeneral, "NetBIOS Node Type:")->source.find("/etc/samba/smb.conf"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -130,5 +130,28 @@ TEST(Shares, ExportsSambaAndMounts) {
   EXPECT_EQ(mounts[2].fileSystem, "fuse.sshfs");
 }
 
+// Samba's [global] settings decide how NetBIOS names are resolved, which is what a node type
+// says: WINS, broadcasts, or both in some order.
+TEST(SambaNameService, NodeTypeFromResolveOrderAndWins) {
+  auto code = [](std::string_view text) { return NetBiosNodeCode(ParseSambaNameService(text)); };
+  // Samba's default order asks WINS before broadcasts: hybrid with a server, broadcast without.
+  EXPECT_EQ(code("[global]\n   WINS Server = 192.0.2.5\n"), 8u);
+  EXPECT_EQ(code("[global]\n workgroup = HOME\n"), 1u);
+  EXPECT_EQ(code(""), 1u);
+  // Settings before any section count as global; a share's own do not.
+  EXPECT_EQ(code("wins support = yes\n[data]\n path = /srv\n"), 8u);
+  EXPECT_EQ(code("[global]\n[data]\n wins server = 192.0.2.5\n"), 1u);
+  EXPECT_EQ(code("[global]\nwins support = no\n"), 1u);
+  // Explicit orders, with blanks or commas, any case.
+  EXPECT_EQ(code("[global]\nname resolve order = BCAST wins\nwinsserver = w\n"), 4u);
+  EXPECT_EQ(code("[global]\nname resolve order = wins,host\nwins server = w\n"), 2u);
+  EXPECT_EQ(code("[global]\nname resolve order = wins host\n"), 0u);  // no server to ask
+  EXPECT_EQ(code("[global]\nname resolve order = host lmhosts\n"), 0u);
+  EXPECT_EQ(code("[global]\n; wins server = w\n# disable netbios = yes\n"), 1u);
+  const auto off = ParseSambaNameService("[global]\ndisable netbios = Yes\nwins server = w\n");
+  EXPECT_TRUE(off.netbiosDisabled);
+  EXPECT_EQ(NetBiosNodeCode(off), 0u);
+}
+
 }  // namespace
 }  // namespace tavrin::collectors
