@@ -24,11 +24,13 @@ void AddPrinterRows(const FillContext& ctx, Page& page) {
               isDefault ? FormatText(lbl::S_IO_DEFAULT_PRINTER, {p.PrinterName}) : p.PrinterName,
               p.Driver.empty() ? lbl::S_NA : p.Driver, p.Port, false, 0,
               RowMeta{printers.Source, true});
-    AddItemEx(ctx, page, k, -1, "  " + lbl::S_IO_PRINTER_LOCATION, p.Location, "", true, 0, meta);
-    AddItemEx(ctx, page, k, -1, "  " + lbl::S_IO_PRINTER_COMMENT, p.Comment, "", true, 0, meta);
-    AddItemEx(ctx, page, k, -1, "  " + lbl::S_IO_PRINTER_SHARE, p.Share, "", true, 0, meta);
-    AddItemEx(ctx, page, k, -1, "  " + lbl::S_IO_PRINTER_STATE, p.State, p.StateReasons, true, 0,
+    AddItemEx(ctx, page, k, -1, DetailLabel(lbl::S_IO_PRINTER_LOCATION), p.Location, "", true, 0,
               meta);
+    AddItemEx(ctx, page, k, -1, DetailLabel(lbl::S_IO_PRINTER_COMMENT), p.Comment, "", true, 0,
+              meta);
+    AddItemEx(ctx, page, k, -1, DetailLabel(lbl::S_IO_PRINTER_SHARE), p.Share, "", true, 0, meta);
+    AddItemEx(ctx, page, k, -1, DetailLabel(lbl::S_IO_PRINTER_STATE), p.State, p.StateReasons, true,
+              0, meta);
   }
   if (printers.PrinterCount() == 0) AddNoItems(ctx, page, k, printers.Source);
 }
@@ -88,7 +90,7 @@ void AddBluetoothRows(const FillContext& ctx, Page& page) {
       parts.push_back(FormatText(lbl::S_LASTUSED, {date}));
     }
     AddItemEx(ctx, page, k, -1, d.Name, Joined(parts), "", false, 0, meta);
-    AddItemEx(ctx, page, k, -1, "  " + lbl::S_IO_BT_ADDRESS, d.Address, d.Adapter, false, 0,
+    AddItemEx(ctx, page, k, -1, DetailLabel(lbl::S_IO_BT_ADDRESS), d.Address, d.Adapter, false, 0,
               RowMeta{bt.Source, true});
   }
   if (bt.Devices.empty() && bt.Adapters.empty()) {

@@ -22,6 +22,10 @@ void AddPowerRows(const FillContext& ctx, Page& page);
 void AddNoItems(const FillContext& ctx, Page& page, int section, const platform::Provenance& source,
                 std::string_view why = {});
 
+/// The label of a row that describes the row above it (a printer's location, a battery's
+/// capacity): marked, because the views trim leading blanks and so would lose an indent.
+std::string DetailLabel(std::string_view label);
+
 /// The non-empty texts joined by ", ".
 std::string Joined(const std::vector<std::string>& parts);
 

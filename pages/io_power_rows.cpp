@@ -41,7 +41,7 @@ void CapacityRow(const FillContext& ctx, Page& page, const std::string& label,
   } else {
     text = FormatText(lbl::S_IO_UNIT_WH, {Fixed(*value / 1000.0, 2)});
   }
-  AddItemEx(ctx, page, io_section::kPower, -1, "  " + label, text, "", false, 0, m);
+  AddItemEx(ctx, page, io_section::kPower, -1, DetailLabel(label), text, "", false, 0, m);
 }
 
 void AddBatteryRows(const FillContext& ctx, Page& page, const TBatteryRecord& b,
@@ -49,7 +49,7 @@ void AddBatteryRows(const FillContext& ctx, Page& page, const TBatteryRecord& b,
   constexpr int k = io_section::kPower;
   AddItemEx(ctx, page, k, -1, FormatText(lbl::S_IO_BATTERY, {b.SymbolicLink}),
             Joined({b.Manufacturer, b.DeviceName}), b.Technology, false, 0, meta);
-  AddItemEx(ctx, page, k, -1, "  " + lbl::S_IO_BATTERY_STATE, b.Status,
+  AddItemEx(ctx, page, k, -1, DetailLabel(lbl::S_IO_BATTERY_STATE), b.Status,
             b.Percent ? FormatText(lbl::S_IO_PERCENT, {std::to_string(*b.Percent)}) : std::string(),
             false, 0, meta);
   CapacityRow(ctx, page, lbl::S_IO_DESIGN_CAPACITY, b.DesignedCapacity, b, meta);
@@ -58,25 +58,25 @@ void AddBatteryRows(const FillContext& ctx, Page& page, const TBatteryRecord& b,
   if (auto wear = b.WearLevel()) {
     RowMeta m = meta;
     m.quantity = Quantity::Real(*wear, QuantityUnit::kPercent);
-    AddItemEx(ctx, page, k, -1, "  " + lbl::S_IO_WEAR_LEVEL,
+    AddItemEx(ctx, page, k, -1, DetailLabel(lbl::S_IO_WEAR_LEVEL),
               FormatText(lbl::S_IO_PERCENT, {Fixed(*wear, 1)}), "", false, 0, m);
   }
   if (b.Voltage) {
     RowMeta m = meta;
     m.quantity = Quantity::Real(*b.Voltage / 1000.0, QuantityUnit::kVolts);
-    AddItemEx(ctx, page, k, -1, "  " + lbl::S_IO_VOLTAGE,
+    AddItemEx(ctx, page, k, -1, DetailLabel(lbl::S_IO_VOLTAGE),
               FormatText(lbl::S_IO_UNIT_V, {Fixed(*b.Voltage / 1000.0, 2)}), "", true, 0, m);
   }
   if (b.Rate) {
     RowMeta m = meta;
     m.quantity = Quantity::Real(*b.Rate / 1000.0, QuantityUnit::kWatts);
-    AddItemEx(ctx, page, k, -1, "  " + lbl::S_IO_RATE,
+    AddItemEx(ctx, page, k, -1, DetailLabel(lbl::S_IO_RATE),
               FormatText(lbl::S_IO_UNIT_W, {Fixed(*b.Rate / 1000.0, 2)}), "", true, 0, m);
   }
   if (b.CycleCount && *b.CycleCount > 0)
-    AddItemEx(ctx, page, k, -1, "  " + lbl::S_IO_CYCLE_COUNT, std::to_string(*b.CycleCount), "",
-              false, 0, meta);
-  AddItemEx(ctx, page, k, -1, "  " + lbl::S_IO_USB_SERIAL, b.SerialNumber, "", true, 0,
+    AddItemEx(ctx, page, k, -1, DetailLabel(lbl::S_IO_CYCLE_COUNT), std::to_string(*b.CycleCount),
+              "", false, 0, meta);
+  AddItemEx(ctx, page, k, -1, DetailLabel(lbl::S_IO_USB_SERIAL), b.SerialNumber, "", true, 0,
             RowMeta{meta.source, true});
 }
 
@@ -117,7 +117,7 @@ void AddPowerRows(const FillContext& ctx, Page& page) {
     AddItemEx(ctx, page, k, -1, lbl::S_IO_AC_POWER, ac, "", false, 0, meta);
     for (const auto& s : apm.Supplies)
       if (s.Online)
-        AddItemEx(ctx, page, k, -1, "  " + FormatText(lbl::S_IO_SUPPLY, {s.Name}),
+        AddItemEx(ctx, page, k, -1, DetailLabel(FormatText(lbl::S_IO_SUPPLY, {s.Name})),
                   *s.Online ? lbl::S_IO_ONLINE : lbl::S_IO_OFFLINE, s.Type, true, 0, meta);
   }
   if (!apm.BatteryList.empty()) {

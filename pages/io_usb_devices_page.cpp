@@ -28,6 +28,10 @@ void AddNoItems(const FillContext& ctx, Page& page, int section, const platform:
             RowMeta{source});
 }
 
+std::string DetailLabel(std::string_view label) {
+  return "\u250A " + std::string(label);
+}
+
 std::string Joined(const std::vector<std::string>& parts) {
   std::string text;
   for (const auto& p : parts) {
