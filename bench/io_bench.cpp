@@ -3,10 +3,13 @@
 // runs them.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
+
 #include "collectors/system_info.h"
 #include "gather/controller.h"
 #include "pages/categories.h"
 #include "platform/linux/live_services.h"
+#include "platform/recorded/snapshot.h"
 
 namespace {
 
@@ -31,6 +34,37 @@ void BM_IoRefreshThisMachine(benchmark::State& state) {
   state.counters["processors"] = power.ProcessorCount();
 }
 BENCHMARK(BM_IoRefreshThisMachine)->Unit(benchmark::kMillisecond);
+
+// The same refresh from a snapshot named by TAVRIN_BENCH_IO_SNAPSHOT, for the paths a machine
+// without USB devices, sound or batteries never takes (the tests' I/O tree is one such).
+void BM_IoRefreshSnapshot(benchmark::State& state) {
+  const char* dir = std::getenv("TAVRIN_BENCH_IO_SNAPSHOT");
+  if (!dir) {
+    state.SkipWithError("TAVRIN_BENCH_IO_SNAPSHOT names no snapshot");
+    return;
+  }
+  auto opened = platform::OpenSnapshot(dir);
+  if (!opened.services) {
+    state.SkipWithError(opened.error.c_str());
+    return;
+  }
+  auto services = std::make_shared<const platform::Services>(std::move(*opened.services));
+  collectors::TVexa_USB usb(services);
+  collectors::TVexa_Media media(services);
+  collectors::TVexa_APM power(services);
+  collectors::TVexa_Printers printers(services);
+  collectors::TVexa_BT bluetooth(services);
+  for (auto _ : state) {
+    usb.RefreshData();
+    media.RefreshData();
+    power.RefreshData();
+    printers.RefreshData();
+    bluetooth.RefreshData();
+    benchmark::DoNotOptimize(usb.NodeCount() + power.ProcessorCount());
+  }
+  state.counters["usb_nodes"] = usb.NodeCount();
+}
+BENCHMARK(BM_IoRefreshSnapshot)->Unit(benchmark::kMillisecond);
 
 void BM_IoPageFillThisMachine(benchmark::State& state) {
   auto aggregate = std::make_shared<collectors::TVexa_SystemInfo>(
