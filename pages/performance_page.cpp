@@ -2,11 +2,13 @@
 // monitors of processor, memory and swap load beside it.
 #include <algorithm>
 
+#include "collectors/os/vsi_startup.h"
 #include "collectors/system/vsi_process_list.h"
 #include "collectors/system_info.h"
 #include "pages/fillers.h"
 #include "pages/page_layouts.h"
 #include "text/format.h"
+#include "text/label_wording.h"
 #include "text/labels.h"
 
 namespace tavrin::pages {
@@ -30,6 +32,25 @@ void AddCount(const FillContext& ctx, Page& page, int section, const std::string
   AddItem(ctx, page, section, label, std::to_string(n), "", advanced, Count(source, n));
 }
 
+// Programs started with the system or the session. Browser helper objects exist only in a
+// Windows registry; a Linux system gets no row for them.
+void AddStartupCounts(const FillContext& ctx, Page& page) {
+  auto startup = ctx.info.Find<collectors::TVexa_Startup>();
+  if (!startup) return;
+  platform::Provenance source;
+  for (const auto& location : startup->Locations())
+    if (location.source.ok()) {
+      source = location.source;
+      break;
+    }
+  // No location could be read: the Programs page says why.
+  if (!source.ok()) return;
+  AddCount(ctx, page, kApplications, lbl::S_PERF_STARTUP, startup->RunsCount(), source);
+  if (!text::DescribesLinux(*startup->SharedServices()))
+    AddCount(ctx, page, kApplications, lbl::S_PERF_BHO,
+             static_cast<int64_t>(startup->BHO_Runs.size()), source);
+}
+
 }  // namespace
 
 void FillPerformancePage(const FillContext& ctx, Page& page) {
@@ -43,13 +64,14 @@ void FillPerformancePage(const FillContext& ctx, Page& page) {
   if (list->WindowSource.ok())
     AddCount(ctx, page, kApplications, lbl::S_PERF_WINDOWS, list->WindowCount(),
              list->WindowSource);
+  AddStartupCounts(ctx, page);
   const auto& services = list->ServiceSource;
   AddCount(ctx, page, kServices, lbl::S_PERF_SERVICES, list->ServiceCount(), services);
   // Unit files read without the service manager hold no states: a count of 0 would claim
   // that nothing runs.
   const bool statesKnown =
-      list->Services().empty() ||
-      !std::all_of(list->Services().begin(), list->Services().end(),
+      list->RunningServiceCount() > 0 ||
+      std::none_of(list->Services().begin(), list->Services().end(),
                    [](const auto& s) { return s.status == platform::ServiceState::kUnknown; });
   if (services.ok() && !statesKnown) {
     const std::string& why = services.detail.empty() ? services.source : services.detail;

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "collectors/os/vsi_startup.h"
+
 #include "gather/controller.h"
 #include "pages/categories.h"
 #include "pages/fillers.h"
 #include "pages/memory_rows.h"
 #include "pages/page_layouts.h"
 #include "platform/linux/linux_memory_status.h"
+#include "platform/software_probes.h"
 #include "tests/support/fake_process_service.h"
 #include "tests/support/test_services.h"
 #include "text/labels.h"
@@ -90,6 +95,8 @@ class MemoryPages : public ::testing::Test {
     auto services = std::make_shared<platform::Services>(*testing::MakeTestServices(dir_.path()));
     services->processes = fake_;
     services->memory = platform::MakeLinuxMemoryStatus(services->files, false);
+    services->software = platform::MakeLinuxSoftwareService(
+        services->files, platform::MakeLiveSoftwareProbes(dir_.path()), "/home/ann");
     aggregate_ = std::make_shared<collectors::TVexa_SystemInfo>(services);
     controller_.SetAggregate(aggregate_);
     aggregate_->Refresh<collectors::TVexa_ProcessList>(std::chrono::seconds(10));
@@ -158,6 +165,15 @@ TEST_F(MemoryPages, PerformanceCountsAndInstalledMemoryEverywhere) {
       if (row.Caption == lbl::S_GEN_INSTALLED) installed = row.SubItems[0] == " 8192 MB";
   EXPECT_TRUE(installed);
   EXPECT_EQ(controller_.summary.installed_memory, "8192 MB") << "the report header's text";
+
+  // Start-up entries count beside the processes; a Linux system has no browser helper objects.
+  dir_.Write("etc/xdg/autostart/clock.desktop", "[Desktop Entry]\nType=Application\nExec=clock\n");
+  aggregate_->Refresh<collectors::TVexa_Startup>(std::chrono::seconds(10));
+  const auto& withStartup = Fill("performinfo").Sections()[perf_section::kApplications].Items;
+  std::vector<std::string> captions;
+  for (const auto& row : withStartup) captions.push_back(row.Caption);
+  EXPECT_NE(std::find(captions.begin(), captions.end(), lbl::S_PERF_STARTUP), captions.end());
+  EXPECT_EQ(std::find(captions.begin(), captions.end(), lbl::S_PERF_BHO), captions.end());
 
   // Read from unit files, no service has a state: the running count is not known, not 0.
   fake_->services = {Service("Cron", ServiceStart::kAutomatic, ServiceState::kUnknown)};
