@@ -14,6 +14,7 @@
 #include "collectors/system_info.h"
 #include "gather/controller.h"
 #include "pages/drives_pages.h"
+#include "pages/section_sources.h"
 #include "text/labels.h"
 
 namespace tavrin::window {
@@ -141,7 +142,7 @@ void DrivesPage::ShowSelected() {
                                controller_.summary};
   page->ClearItems();
   pages::FillDriveDetails(ctx, key, *page);
-  pages::ExplainEmptySections(*page);
+  pages::ExplainFilledPage(ctx, *page);
   collectors::TDiskInfo chosen;
   for (const auto& d : disk.Drives())
     if (d.Disk == key) chosen = d;
@@ -180,7 +181,7 @@ void StoragePage::ShowSelected() {
                                controller_.summary};
   page->ClearItems();
   pages::FillStorageDeviceDetails(ctx, data.isValid() ? data.toString().toInt() : -1, *page);
-  pages::ExplainEmptySections(*page);
+  pages::ExplainFilledPage(ctx, *page);
   list_->RenderOwn();
 }
 
