@@ -10,7 +10,12 @@
 #include <QVBoxLayout>
 
 #include "app/window/icons.h"
+#include "collectors/firmware/vsi_machine.h"
+#include "collectors/storage/vsi_disk.h"
+#include "collectors/system_info.h"
 #include "helpers/accessors.h"
+#include "pages/fill_context.h"
+#include "platform/services.h"
 #include "text/format.h"
 #include "text/labels.h"
 
@@ -67,16 +72,45 @@ TfrmPanelsForm::TfrmPanelsForm(QWidget* parent) : QWidget(parent) {
     name->setObjectName(key);
     name->setForegroundRole(QPalette::PlaceholderText);
     auto* text = new QLabel(FromUtf8(value), frame);
+    text->setObjectName(QString::fromLatin1(key) + "Value");
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     form->addRow(name, text);
+    return text;
   };
-  add("lblComputer", lbl::S_INTRO_COMPUTER, ComputerName());
-  add("lblOS", lbl::S_INTRO_OS, os);
-  add("lblMemory", lbl::S_INTRO_MEMORY, memory);
-  add("lblFreeSpace", lbl::S_INTRO_FREE_SPACE, free_space);
+  computer_ = add("lblComputer", lbl::S_INTRO_COMPUTER, ComputerName());
+  os_ = add("lblOS", lbl::S_INTRO_OS, os);
+  memory_ = add("lblMemory", lbl::S_INTRO_MEMORY, memory);
+  free_ = add("lblFreeSpace", lbl::S_INTRO_FREE_SPACE, free_space);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(frame);
+}
+
+PanelFacts GatheredPanelFacts(const collectors::TVexa_SystemInfo& info,
+                              const pages::PageSummary& summary) {
+  PanelFacts facts;
+  facts.memory = summary.installed_memory;
+  const auto& services = info.SharedServices();
+  if (!services || platform::IsLiveMachine(*services)) return facts;
+  facts.os = summary.windows_name;
+  if (auto machine = info.Find<collectors::TVexa_Machine>()) facts.computer = machine->MachineName;
+  // The recorded machine's root file system stands for the home folder the panel measures here.
+  facts.freeSpace = lbl::S_NA;
+  if (auto disk = info.Find<collectors::TVexa_Disk>())
+    for (const auto& drive : disk->Drives())
+      if (drive.Disk == "/" && drive.FreeSpace > 0)
+        facts.freeSpace =
+            FormatText(lbl::S_INTRO_FREE_VALUE,
+                       {std::to_string(static_cast<uint64_t>(drive.FreeSpace) >> 30)});
+  return facts;
+}
+
+void TfrmPanelsForm::Show(const PanelFacts& facts) {
+  for (auto [label, text] : {std::pair{computer_, &facts.computer},
+                             {os_, &facts.os},
+                             {memory_, &facts.memory},
+                             {free_, &facts.freeSpace}})
+    if (!text->empty()) label->setText(FromUtf8(*text));
 }
 
 IntroPage::IntroPage(std::function<void()> openGeneral, std::function<void()> openReport,
@@ -121,7 +155,7 @@ IntroPage::IntroPage(std::function<void()> openGeneral, std::function<void()> op
 
   auto* summary_title = new QLabel(
       QStringLiteral("<b>%1</b>").arg(FromUtf8(lbl::S_INTRO_SUMMARY).toHtmlEscaped()), this);
-  auto* summary = new TfrmPanelsForm(this);
+  auto* summary = panel_ = new TfrmPanelsForm(this);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(24, 20, 24, 16);

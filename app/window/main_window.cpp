@@ -262,6 +262,8 @@ void TfrmSysInfo::PagesChanged() {
   }
   if (gathered && !was_gathered_) {
     if (SectionListView* view = ShownView()) view->Render();
+    if (const collectors::TVexa_SystemInfo* info = controller_.Aggregate())
+      intro_->panel()->Show(GatheredPanelFacts(*info, controller_.summary));
     UpdateActions();
     if (on_gathered_) on_gathered_();
   }
