@@ -59,7 +59,11 @@ ChoicePage::ChoicePage(gather::TGetFunctionsClass& controller, SectionListView* 
                        QWidget* parent)
     : QWidget(parent), controller_(controller), list_(list) {}
 
-void ChoicePage::AddChoiceRow(QBoxLayout* layout, const std::string& caption, const char* name) {
+QBoxLayout* ChoicePage::AddChoiceRow(const char* pageName, const std::string& caption,
+                                     const char* name) {
+  setObjectName(pageName);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
   auto* top = new QHBoxLayout;
   top->addWidget(Caption(caption, this));
   combo_ = new QComboBox(this);
@@ -68,6 +72,7 @@ void ChoicePage::AddChoiceRow(QBoxLayout* layout, const std::string& caption, co
   top->addWidget(combo_, 1);
   layout->addLayout(top);
   connect(combo_, &QComboBox::currentIndexChanged, this, [this] { ShowSelected(); });
+  return layout;
 }
 
 void ChoicePage::AddList(QBoxLayout* layout) {
@@ -92,10 +97,7 @@ void ChoicePage::Refresh() {
 DrivesPage::DrivesPage(gather::TGetFunctionsClass& controller, SectionListView* list,
                        QWidget* parent)
     : ChoicePage(controller, list, parent) {
-  setObjectName("pnlDrivesBack");
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(4, 4, 4, 4);
-  AddChoiceRow(layout, lbl::S_DISK_CHOOSE, "comboDrives");
+  QBoxLayout* layout = AddChoiceRow("pnlDrivesBack", lbl::S_DISK_CHOOSE, "comboDrives");
 
   auto* summary = new QHBoxLayout;
   pie_ = new DrivePie(this);
@@ -162,10 +164,7 @@ void DrivesPage::ShowSelected() {
 StoragePage::StoragePage(gather::TGetFunctionsClass& controller, SectionListView* list,
                          QWidget* parent)
     : ChoicePage(controller, list, parent) {
-  setObjectName("pnlStorageBack");
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(4, 4, 4, 4);
-  AddChoiceRow(layout, lbl::S_IDE_CHOOSE, "comboIDESelect");
+  QBoxLayout* layout = AddChoiceRow("pnlStorageBack", lbl::S_IDE_CHOOSE, "comboIDESelect");
   AddList(layout);
 }
 

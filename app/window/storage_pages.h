@@ -27,8 +27,9 @@ class ChoicePage : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
-  /// Puts the caption and the drop-down list in a row of `layout`.
-  void AddChoiceRow(QBoxLayout* layout, const std::string& caption, const char* name);
+  /// Names the page, lays it out from the top and puts the caption and the drop-down list
+  /// (named `name`) in its first row; returns the page's layout.
+  QBoxLayout* AddChoiceRow(const char* pageName, const std::string& caption, const char* name);
   /// Puts the list below everything else and starts following its redraws.
   void AddList(QBoxLayout* layout);
   /// Refills the drop-down list, keeping the choice when it is still offered.

@@ -152,19 +152,26 @@ void ParseRoute(std::string_view body, NetlinkTables& out) {
   out.routes.push_back(std::move(route));
 }
 
-}  // namespace
-
-NetlinkTables ParseNetlinkMessages(std::string_view bytes) {
-  NetlinkTables out;
+// Calls `each(type, body)` for every whole message of a dump; true when the bytes end in a
+// message cut short or in bytes too few for a header.
+template <class Each>
+bool ForEachMessage(std::string_view bytes, Each each) {
   std::size_t at = 0;
   while (at + kHeaderSize <= bytes.size()) {
     const auto length = Load<uint32_t>(bytes, at);
     const auto type = Load<uint16_t>(bytes, at + 4);
-    if (length < kHeaderSize || length > bytes.size() - at) {
-      out.truncated = true;
-      return out;
-    }
-    const std::string_view body = bytes.substr(at + kHeaderSize, length - kHeaderSize);
+    if (length < kHeaderSize || length > bytes.size() - at) return true;
+    each(type, bytes.substr(at + kHeaderSize, length - kHeaderSize));
+    at += Aligned(length);
+  }
+  return at < bytes.size();
+}
+
+}  // namespace
+
+NetlinkTables ParseNetlinkMessages(std::string_view bytes) {
+  NetlinkTables out;
+  out.truncated = ForEachMessage(bytes, [&](uint16_t type, std::string_view body) {
     switch (type) {
       case kNewLink:
         ParseLink(body, out);
@@ -186,9 +193,7 @@ NetlinkTables ParseNetlinkMessages(std::string_view bytes) {
       default:
         break;
     }
-    at += Aligned(length);
-  }
-  if (at < bytes.size()) out.truncated = true;
+  });
   return out;
 }
 
@@ -203,15 +208,7 @@ void MergeNetlinkTables(NetlinkTables& into, NetlinkTables more) {
 
 SocketDiagAnswer ParseSocketDiagMessages(std::string_view bytes, std::string_view transport) {
   SocketDiagAnswer out;
-  std::size_t at = 0;
-  while (at + kHeaderSize <= bytes.size()) {
-    const auto length = Load<uint32_t>(bytes, at);
-    const auto type = Load<uint16_t>(bytes, at + 4);
-    if (length < kHeaderSize || length > bytes.size() - at) {
-      out.truncated = true;
-      return out;
-    }
-    const std::string_view body = bytes.substr(at + kHeaderSize, length - kHeaderSize);
+  out.truncated = ForEachMessage(bytes, [&](uint16_t type, std::string_view body) {
     if (type == kError && body.size() >= 4) {
       const int err = Load<int32_t>(body, 0);
       if (err != 0 && !out.error) out.error = -err;
@@ -236,9 +233,7 @@ SocketDiagAnswer ParseSocketDiagMessages(std::string_view bytes, std::string_vie
         out.sockets.push_back(std::move(s));
       }
     }
-    at += Aligned(length);
-  }
-  if (at < bytes.size()) out.truncated = true;
+  });
   return out;
 }
 
