@@ -2,6 +2,7 @@
 // service's raw answers.
 #include <algorithm>
 #include <set>
+#include <utility>
 
 #include "base/strings.h"
 #include "collectors/os/desktop_entry.h"
@@ -46,6 +47,27 @@ std::string XmlElementText(std::string_view xml, std::string_view tag) {
   const auto end = xml.find('<', start == std::string_view::npos ? at : start);
   if (start == std::string_view::npos || end == std::string_view::npos) return {};
   return std::string(base::Trim(xml.substr(start + 1, end - start - 1)));
+}
+
+// The element `tag` ("<developer id=...>...</developer>") of an XML text, with its markup, and
+// the text without it. Newer metainfo files name the developer in such an element, whose inner
+// <name> would otherwise be taken for the application's.
+std::pair<std::string_view, std::string> SplitElement(std::string_view xml, std::string_view tag) {
+  const std::string open = "<" + std::string(tag);
+  const std::string close = "</" + std::string(tag) + ">";
+  std::size_t at = 0;
+  while ((at = xml.find(open, at)) != std::string_view::npos) {
+    const std::size_t after = at + open.size();
+    if (after < xml.size() && (xml[after] == '>' || xml[after] == ' ')) break;
+    at = after;
+  }
+  if (at == std::string_view::npos) return {{}, std::string(xml)};
+  const auto end = xml.find(close, at);
+  if (end == std::string_view::npos) return {{}, std::string(xml)};
+  const std::size_t stop = end + close.size();
+  std::string rest(xml.substr(0, at));
+  rest.append(xml.substr(stop));
+  return {xml.substr(at, stop - at), std::move(rest)};
 }
 
 // The version of the newest release a metainfo file lists (releases are listed newest first).
@@ -127,14 +149,18 @@ std::vector<TSoftwareRecord> BundleRecords(const std::vector<platform::BundledAp
       r.Name = Cut(app.id);
       r.Version = Cut(TopLevelValue(app.metadata, "version"));
       r.Summary = Cut(TopLevelValue(app.metadata, "summary"));
+      // snap.yaml names no publisher as the store delivers it; some hand-built snaps carry one.
+      r.Company = Cut(TopLevelValue(app.metadata, "publisher"));
       r.Origin = "snap";
     } else {
-      const std::string name = XmlElementText(app.releaseInfo, "name");
+      const auto [developerElement, rest] = SplitElement(app.releaseInfo, "developer");
+      const std::string name = XmlElementText(rest, "name");
       r.Name = Cut(name.empty() ? app.id : name);
       r.Version = Cut(MetainfoVersion(app.releaseInfo));
-      std::string developer = XmlElementText(app.releaseInfo, "developer_name");
+      std::string developer = XmlElementText(rest, "developer_name");
+      if (developer.empty()) developer = XmlElementText(developerElement, "name");
       r.Company = Cut(developer);
-      r.Summary = Cut(XmlElementText(app.releaseInfo, "summary"));
+      r.Summary = Cut(XmlElementText(rest, "summary"));
       r.Origin = "flatpak";
     }
     r.InstallSource = r.Origin;

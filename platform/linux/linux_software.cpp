@@ -239,7 +239,9 @@ class LinuxSoftwareService : public SoftwareService {
           current->substr(current->find('/') == std::string::npos ? 0 : current->find('/') + 1);
       app.path = Join(Join(Join(appFolder, id), *current), "active");
       app.metadata = files_->ReadFile(Join(app.path, "metadata"), kEntryLimit).value_or("");
-      for (std::string_view folder : {"files/share/metainfo/", "files/share/appdata/"})
+      // Flatpak also exports the file under the application id, whatever its shipped name.
+      for (std::string_view folder :
+           {"files/share/metainfo/", "files/share/appdata/", "export/share/metainfo/"})
         for (std::string_view ext : {".metainfo.xml", ".appdata.xml"}) {
           if (!app.releaseInfo.empty()) break;
           app.releaseInfo =

@@ -116,6 +116,64 @@ TEST(SoftwareLinux, PackagesApplicationsAndJournal) {
       << "the user's entry hides the system's of the same name; hidden entries are left out";
 }
 
+// Flatpak installations (system and user) and snaps name their publisher where their
+// metadata does; a developer element's inner name is not the application's.
+TEST(SoftwareLinux, FlatpakAndSnapVendors) {
+  TempDir dir;
+  const auto root = dir.path();
+  const std::string calc = "var/lib/flatpak/app/org.gnome.Calculator/";
+  dir.Write(calc + "x86_64/stable/active/metadata", "[Application]\nname=org.gnome.Calculator\n");
+  dir.Write(calc + "x86_64/stable/active/files/share/metainfo/org.gnome.Calculator.metainfo.xml",
+            "<component type=\"desktop-application\">\n  <id>org.gnome.Calculator</id>\n"
+            "  <developer id=\"org.gnome\">\n    <name>The GNOME Project</name>\n"
+            "  </developer>\n  <name>Calculator</name>\n  <name xml:lang=\"de\">Rechner</name>\n"
+            "  <summary>Perform arithmetic</summary>\n"
+            "  <releases><release version=\"45.0.2\" date=\"2023-11-01\"/>"
+            "<release version=\"45.0\"/></releases>\n</component>\n");
+  std::filesystem::create_symlink("x86_64/stable", root / calc / "current");
+  // A user installation whose metainfo is found only in the exported copy.
+  const std::string old = "home/ann/.local/share/flatpak/app/org.example.Old/";
+  dir.Write(old + "x86_64/beta/active/export/share/metainfo/org.example.Old.metainfo.xml",
+            "<component><name>Old Tool</name><developer_name>Old Corp</developer_name>"
+            "</component>");
+  std::filesystem::create_symlink("x86_64/beta", root / old / "current");
+  dir.Write("snap/hello/42/meta/snap.yaml",
+            "name: hello\nversion: '2.10'\nsummary: GNU Hello, the \"hello world\" snap\n"
+            "publisher: Canonical\napps:\n  hello:\n    command: bin/hello\n");
+  dir.Write("snap/store/7/meta/snap.yaml", "name: store\nversion: 1.0\n");
+  std::filesystem::create_symlink("42", root / "snap/hello/current");
+  std::filesystem::create_symlink("7", root / "snap/store/current");
+  std::filesystem::create_directories(root / "snap/bin");
+
+  TVexa_Software software(LinuxServices(dir));
+  software.RefreshData();
+  ASSERT_EQ(software.Count(), 4) << "snap/bin is no snap";
+  auto find = [&](std::string_view id) -> const TSoftwareRecord* {
+    for (int i = 0; i < software.Count(); ++i)
+      if (software.Record(i).Id == id) return &software.Record(i);
+    return nullptr;
+  };
+  const TSoftwareRecord* calculator = find("org.gnome.Calculator");
+  ASSERT_NE(calculator, nullptr);
+  EXPECT_EQ(calculator->Name, "Calculator");
+  EXPECT_EQ(calculator->Company, "The GNOME Project");
+  EXPECT_EQ(calculator->Version, "45.0.2");
+  EXPECT_EQ(calculator->Summary, "Perform arithmetic");
+  EXPECT_EQ(calculator->Origin, "flatpak");
+  const TSoftwareRecord* oldTool = find("org.example.Old");
+  ASSERT_NE(oldTool, nullptr);
+  EXPECT_EQ(oldTool->Name, "Old Tool");
+  EXPECT_EQ(oldTool->Company, "Old Corp");
+  const TSoftwareRecord* hello = find("hello");
+  ASSERT_NE(hello, nullptr);
+  EXPECT_EQ(hello->Version, "2.10");
+  EXPECT_EQ(hello->Company, "Canonical");
+  EXPECT_EQ(hello->Summary, "GNU Hello, the \"hello world\" snap");
+  const TSoftwareRecord* store = find("store");
+  ASSERT_NE(store, nullptr);
+  EXPECT_EQ(store->Company, "") << "a snap.yaml without a publisher names none";
+}
+
 TEST(SoftwareLinux, StartupEntriesAndAnUnreadableUserFolder) {
   TempDir dir;
   WriteMachine(dir);
