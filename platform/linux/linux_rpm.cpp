@@ -66,6 +66,26 @@ bool HasDatabase(const std::filesystem::path& root) {
 
 }  // namespace
 
+std::optional<RpmPackage> RpmPackageFromHeader(const RpmHeaderAccess& header) {
+  auto text = [&](int tag) {
+    const char* s = header.text(tag);
+    return std::string(s ? s : "");
+  };
+  RpmPackage p;
+  p.name = text(kName);
+  if (p.name.empty()) return std::nullopt;
+  p.version = text(kVersion);
+  p.release = text(kRelease);
+  p.arch = text(kArch);
+  p.vendor = text(kVendor);
+  p.packager = text(kPackager);
+  // The 32-bit size overflows for packages of 4 GiB and more; newer databases carry both.
+  p.sizeBytes = header.number(kLongSize);
+  if (!p.sizeBytes) p.sizeBytes = header.number(kSize);
+  if (auto time = header.number(kInstallTime)) p.installTime = static_cast<int64_t>(*time);
+  return p;
+}
+
 Answer<std::vector<RpmPackage>> ReadRpmDatabase(const std::filesystem::path& root) {
   const std::string source = "librpm";
   if (!HasDatabase(root))
@@ -102,24 +122,13 @@ Answer<std::vector<RpmPackage>> ReadRpmDatabase(const std::filesystem::path& roo
     return Answer<std::vector<RpmPackage>>::Fail(Status::PermissionDenied, source,
                                                  "the RPM database could not be opened");
   }
-  auto text = [&](void* h, int tag) {
-    const char* s = getString(h, tag);
-    return std::string(s ? s : "");
-  };
   while (void* h = next(it)) {
-    RpmPackage p;
-    p.name = text(h, kName);
-    p.version = text(h, kVersion);
-    p.release = text(h, kRelease);
-    p.arch = text(h, kArch);
-    p.vendor = text(h, kVendor);
-    p.packager = text(h, kPackager);
-    if (isEntry(h, kLongSize))
-      p.sizeBytes = getNumber(h, kLongSize);
-    else if (isEntry(h, kSize))
-      p.sizeBytes = getNumber(h, kSize);
-    if (isEntry(h, kInstallTime)) p.installTime = static_cast<int64_t>(getNumber(h, kInstallTime));
-    if (!p.name.empty()) packages.push_back(std::move(p));
+    const RpmHeaderAccess header{[&](int tag) { return getString(h, tag); },
+                                 [&](int tag) -> std::optional<uint64_t> {
+                                   if (!isEntry(h, tag)) return std::nullopt;
+                                   return getNumber(h, tag);
+                                 }};
+    if (auto p = RpmPackageFromHeader(header)) packages.push_back(std::move(*p));
   }
   freeIterator(it);
   tsFree(ts);
