@@ -187,12 +187,15 @@ std::string AudioText(const std::vector<AudioFormat>& formats) {
     Join(one, FormatText(lbl::S_MON_CHANNELS, {std::to_string(a.maxChannels)}));
     std::string rates;
     for (uint32_t r : a.sampleRatesHz) {
-      std::string k = Fixed(r / 1000.0, r % 1000 ? 1 : 0);
-      rates += (rates.empty() ? "" : "/") + k;
+      if (!rates.empty()) rates += '/';
+      rates += Fixed(r / 1000.0, r % 1000 ? 1 : 0);
     }
     if (!rates.empty()) Join(one, rates + " kHz");
     std::string sizes;
-    for (uint8_t s : a.sampleSizesBits) sizes += (sizes.empty() ? "" : "/") + std::to_string(s);
+    for (uint8_t s : a.sampleSizesBits) {
+      if (!sizes.empty()) sizes += '/';
+      sizes += std::to_string(s);
+    }
     if (!sizes.empty()) Join(one, sizes + lbl::S_COUNT_BITS);
     Join(text, one, "; ");
   }

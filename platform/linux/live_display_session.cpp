@@ -70,7 +70,7 @@ class LiveDisplaySession : public DisplaySession {
             // The system's graphics drivers keep allocations for the life of the process
             // that no call of ours frees; the leak checker of a sanitizer build is told not
             // to count what they allocate here.
-            LeakCheckPause pause;
+            [[maybe_unused]] LeakCheckPause pause;
             GraphicsApis a;
             ProbeOpenGl(a);
             ProbeVulkan(a);
