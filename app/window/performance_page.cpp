@@ -1,5 +1,7 @@
 #include "app/window/performance_page.h"
 
+#include <algorithm>
+
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -43,6 +45,11 @@ PerformancePage::PerformancePage(gather::TGetFunctionsClass& controller, Section
   counts->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   counts->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
   counts->setColumnHidden(2, true);
+  // Longer labels than the English ones (German) widen the list rather than cut the counts.
+  counts->FollowRedraws(this, [counts] {
+    const int wanted = counts->header()->length() + 2 * counts->frameWidth() + 6;
+    counts->setFixedWidth(std::clamp(wanted, 266, 440));
+  });
   layout->addWidget(counts);
 
   auto* graphs = new QWidget(this);
