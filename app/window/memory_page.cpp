@@ -94,7 +94,9 @@ MemoryPage::MemoryPage(gather::TGetFunctionsClass& controller, SectionListView* 
 
   auto* side = new QWidget(this);
   side->setObjectName("pnlMemPieBack");
-  side->setFixedWidth(260);
+  // At least the pie's width, wider when the legend's labels (German ones) need it.
+  side->setMinimumWidth(260);
+  side->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
   auto* column = new QVBoxLayout(side);
   pie_ = new PieChart(side);
   column->addWidget(pie_, 0, Qt::AlignHCenter);
