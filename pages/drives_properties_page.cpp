@@ -112,6 +112,43 @@ void AddGeometryRows(const FillContext& ctx, Page& page, const TDeviceInfo& d) {
             Bytes(d.Source, d.PhysicalSectorBytes));
 }
 
+std::string PowerModeText(collectors::AtaPowerMode mode) {
+  using collectors::AtaPowerMode;
+  switch (mode) {
+    case AtaPowerMode::kActiveOrIdle:
+      return lbl::S_IDE_POWER_ACTIVE;
+    case AtaPowerMode::kIdle:
+      return lbl::S_IDE_POWER_IDLE;
+    case AtaPowerMode::kStandby:
+      return lbl::S_IDE_POWER_STANDBY;
+    case AtaPowerMode::kSuspended:
+      return lbl::S_IDE_POWER_SUSPENDED;
+    default:
+      return lbl::S_IDE_POWER_UNKNOWN;
+  }
+}
+
+void AddOpticalRows(const FillContext& ctx, Page& page, const TDeviceInfo& d) {
+  const collectors::OpticalCapabilities c = d.Optical.value_or(collectors::OpticalCapabilities{});
+  const std::pair<const std::string*, std::optional<bool>> rows[] = {
+      {&lbl::S_CD_READS_CD, c.readsCd},       {&lbl::S_CD_WRITES_CDR, c.writesCdR},
+      {&lbl::S_CD_WRITES_CDRW, c.writesCdRw}, {&lbl::S_CD_READS_DVD, c.readsDvd},
+      {&lbl::S_CD_WRITES_DVDR, c.writesDvdR}, {&lbl::S_CD_WRITES_DVDRAM, c.writesDvdRam},
+      {&lbl::S_CD_READS_BD, c.readsBd},       {&lbl::S_CD_WRITES_BDR, c.writesBdR},
+      {&lbl::S_CD_WRITES_BDRE, c.writesBdRe}};
+  for (const auto& [label, flag] : rows) {
+    if (flag)
+      AddItemEx(ctx, page, kProperties, *flag ? 0 : 1, *label, *flag ? lbl::S_YES : lbl::S_NO, "",
+                false, 0, {d.OpticalSource});
+    else  // unknown: the row's reason is the source's
+      AddItem(ctx, page, kProperties, *label, "", "", false, {d.OpticalSource});
+  }
+  if (c.speed)
+    AddItem(ctx, page, kProperties, lbl::S_CD_SPEED,
+            FormatText(lbl::S_CD_SPEED_VALUE, {Num(c.speed)}), "", true,
+            Count(d.OpticalSource, c.speed));
+}
+
 void AddPropertyRows(const FillContext& ctx, Page& page, const TDeviceInfo& d) {
   AddItem(ctx, page, kProperties, lbl::S_IDE_BUFFER_SIZE, NonZero(d.CtlBufSize), "", false,
           Bytes(d.IdentifySource, d.CtlBufSize));
@@ -123,6 +160,10 @@ void AddPropertyRows(const FillContext& ctx, Page& page, const TDeviceInfo& d) {
           false,
           RowMeta{d.SmartSource, false, Quantity::Signed(d.Temperature, QuantityUnit::kCelsius)});
   const auto address = [](int v) { return v >= 0 ? std::to_string(v) : std::string(); };
+  if (d.PowerMode)
+    AddItem(ctx, page, kProperties, lbl::S_IDE_POWER_MODE, PowerModeText(*d.PowerMode), "", false,
+            {d.PowerSource});
+  if (d.DeviceType == collectors::kDeviceTypeCdRom) AddOpticalRows(ctx, page, d);
   AddItem(ctx, page, kProperties, lbl::S_IDE_HOST, address(d.HaId), "", true);
   AddItem(ctx, page, kProperties, lbl::S_IDE_LUN, address(d.Lun), "", false);
   AddItem(ctx, page, kProperties, lbl::S_IDE_TARGET, address(d.Target), "", false);
@@ -212,7 +253,9 @@ void AddSmartRows(const FillContext& ctx, Page& page, const TDeviceInfo& d) {
                 value, "", false, a.id, Count(d.SmartSource, a.raw));
     }
   }
-  if (!d.Smart && !d.Nvme && !d.SmartSource.ok() && !d.SmartSource.source.empty())
+  if (d.LeftAsleep && d.PowerMode)
+    NoteEmptySection(page, kSmart, FormatText(lbl::S_SMART_ASLEEP, {PowerModeText(*d.PowerMode)}));
+  else if (!d.Smart && !d.Nvme && !d.SmartSource.ok() && !d.SmartSource.source.empty())
     NoteEmptySection(page, kSmart, FormatText(lbl::S_SMART_NOT_READ, {d.SmartSource.Explain()}));
 }
 

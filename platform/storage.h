@@ -51,22 +51,34 @@ struct BlockDeviceRecord {
   std::optional<int> scsiType;  ///< SCSI peripheral device type: 0 disk, 1 tape, 5 optical
   std::optional<ScsiAddress> scsiAddress;
   std::string loopBackingFile;  ///< a loop device's backing file; empty when it has none
+  /// The kernel's runtime power state of the device ("active", "suspended"); empty when the
+  /// kernel does not manage it. A suspended disk wakes for any command sent to it.
+  std::string runtimeStatus;
   std::vector<BlockPartition> partitions;
   std::map<std::string, std::string> udev;  ///< the udev database's properties (E: lines)
+  /// An optical drive's rows in the kernel's CD-ROM driver list by their label ("Can write
+  /// CD-R" -> "1", "drive speed" -> "24"); empty for other devices or when not listed.
+  std::map<std::string, std::string> cdromInfo;
+  Provenance cdromInfoSource;  ///< where cdromInfo came from, or why it is empty
   Provenance source;
 };
 
 /// Which raw answer of a device to fetch.
 enum class DeviceQuery : uint8_t {
-  kAtaIdentify,             ///< IDENTIFY DEVICE (ECh), 512 bytes
-  kAtaIdentifyPacket,       ///< IDENTIFY PACKET DEVICE (A1h), 512 bytes
-  kAtaSmartData,            ///< SMART READ DATA (B0h/D0h), 512 bytes
-  kAtaSmartThresholds,      ///< SMART READ ATTRIBUTE THRESHOLDS (B0h/D1h), 512 bytes
+  kAtaIdentify,         ///< IDENTIFY DEVICE (ECh), 512 bytes
+  kAtaIdentifyPacket,   ///< IDENTIFY PACKET DEVICE (A1h), 512 bytes
+  kAtaSmartData,        ///< SMART READ DATA (B0h/D0h), 512 bytes
+  kAtaSmartThresholds,  ///< SMART READ ATTRIBUTE THRESHOLDS (B0h/D1h), 512 bytes
+  /// CHECK POWER MODE (E5h): one byte, the Count register of the drive's answer (00h standby,
+  /// 80h idle, FFh active or idle ...). It never spins a disk up, so it is asked first.
+  kAtaCheckPowerMode,
   kNvmeIdentifyController,  ///< Identify, CNS 01h, 4096 bytes
   kNvmeHealthLog,           ///< Get Log Page 02h, 512 bytes
 };
 std::string_view DeviceQueryName(DeviceQuery query);
 std::optional<DeviceQuery> DeviceQueryFromName(std::string_view name);
+/// Whether the query goes to an NVMe controller (else to an ATA device).
+bool IsNvmeQuery(DeviceQuery query);
 
 /// A Windows volume query's answers as a replayed snapshot holds them (drive letters); the
 /// Linux machine has none and answers NotSupported.

@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "collectors/storage/ata_identify.h"
+#include "collectors/storage/ata_power.h"
 #include "collectors/storage/ata_smart.h"
 #include "collectors/storage/nvme_log.h"
+#include "collectors/storage/optical.h"
 #include "platform/provenance.h"
 
 namespace tavrin::collectors {
@@ -62,9 +64,14 @@ struct TDeviceInfo {
   std::optional<NvmeHealth> Nvme;        ///< the NVMe health log
   std::optional<SmartData> Smart;        ///< the decoded attribute table
   std::optional<IdentifyChecksum> Checksum;
-  platform::Provenance Source;          ///< the kernel's record of the device
-  platform::Provenance IdentifySource;  ///< IDENTIFY or NVMe identify, or why there is none
-  platform::Provenance SmartSource;     ///< S.M.A.R.T. data or health log, or why there is none
+  std::optional<AtaPowerMode> PowerMode;  ///< asked before anything else; nullopt if unknown
+  platform::Provenance PowerSource;       ///< where the power mode came from, or why unknown
+  bool LeftAsleep = false;  ///< in standby or suspended: nothing was read, so as not to wake it
+  std::optional<OpticalCapabilities> Optical;  ///< an optical drive's read and write abilities
+  platform::Provenance OpticalSource;          ///< where they came from, or why unknown
+  platform::Provenance Source;                 ///< the kernel's record of the device
+  platform::Provenance IdentifySource;         ///< IDENTIFY or NVMe identify, or why there is none
+  platform::Provenance SmartSource;  ///< S.M.A.R.T. data or health log, or why there is none
 };
 
 }  // namespace tavrin::collectors

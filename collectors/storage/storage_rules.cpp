@@ -73,6 +73,19 @@ TDeviceInfo DeviceFromKernelRecord(const platform::BlockDeviceRecord& r, int ind
     d.DeviceType = kDeviceTypeTape;
   else
     d.DeviceType = kDeviceTypeDisk;
+  if (d.DeviceType == kDeviceTypeCdRom) {
+    const OpticalCapabilities c = DecodeOpticalCapabilities(r.cdromInfo, r.udev);
+    if (c.known()) {
+      d.Optical = c;
+      // Only the udev database knew: it is the source the rows stand on.
+      d.OpticalSource = r.cdromInfo.empty() ? r.source : r.cdromInfoSource;
+    } else {
+      d.OpticalSource = r.cdromInfoSource.source.empty()
+                            ? platform::Provenance::Failure(platform::Status::Missing, r.name,
+                                                            "no capability list for the drive")
+                            : r.cdromInfoSource;
+    }
+  }
   d.Source = r.source;
   return d;
 }

@@ -45,7 +45,29 @@ void AddPartitions(TDeviceInfo& d, const platform::BlockDeviceRecord& r, const M
     for (const MountEntry* m : it->second) d.MountPoints.push_back(m->mountPoint);
 }
 
-void ReadAta(TDeviceInfo& d, const platform::StorageService& storage, bool smart) {
+// A disk's power mode, asked before any other command. A sleeping disk is left alone: some
+// drives read their IDENTIFY data from the medium, and S.M.A.R.T. data always needs it.
+// Optical drives are not asked; their commands do not spin them up.
+bool LeaveAsleep(TDeviceInfo& d, const platform::StorageService& storage,
+                 const std::string& runtimeStatus) {
+  if (d.DeviceType == kDeviceTypeCdRom) return false;
+  const PowerCheck check = CheckPower(runtimeStatus, d.Name, [&] {
+    return storage.DeviceCommand(d.Name, DeviceQuery::kAtaCheckPowerMode);
+  });
+  d.PowerMode = check.mode;
+  d.PowerSource = check.source;
+  if (!check.asleep()) return false;
+  d.LeftAsleep = true;
+  d.IdentifySource = d.SmartSource = Provenance::Failure(
+      Status::NotSupported, check.source.source,
+      *check.mode == AtaPowerMode::kSuspended ? "the kernel has stopped the disk; it was not woken"
+                                              : "the disk is in standby; it was not woken");
+  return true;
+}
+
+void ReadAta(TDeviceInfo& d, const platform::StorageService& storage, bool smart,
+             const std::string& runtimeStatus) {
+  if (LeaveAsleep(d, storage, runtimeStatus)) return;
   const DeviceQuery identify = d.DeviceType == kDeviceTypeCdRom ? DeviceQuery::kAtaIdentifyPacket
                                                                 : DeviceQuery::kAtaIdentify;
   auto id = storage.DeviceCommand(d.Name, identify);
@@ -134,7 +156,7 @@ void TVexa_Storage::RefreshData() {
     AddPartitions(d, r, byNumber);
     switch (CommandSetOf(d)) {
       case CommandSet::kAta:
-        ReadAta(d, *storage, SMARTDetect);
+        ReadAta(d, *storage, SMARTDetect, r.runtimeStatus);
         break;
       case CommandSet::kNvme:
         ReadNvme(d, *storage, SMARTDetect);

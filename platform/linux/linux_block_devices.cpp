@@ -11,6 +11,39 @@ namespace {
 constexpr std::string_view kSysBlock = "/sys/block/";
 constexpr std::string_view kScsiGeneric = "/sys/class/scsi_generic";
 constexpr std::string_view kUdevData = "/run/udev/data/b";
+constexpr std::string_view kCdromInfo = "/proc/sys/dev/cdrom/info";
+
+// The CD-ROM driver's list, read once for all optical drives of one enumeration.
+class CdromList {
+ public:
+  explicit CdromList(const FileReader& files) : files_(files) {}
+  void Fill(BlockDeviceRecord& d) {
+    if (!read_) {
+      read_ = true;
+      auto text = files_.ReadFile(kCdromInfo);
+      source_ = text.source;
+      if (text) drives_ = ParseCdromInfo(*text);
+    }
+    if (!source_.ok()) {
+      d.cdromInfoSource = source_;
+      return;
+    }
+    auto it = drives_.find(d.name);
+    if (it == drives_.end()) {
+      d.cdromInfoSource = Provenance::Failure(Status::Missing, std::string(kCdromInfo),
+                                              "the CD-ROM driver does not list " + d.name);
+      return;
+    }
+    d.cdromInfo = it->second;
+    d.cdromInfoSource = source_;
+  }
+
+ private:
+  const FileReader& files_;
+  bool read_ = false;
+  Provenance source_;
+  std::map<std::string, std::map<std::string, std::string>> drives_;
+};
 
 std::string Line(const FileReader& files, const std::string& path) {
   auto a = files.ReadLine(path);
@@ -97,6 +130,38 @@ std::map<std::string, std::string> ParseUdevRecord(std::string_view text) {
   return props;
 }
 
+std::map<std::string, std::map<std::string, std::string>> ParseCdromInfo(std::string_view text) {
+  std::map<std::string, std::map<std::string, std::string>> drives;
+  std::vector<std::string> columns;
+  while (!text.empty()) {
+    const auto nl = text.find('\n');
+    std::string_view line = text.substr(0, nl);
+    text.remove_prefix(nl == std::string_view::npos ? text.size() : nl + 1);
+    const auto colon = line.find(':');
+    if (colon == std::string_view::npos) continue;
+    const std::string label(base::Trim(line.substr(0, colon)));
+    std::vector<std::string> values;
+    std::string_view rest = line.substr(colon + 1);
+    while (true) {
+      const auto start = rest.find_first_not_of(" \t");
+      if (start == std::string_view::npos) break;
+      rest.remove_prefix(start);
+      const auto end = rest.find_first_of(" \t");
+      values.emplace_back(rest.substr(0, end));
+      rest.remove_prefix(end == std::string_view::npos ? rest.size() : end);
+    }
+    if (label == "drive name") {
+      columns = values;
+      for (const std::string& c : columns) drives[c];
+      continue;
+    }
+    // The title line and anything before the names belong to no drive.
+    for (std::size_t i = 0; i < columns.size() && i < values.size(); ++i)
+      drives[columns[i]][label] = values[i];
+  }
+  return drives;
+}
+
 Answer<std::vector<BlockDeviceRecord>> ReadBlockDevices(const FileReader& files) {
   const std::string dir(kSysBlock.substr(0, kSysBlock.size() - 1));
   auto names = files.ListDir(dir);
@@ -104,6 +169,7 @@ Answer<std::vector<BlockDeviceRecord>> ReadBlockDevices(const FileReader& files)
     return Answer<std::vector<BlockDeviceRecord>>::Fail(names.source.status, dir,
                                                         names.source.detail);
   std::vector<BlockDeviceRecord> devices;
+  CdromList cdroms(files);
   for (const std::string& name : *names) {
     const std::string base = std::string(kSysBlock) + name;
     BlockDeviceRecord d;
@@ -128,6 +194,7 @@ Answer<std::vector<BlockDeviceRecord>> ReadBlockDevices(const FileReader& files)
     d.serial = FirstOf(files, base, {"/device/serial", "/serial"});
     d.wwn = FirstOf(files, base, {"/wwid", "/device/wwid"});
     d.scsiType = Number<int>(files, base + "/device/type");
+    d.runtimeStatus = Line(files, base + "/device/power/runtime_status");
     if (auto sd = files.ListDir(base + "/device/scsi_device"); sd && !sd->empty())
       d.scsiAddress = ParseScsiAddress(sd->front());
     // Only a SCSI device's vendor file names a maker; virtio's holds the PCI vendor number.
@@ -135,6 +202,7 @@ Answer<std::vector<BlockDeviceRecord>> ReadBlockDevices(const FileReader& files)
     const std::string link = files.ReadLink(base).value_or(std::string());
     d.transport = Transport(name, link, d.scsiAddress.has_value());
     d.udev = Udev(files, d.deviceNumber);
+    if (d.scsiType == 5 || base::StartsWith(name, "sr")) cdroms.Fill(d);
     const auto entries = files.ListDir(base).value_or(std::vector<std::string>{});
     for (const std::string& entry : entries) {
       if (!base::StartsWith(entry, name)) continue;

@@ -7,6 +7,8 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <span>
 #include <vector>
 
 #include "platform/file_reader.h"
@@ -57,8 +59,16 @@ Answer<uint32_t> ReadScsiGenericCount(const FileReader& files);
 /// The E: lines of a udev database record ("E:ID_FS_TYPE=ext4").
 std::map<std::string, std::string> ParseUdevRecord(std::string_view text);
 
+/// The kernel's CD-ROM driver list (/proc/sys/dev/cdrom/info): for each drive named on its
+/// "drive name:" row, that drive's column of every row after it, by the row's label.
+std::map<std::string, std::map<std::string, std::string>> ParseCdromInfo(std::string_view text);
+
 /// A failed device command's provenance: permission, absence and "the device does not take
 /// this command" told apart from the errno.
 Provenance DeviceCommandFailure(int err, const std::string& source);
+
+/// The Count register an ATA PASS-THROUGH command with CK_COND returns in its sense data
+/// (descriptor or fixed format); nullopt when the sense data carries no ATA registers.
+std::optional<uint8_t> AtaCountFromSense(std::span<const uint8_t> sense);
 
 }  // namespace tavrin::platform

@@ -8,6 +8,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -45,45 +46,66 @@ AtaCommand AtaCommandOf(DeviceQuery q) {
       return {0xB0, 0xD0, 0x4F, 0xC2};
     case DeviceQuery::kAtaSmartThresholds:
       return {0xB0, 0xD1, 0x4F, 0xC2};
+    case DeviceQuery::kAtaCheckPowerMode:
+      return {0xE5, 0, 0, 0};
     default:
       return {0xEC, 0, 0, 0};
   }
 }
 
-// One 512-byte PIO data-in ATA command through the SCSI ATA PASS-THROUGH (16) command
-// (SAT-4, 12.2.2), which libata, SAT bridges and USB enclosures that speak SAT accept.
+// The sense key of fixed (70h/71h) or descriptor (72h/73h) sense data.
+uint8_t SenseKey(const uint8_t* sense, unsigned length) {
+  if (length <= 2) return 0;
+  return (sense[0] & 0x7E) == 0x72 ? sense[1] & 0x0F : sense[2] & 0x0F;
+}
+
+// One ATA command through the SCSI ATA PASS-THROUGH (16) command (SAT-4, 12.2.2), which
+// libata, SAT bridges and USB enclosures that speak SAT accept: a 512-byte PIO data-in read,
+// or CHECK POWER MODE, a non-data command whose answer is in the returned ATA registers.
 Answer<std::string> AtaPassThrough(int fd, DeviceQuery q, const std::string& source) {
   const AtaCommand c = AtaCommandOf(q);
+  const bool registers = q == DeviceQuery::kAtaCheckPowerMode;
   uint8_t cdb[16] = {};
-  cdb[0] = 0x85;    // ATA PASS-THROUGH (16)
-  cdb[1] = 4 << 1;  // protocol 4: PIO data-in
-  cdb[2] = 0x0E;    // T_DIR from device, BYT_BLOK blocks, T_LENGTH in the count field
+  cdb[0] = 0x85;  // ATA PASS-THROUGH (16)
+  if (registers) {
+    cdb[1] = 3 << 1;  // protocol 3: non-data
+    cdb[2] = 0x20;    // CK_COND: return the ATA registers as sense data
+  } else {
+    cdb[1] = 4 << 1;  // protocol 4: PIO data-in
+    cdb[2] = 0x0E;    // T_DIR from device, BYT_BLOK blocks, T_LENGTH in the count field
+    cdb[6] = 1;       // one sector
+  }
   cdb[4] = c.features;
-  cdb[6] = 1;  // one sector
-  cdb[8] = 0;
   cdb[10] = c.lbaMid;
   cdb[12] = c.lbaHigh;
   cdb[13] = 0;  // device
   cdb[14] = c.command;
-  std::string data(512, '\0');
+  std::string data(registers ? 0 : 512, '\0');
   uint8_t sense[32] = {};
   sg_io_hdr_t io{};
   io.interface_id = 'S';
-  io.dxfer_direction = SG_DXFER_FROM_DEV;
+  io.dxfer_direction = registers ? SG_DXFER_NONE : SG_DXFER_FROM_DEV;
   io.cmd_len = sizeof cdb;
   io.cmdp = cdb;
   io.dxfer_len = static_cast<unsigned>(data.size());
-  io.dxferp = data.data();
+  io.dxferp = registers ? nullptr : data.data();
   io.mx_sb_len = sizeof sense;
   io.sbp = sense;
   io.timeout = 3000;  // ms, the kernel's own limit on the command
   if (::ioctl(fd, SG_IO, &io) != 0) return {std::nullopt, DeviceCommandFailure(errno, source)};
-  // Sense key from fixed (70h/71h) or descriptor (72h/73h) sense data.
-  uint8_t key = 0;
-  if (io.sb_len_wr > 2) key = (sense[0] & 0x7E) == 0x72 ? sense[1] & 0x0F : sense[2] & 0x0F;
+  const uint8_t key = SenseKey(sense, io.sb_len_wr);
   if (key == 5)
     return Answer<std::string>::Fail(Status::NotSupported, source,
                                      "the device does not take this ATA command");
+  if (registers) {
+    // With CK_COND the answer comes back as "recovered error, ATA pass-through information
+    // available" carrying the registers; a bridge that drops them gave no answer to read.
+    const auto count = AtaCountFromSense({sense, std::min<std::size_t>(io.sb_len_wr, 32)});
+    if (!count)
+      return Answer<std::string>::Fail(Status::NotSupported, source,
+                                       "the device returned no ATA registers");
+    return Answer<std::string>::Of(std::string(1, static_cast<char>(*count)), source);
+  }
   if ((io.info & SG_INFO_OK_MASK) != SG_INFO_OK && key != 1 /* recovered error */)
     return Answer<std::string>::Fail(Status::Failed, source,
                                      "the command failed (status " + std::to_string(io.status) +
@@ -157,8 +179,7 @@ class LiveStorageProbes : public StorageProbes {
   Answer<std::string> Command(const std::string& name, DeviceQuery query) const override {
     const std::string node = "/dev/" + name;
     const std::string source =
-        std::string(query >= DeviceQuery::kNvmeIdentifyController ? "NVMe admin command "
-                                                                  : "ATA pass-through ") +
+        std::string(IsNvmeQuery(query) ? "NVMe admin command " : "ATA pass-through ") +
         std::string(DeviceQueryName(query)) + " on " + node;
     if (name.empty() || name.find('/') != std::string::npos)
       return Answer<std::string>::Fail(Status::Missing, source, "no such device");
@@ -171,9 +192,8 @@ class LiveStorageProbes : public StorageProbes {
             *result = {std::nullopt, DeviceCommandFailure(errno, source)};
             return;
           }
-          *result = query >= DeviceQuery::kNvmeIdentifyController
-                        ? NvmeAdmin(fd.get(), query, source)
-                        : AtaPassThrough(fd.get(), query, source);
+          *result = IsNvmeQuery(query) ? NvmeAdmin(fd.get(), query, source)
+                                       : AtaPassThrough(fd.get(), query, source);
         },
         std::chrono::milliseconds(5000));
     if (run.outcome == base::RunOutcome::TimedOut)
@@ -210,6 +230,27 @@ Provenance DeviceCommandFailure(int err, const std::string& source) {
     default:
       return Provenance::Failure(StatusFromErrno(err), source, std::strerror(err));
   }
+}
+
+std::optional<uint8_t> AtaCountFromSense(std::span<const uint8_t> sense) {
+  if (sense.size() < 8) return std::nullopt;
+  const uint8_t format = sense[0] & 0x7F;
+  if (format == 0x72 || format == 0x73) {
+    // Descriptor sense: find the ATA Status Return descriptor (code 09h, 12 bytes after its
+    // header); its byte 5 is the Count register's low byte.
+    const std::size_t end = std::min<std::size_t>(sense.size(), 8u + sense[7]);
+    for (std::size_t at = 8; at + 2 <= end; at += 2u + sense[at + 1]) {
+      if (sense[at] == 0x09 && sense[at + 1] >= 0x0C && at + 14 <= end) return sense[at + 5];
+    }
+    return std::nullopt;
+  }
+  if (format == 0x70 || format == 0x71) {
+    // Fixed sense keeps ERROR, STATUS, DEVICE and COUNT in the information bytes 3 to 6, and
+    // only says so by ASC/ASCQ 00h/1Dh (ATA pass-through information available).
+    if (sense.size() < 14 || sense[12] != 0x00 || sense[13] != 0x1D) return std::nullopt;
+    return sense[6];
+  }
+  return std::nullopt;
 }
 
 Answer<WindowsVolumes> StorageProbes::Windows() const {

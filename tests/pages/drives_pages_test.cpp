@@ -11,6 +11,7 @@
 #include "pages/page_layouts.h"
 #include "tests/collectors/storage/fake_storage.h"
 #include "tests/collectors/storage/sector_builder.h"
+#include "text/format.h"
 #include "text/labels.h"
 
 namespace tavrin::pages {
@@ -178,6 +179,45 @@ TEST_F(DrivesPages, RefusedCommandLeavesReasons) {
   for (const auto& m : page.Sections()[kGeometry].missing)
     cylindersMissing |= m.label == lbl::S_IDE_CYLS && m.reason.find("root") != std::string::npos;
   EXPECT_TRUE(cylindersMissing);
+}
+
+TEST_F(DrivesPages, DiskInStandbySaysItWasNotWoken) {
+  auto s = Machine();
+  s->commands[{"sda", DeviceQuery::kAtaCheckPowerMode}] =
+      platform::Answer<std::string>::Of(std::string(1, '\0'), "check power mode on sda");
+  Build(s);
+  const FillContext ctx{*info, true, summary};
+  Page page = Fresh("harddriveadvinfo");
+  FillStoragePage(ctx, page);
+  ExplainEmptySections(page);
+  using namespace storage_section;
+  EXPECT_EQ(Value(page, kProperties, lbl::S_IDE_POWER_MODE), lbl::S_IDE_POWER_STANDBY);
+  EXPECT_EQ(EmptySectionReason(page.Sections()[kSmart]),
+            FormatText(lbl::S_SMART_ASLEEP, {lbl::S_IDE_POWER_STANDBY}));
+  EXPECT_EQ(Value(page, kGeneral, lbl::S_IDE_DEVICE_NAME), "sda");  // the kernel's rows stay
+}
+
+TEST_F(DrivesPages, OpticalDriveCapabilities) {
+  auto s = Machine();
+  platform::BlockDeviceRecord sr;
+  sr.name = "sr0";
+  sr.scsiType = 5;
+  sr.cdromInfo = {{"Can read DVD", "1"}, {"Can write CD-R", "0"}};
+  sr.cdromInfoSource = platform::Provenance::Answered("cdrom list");
+  s->devices.push_back(sr);
+  Build(s);
+  const FillContext ctx{*info, true, summary};
+  Page page = Fresh("harddriveadvinfo");
+  FillStorageDeviceDetails(ctx, 1, page);
+  using namespace storage_section;
+  EXPECT_EQ(Value(page, kProperties, lbl::S_CD_READS_DVD), lbl::S_YES);
+  EXPECT_EQ(Value(page, kProperties, lbl::S_CD_WRITES_CDR), lbl::S_NO);
+  EXPECT_EQ(Row(page, kProperties, lbl::S_CD_WRITES_CDR)->ImageIndex, 1);
+  EXPECT_EQ(Row(page, kProperties, lbl::S_CD_READS_BD), nullptr);  // not known, not "No"
+  // The disk has no such rows.
+  Page disk = Fresh("harddriveadvinfo");
+  FillStorageDeviceDetails(ctx, 0, disk);
+  EXPECT_EQ(Row(disk, kProperties, lbl::S_CD_READS_CD), nullptr);
 }
 
 TEST_F(DrivesPages, NoStorageServiceExplainsEverySection) {

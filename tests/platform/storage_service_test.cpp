@@ -36,6 +36,7 @@ void BuildDisks(const SysfsTree& t) {
   t.File(std::string(kSata) + "/vendor", "ATA     \n");
   t.File(std::string(kSata) + "/rev", "1A01\n");
   t.File(std::string(kSata) + "/type", "0\n");
+  t.File(std::string(kSata) + "/power/runtime_status", "suspended\n");
   t.File(std::string(kSata) + "/scsi_device/0:0:0:0/dev", "");
   t.Link(sda + "/device", std::string(kSata));
   t.File(sda + "/sda2/partition", "2\n");
@@ -79,6 +80,21 @@ void BuildDisks(const SysfsTree& t) {
   t.Link("/sys/block/sr0", sr + "/block/sr0");
 }
 
+// The CD-ROM driver's list as the kernel writes it, by hand: two drives, newest column first,
+// labels and values separated by tabs.
+constexpr const char* kCdromInfo =
+    "CD-ROM information, Id: cdrom.c 3.20 2003/12/17\n"
+    "\n"
+    "drive name:\t\tsr1\tsr0\n"
+    "drive speed:\t\t8\t24\n"
+    "drive # of slots:\t1\t1\n"
+    "Can write CD-R:\t\t0\t1\n"
+    "Can write CD-RW:\t0\t1\n"
+    "Can read DVD:\t\t1\t1\n"
+    "Can write DVD-R:\t\t0\t1\n"
+    "Can write DVD-RAM:\t0\t0\n"
+    "\n";
+
 const BlockDeviceRecord* Named(const std::vector<BlockDeviceRecord>& list, std::string_view n) {
   for (const auto& d : list)
     if (d.name == n) return &d;
@@ -107,6 +123,7 @@ TEST(StorageService, BlockDevicesFromSysfsAndUdev) {
   EXPECT_EQ(sda->udev.at("ID_SERIAL_SHORT"), "WD-WCC4E1234567");
   ASSERT_TRUE(sda->scsiAddress);
   EXPECT_EQ(sda->scsiAddress->host, 0);
+  EXPECT_EQ(sda->runtimeStatus, "suspended");
   ASSERT_EQ(sda->partitions.size(), 2u);
   EXPECT_EQ(sda->partitions[0].name, "sda1");  // by number, not by listing order
   EXPECT_EQ(sda->partitions[1].startSector, 1050624u);
@@ -143,6 +160,34 @@ TEST(StorageService, DiskRemovedWhileListedIsLeftOut) {
   // No /sys/block at all (a snapshot from elsewhere): the reason, not an empty success.
   SysfsTree empty;
   EXPECT_EQ(ReadBlockDevices(FileReader(empty.root())).source.status, Status::Missing);
+}
+
+TEST(StorageService, OpticalDrivesGetTheirColumnOfTheCdromList) {
+  const auto drives = ParseCdromInfo(kCdromInfo);
+  ASSERT_EQ(drives.size(), 2u);
+  EXPECT_EQ(drives.at("sr0").at("drive speed"), "24");
+  EXPECT_EQ(drives.at("sr0").at("Can write CD-R"), "1");
+  EXPECT_EQ(drives.at("sr1").at("Can write CD-R"), "0");
+  EXPECT_EQ(drives.at("sr1").at("drive # of slots"), "1");
+  EXPECT_EQ(drives.at("sr0").count("CD-ROM information, Id"), 0u);  // the title is no row
+  // A row cut short names only the drives it has values for.
+  const auto cut = ParseCdromInfo("drive name:\tsr1\tsr0\nCan read DVD:\t1\n");
+  EXPECT_EQ(cut.at("sr1").at("Can read DVD"), "1");
+  EXPECT_EQ(cut.at("sr0").count("Can read DVD"), 0u);
+  EXPECT_TRUE(ParseCdromInfo("").empty());
+
+  SysfsTree t;
+  BuildDisks(t);
+  auto without = ReadBlockDevices(FileReader(t.root()));
+  ASSERT_TRUE(without);
+  EXPECT_TRUE(Named(*without, "sr0")->cdromInfo.empty());
+  EXPECT_EQ(Named(*without, "sr0")->cdromInfoSource.status, Status::Missing);
+  t.File("/proc/sys/dev/cdrom/info", kCdromInfo);
+  auto with = ReadBlockDevices(FileReader(t.root()));
+  ASSERT_TRUE(with);
+  EXPECT_EQ(Named(*with, "sr0")->cdromInfo.at("Can write DVD-R"), "1");
+  EXPECT_TRUE(Named(*with, "sr0")->cdromInfoSource.ok());
+  EXPECT_TRUE(Named(*with, "sda")->cdromInfo.empty());  // only optical drives look it up
 }
 
 TEST(StorageService, ScsiGenericCount) {
@@ -208,6 +253,37 @@ TEST(StorageProbes, RefusedCommandsSayWhy) {
             Status::Missing);
 }
 
+// Sense data as a SAT layer returns it for CHECK POWER MODE with CK_COND set, built by hand
+// from the descriptor and fixed formats (SPC-5 4.4, SAT-4 12.2.2.6).
+TEST(StorageProbes, PowerModeFromTheReturnedRegisters) {
+  // Descriptor format: 72h, RECOVERED ERROR, ASC/ASCQ 00h/1Dh, then the ATA Status Return
+  // descriptor (09h, length 0Ch) with Count = 00h (standby) and status 50h.
+  std::vector<uint8_t> desc = {0x72, 0x01, 0x00, 0x1D, 0, 0, 0, 14, 0x09, 0x0C, 0x00,
+                               0x00, 0x00, 0x00, 0,    0, 0, 0, 0,  0,    0x40, 0x50};
+  EXPECT_EQ(AtaCountFromSense(desc), 0x00);
+  desc[13] = 0xFF;  // active or idle
+  EXPECT_EQ(AtaCountFromSense(desc), 0xFF);
+  // Another descriptor first: the status return is found after it.
+  std::vector<uint8_t> two = {0x72, 0x01, 0x00, 0x1D, 0, 0, 0, 18, 0x00, 0x02, 0xAA, 0xBB};
+  two.insert(two.end(), desc.begin() + 8, desc.end());
+  EXPECT_EQ(AtaCountFromSense(two), 0xFF);
+  // A truncated descriptor (the length byte promises more than was written) gives nothing.
+  EXPECT_EQ(AtaCountFromSense(std::span(desc).first(16)), std::nullopt);
+
+  // Fixed format: ERROR, STATUS, DEVICE, COUNT in bytes 3 to 6, flagged by ASC/ASCQ 00h/1Dh.
+  std::vector<uint8_t> fixed(18, 0);
+  fixed[0] = 0x70;
+  fixed[2] = 0x01;
+  fixed[4] = 0x50;
+  fixed[6] = 0x80;  // idle
+  fixed[7] = 10;
+  fixed[13] = 0x1D;
+  EXPECT_EQ(AtaCountFromSense(fixed), 0x80);
+  fixed[13] = 0x00;  // plain sense without the registers: byte 6 means nothing
+  EXPECT_EQ(AtaCountFromSense(fixed), std::nullopt);
+  EXPECT_EQ(AtaCountFromSense({}), std::nullopt);
+}
+
 // Fixed answers standing in for the machine while a recording is made.
 class FixedProbes : public StorageProbes {
  public:
@@ -223,6 +299,8 @@ class FixedProbes : public StorageProbes {
   Answer<std::string> Command(const std::string& name, DeviceQuery q) const override {
     if (q == DeviceQuery::kAtaSmartData)
       return Answer<std::string>::Fail(Status::PermissionDenied, "smart " + name, "root");
+    if (q == DeviceQuery::kAtaCheckPowerMode)
+      return Answer<std::string>::Of(std::string(1, '\0'), "power " + name);
     return Answer<std::string>::Of(std::string("\x00\xFF\x10", 3) + name, "identify " + name);
   }
 };
@@ -237,6 +315,7 @@ TEST(StorageRecording, AnswersReplayAsRecorded) {
   const auto hung = recording->FileSystemStats("/hung", true);
   const auto id = recording->DeviceCommand("sda", DeviceQuery::kAtaIdentify);
   const auto smart = recording->DeviceCommand("sda", DeviceQuery::kAtaSmartData);
+  const auto power = recording->DeviceCommand("sda", DeviceQuery::kAtaCheckPowerMode);
   testing::TempDir snapshot;
   std::string error;
   ASSERT_TRUE(recordings[0]->Finish(snapshot.path(), &error)) << error;
@@ -256,6 +335,13 @@ TEST(StorageRecording, AnswersReplayAsRecorded) {
   const auto smart2 = replay.storage->DeviceCommand("sda", DeviceQuery::kAtaSmartData);
   EXPECT_EQ(smart2.source.status, Status::PermissionDenied);
   EXPECT_EQ(smart2.source.detail, smart.source.detail);
+  // The one-byte power mode answer, a zero byte, survives the text form of the file.
+  const auto power2 = replay.storage->DeviceCommand("sda", DeviceQuery::kAtaCheckPowerMode);
+  ASSERT_TRUE(power2) << power2.source.Explain();
+  EXPECT_EQ(*power2, *power.value);
+  EXPECT_EQ(power2->size(), 1u);
+  EXPECT_EQ(replay.storage->DeviceCommand("sdb", DeviceQuery::kAtaCheckPowerMode).source.status,
+            Status::NotSupported);
   // What was never asked answers "not recorded" rather than pretending.
   EXPECT_EQ(replay.storage->FileSystemStats("/other", false).source.status, Status::NotSupported);
   EXPECT_EQ(replay.storage->WindowsVolumeAnswers().source.status, Status::NotSupported);

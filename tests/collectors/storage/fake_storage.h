@@ -24,6 +24,8 @@ class FakeStorage : public platform::StorageService {
   std::map<std::string, Answer<platform::FsStats>> stats;
   std::map<std::pair<std::string, platform::DeviceQuery>, Answer<std::string>> commands;
   std::optional<platform::WindowsVolumes> windows;
+  /// Every command sent, in order: what a sleeping disk must not be sent is checked here.
+  mutable std::vector<std::pair<std::string, platform::DeviceQuery>> asked;
 
   Answer<std::string> MountTable() const override {
     return Answer<std::string>::Of(mountInfo, "mountinfo");
@@ -38,6 +40,7 @@ class FakeStorage : public platform::StorageService {
   }
   Answer<std::string> DeviceCommand(const std::string& name,
                                     platform::DeviceQuery q) const override {
+    asked.emplace_back(name, q);
     auto it = commands.find({name, q});
     if (it != commands.end()) return it->second;
     return Answer<std::string>::Fail(Status::NotSupported, "command on " + name,

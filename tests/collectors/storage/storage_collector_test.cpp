@@ -180,6 +180,127 @@ TEST(StorageCollector, SataDiskWithIdentifyAndSmart) {
   EXPECT_EQ(storage.ScsiGeneric().source.status, Status::Missing);
 }
 
+// The power mode decides whether the disk is sent anything else: answers built by hand as the
+// drive's Count register (00h standby, 80h idle, FFh active or idle), a refusal, and a disk
+// the kernel has already stopped.
+TEST(StorageCollector, SleepingDiskIsNotWoken) {
+  auto s = Machine();
+  s->commands[{"sda", DeviceQuery::kAtaIdentify}] =
+      platform::Answer<std::string>::Of(testing::SampleIdentify().str(), "identify");
+  testing::Sector data;
+  data.Le(0, 0x10, 2);
+  testing::PutAttribute(data, 0, 9, 0x32, 99, 99, 1234);
+  s->commands[{"sda", DeviceQuery::kAtaSmartData}] =
+      platform::Answer<std::string>::Of(data.str(), "smart");
+  const auto mode = [&](const char* count) {
+    s->commands[{"sda", DeviceQuery::kAtaCheckPowerMode}] =
+        platform::Answer<std::string>::Of(std::string(count, 1), "check power mode on sda");
+  };
+  const auto refresh = [&] {
+    s->asked.clear();
+    TVexa_Storage storage(testing::WithStorage(s));
+    storage.RefreshData();
+    return storage.PhysicalDevices().at(0);
+  };
+  const auto sentSmart = [&] {
+    for (const auto& [name, q] : s->asked)
+      if (q == DeviceQuery::kAtaSmartData || q == DeviceQuery::kAtaIdentify) return true;
+    return false;
+  };
+
+  mode("\x00");
+  TDeviceInfo d = refresh();
+  EXPECT_EQ(s->asked.size(), 1u);  // the power mode, nothing after it
+  EXPECT_EQ(d.PowerMode, AtaPowerMode::kStandby);
+  EXPECT_TRUE(d.LeftAsleep);
+  EXPECT_FALSE(d.Smart);
+  EXPECT_EQ(d.SmartSource.status, Status::NotSupported);
+  EXPECT_NE(d.SmartSource.detail.find("standby"), std::string::npos);
+  EXPECT_EQ(d.Model, "WDC WD10EZEX-00B");  // the kernel's record still names the disk
+
+  for (const char* awake : {"\xFF", "\x80"}) {
+    mode(awake);
+    d = refresh();
+    EXPECT_TRUE(sentSmart());
+    EXPECT_FALSE(d.LeftAsleep);
+    ASSERT_TRUE(d.Smart);
+    EXPECT_EQ(d.Smart->powerOnHours, 1234u);
+  }
+  EXPECT_EQ(d.PowerMode, AtaPowerMode::kIdle);
+
+  // A bridge that refuses the command: the mode is unknown and the disk is read as before.
+  s->commands[{"sda", DeviceQuery::kAtaCheckPowerMode}] = platform::Answer<std::string>::Fail(
+      Status::NotSupported, "check power mode on sda", "the device does not take this command");
+  d = refresh();
+  EXPECT_FALSE(d.PowerMode);
+  EXPECT_EQ(d.PowerSource.status, Status::NotSupported);
+  EXPECT_TRUE(d.Smart);
+
+  // Stopped by the kernel: even asking the power mode would wake it.
+  s->devices[0].runtimeStatus = "suspended";
+  d = refresh();
+  EXPECT_TRUE(s->asked.empty());
+  EXPECT_EQ(d.PowerMode, AtaPowerMode::kSuspended);
+  EXPECT_TRUE(d.LeftAsleep);
+}
+
+TEST(StorageCollector, PowerModeValues) {
+  EXPECT_EQ(DecodeAtaPowerMode(0x00), AtaPowerMode::kStandby);
+  EXPECT_EQ(DecodeAtaPowerMode(0x01), AtaPowerMode::kStandby);
+  EXPECT_EQ(DecodeAtaPowerMode(0x40), AtaPowerMode::kStandby);
+  EXPECT_EQ(DecodeAtaPowerMode(0x41), AtaPowerMode::kActiveOrIdle);
+  EXPECT_EQ(DecodeAtaPowerMode(0x83), AtaPowerMode::kIdle);
+  EXPECT_EQ(DecodeAtaPowerMode(0x84), AtaPowerMode::kUnknown);
+  EXPECT_FALSE(Asleep(AtaPowerMode::kUnknown));  // an unknown mode does not stop the reading
+}
+
+// Capabilities from the kernel's column ("Can write CD-R" ...) and the udev helper's
+// properties, hand-written for a DVD writer and a BD reader.
+TEST(StorageCollector, OpticalCapabilities) {
+  const std::map<std::string, std::string> dvdWriter = {
+      {"drive speed", "24"}, {"Can write CD-R", "1"},  {"Can write CD-RW", "1"},
+      {"Can read DVD", "1"}, {"Can write DVD-R", "1"}, {"Can write DVD-RAM", "0"}};
+  OpticalCapabilities c = DecodeOpticalCapabilities(dvdWriter, {});
+  EXPECT_EQ(c.readsCd, true);
+  EXPECT_EQ(c.writesCdRw, true);
+  EXPECT_EQ(c.writesDvdRam, false);
+  EXPECT_EQ(c.readsBd, std::nullopt);  // the kernel's list cannot tell
+  EXPECT_EQ(c.speed, 24u);
+  // The udev helper ran: BD properties it set are yes, the ones it left out are no; the kernel
+  // wins where both tell.
+  const std::map<std::string, std::string> udev = {
+      {"ID_CDROM", "1"}, {"ID_CDROM_BD", "1"}, {"ID_CDROM_DVD_RAM", "1"}};
+  c = DecodeOpticalCapabilities(dvdWriter, udev);
+  EXPECT_EQ(c.readsBd, true);
+  EXPECT_EQ(c.writesBdR, false);
+  EXPECT_EQ(c.writesDvdRam, false);
+  // Neither source: nothing known, and the record says why.
+  EXPECT_FALSE(DecodeOpticalCapabilities({}, {}).known());
+  EXPECT_FALSE(DecodeOpticalCapabilities({{"drive speed", "x"}}, {}).speed);
+
+  auto s = std::make_shared<FakeStorage>();
+  platform::BlockDeviceRecord sr;
+  sr.name = "sr0";
+  sr.scsiType = 5;
+  sr.transport = "sata";
+  sr.cdromInfo = dvdWriter;
+  sr.cdromInfoSource = platform::Provenance::Answered("cdrom list");
+  platform::BlockDeviceRecord bare = sr;
+  bare.name = "sr1";
+  bare.cdromInfo.clear();
+  bare.cdromInfoSource = platform::Provenance::Failure(Status::Missing, "cdrom list", "gone");
+  s->devices = {sr, bare};
+  TVexa_Storage storage(testing::WithStorage(s));
+  storage.RefreshData();
+  ASSERT_EQ(storage.PhysicalCount(), 2);
+  ASSERT_TRUE(storage.PhysicalDevices()[0].Optical);
+  EXPECT_EQ(storage.PhysicalDevices()[0].Optical->writesDvdR, true);
+  EXPECT_FALSE(storage.PhysicalDevices()[1].Optical);
+  EXPECT_EQ(storage.PhysicalDevices()[1].OpticalSource.detail, "gone");
+  for (const auto& [name, q] : s->asked)  // optical drives are not asked their power mode
+    EXPECT_NE(q, DeviceQuery::kAtaCheckPowerMode) << name;
+}
+
 TEST(StorageCollector, RefusedCommandsKeepTheKernelRecord) {
   auto s = Machine();
   s->commands[{"sda", DeviceQuery::kAtaIdentify}] = platform::Answer<std::string>::Fail(
