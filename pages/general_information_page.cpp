@@ -5,10 +5,13 @@
 #include "collectors/firmware/vsi_machine.h"
 #include "collectors/os/vsi_engines.h"
 #include "collectors/os/vsi_software.h"
-#include "collectors/system/vsi_process_list.h"
+#include "collectors/storage/vsi_storage.h"
+#include "collectors/system/vsi_apm.h"
 #include "collectors/system/vsi_memory.h"
+#include "collectors/system/vsi_process_list.h"
 #include "collectors/system_info.h"
 #include "pages/fillers.h"
+#include "pages/health_summary.h"
 #include "pages/language_text.h"
 #include "pages/memory_rows.h"
 #include "pages/page_layouts.h"
@@ -63,17 +66,80 @@ void AddHardwareRows(const FillContext& ctx, Page& page, const collectors::TVexa
   // The video card row goes before the installed memory; the default printer follows it.
 }
 
-// One line on what needs attention. Devices without a driver come from the device list; the
-// disks' S.M.A.R.T. verdict and the batteries' wear join it with their collectors.
+}  // namespace
+
+std::string DiskHealth(const std::vector<collectors::TDeviceInfo>& disks) {
+  if (disks.empty()) return {};
+  std::vector<std::string> failing;
+  const platform::Provenance* why = nullptr;
+  bool checked = false;
+  for (const collectors::TDeviceInfo& d : disks) {
+    bool bad = false;
+    if (d.Smart) {
+      checked = true;
+      for (const collectors::SmartAttribute& a : d.Smart->attributes)
+        if (a.status == collectors::SmartStatus::kPrefailFailing) bad = true;
+    }
+    // Spare below its threshold, reliability degraded, read-only, volatile backup failed; a
+    // temperature warning passes with the heat and says nothing of the drive's life.
+    if (d.Nvme) {
+      checked = true;
+      if (d.Nvme->criticalWarning & 0x1D) bad = true;
+    }
+    if (!d.Smart && !d.Nvme && !why) why = &d.SmartSource;
+    if (bad) failing.push_back(d.Name.empty() ? d.Model : d.Name);
+  }
+  if (!failing.empty()) {
+    std::string names;
+    for (const std::string& n : failing) names += (names.empty() ? "" : ", ") + n;
+    return FormatText(lbl::S_GEN_HEALTH_DISKS_FAILING, {std::to_string(failing.size()), names});
+  }
+  if (checked) return lbl::S_GEN_HEALTH_DISKS_PASS;
+  return FormatText(lbl::S_GEN_HEALTH_SMART_UNKNOWN, {why ? why->Explain() : std::string()});
+}
+
+std::string BatteryHealth(const std::vector<collectors::TBatteryRecord>& batteries,
+                          const platform::Provenance& source) {
+  if (batteries.empty()) return {};
+  std::vector<std::string> parts;
+  bool unknown = false;
+  for (const collectors::TBatteryRecord& b : batteries) {
+    const auto wear = b.WearLevel();
+    if (!wear) {
+      unknown = true;
+      continue;
+    }
+    if (*wear >= 50.0)
+      parts.push_back(FormatText(lbl::S_GEN_HEALTH_BATTERY_WORN,
+                                 {b.DeviceName, std::to_string(static_cast<int>(*wear)) + " %"}));
+  }
+  if (!parts.empty()) {
+    std::string text;
+    for (const std::string& p : parts) text += (text.empty() ? "" : "; ") + p;
+    return text;
+  }
+  if (unknown)
+    return FormatText(
+        lbl::S_GEN_HEALTH_BATTERY_UNKNOWN,
+        {source.ok() ? std::string(lbl::S_GEN_HEALTH_NO_DESIGN_CAPACITY) : source.Explain()});
+  return lbl::S_GEN_HEALTH_BATTERY_OK;
+}
+
+namespace {
+
+// One line on what needs attention: devices without a driver from the device list, the
+// disks' S.M.A.R.T. verdict and the batteries' wear, each said to be unknown with its reason
+// rather than left out, so silence never reads as "all well".
 void AddHealthRow(const FillContext& ctx, Page& page, const collectors::TVexa_SystemInfo& info) {
   const auto devices = info.Find<collectors::TVexa_Devices>();
-  if (!devices) return;
+  const auto storage = info.Find<collectors::TVexa_Storage>();
+  const auto power = info.Find<collectors::TVexa_APM>();
+  if (!devices && !storage && !power) return;
   std::vector<std::string> parts;
   // Only the Linux device model tells a device without a driver; a Windows registry's device
-  // tree says nothing of it, and silence would read as "all well".
-  const bool driversKnown =
-      devices->OsVersionSnapshot().platform == platform::OsPlatform::Linux;
-  if (driversKnown && devices->DeviceCount() > 0) {
+  // tree says nothing of it.
+  if (devices && devices->OsVersionSnapshot().platform == platform::OsPlatform::Linux &&
+      devices->DeviceCount() > 0) {
     uint64_t withoutDriver = 0;
     for (const collectors::TDevice& d : devices->List())
       if (d.Problem == platform::DeviceProblem::NoDriver ||
@@ -83,9 +149,15 @@ void AddHealthRow(const FillContext& ctx, Page& page, const collectors::TVexa_Sy
                         ? lbl::S_GEN_HEALTH_ALL_DRIVERS
                         : FormatText(lbl::S_GEN_HEALTH_NO_DRIVER, {std::to_string(withoutDriver)}));
   }
+  if (storage) parts.push_back(DiskHealth(storage->PhysicalDevices()));
+  if (power) parts.push_back(BatteryHealth(power->BatteryList, power->Source));
   std::string value;
-  for (const std::string& part : parts) value += (value.empty() ? "" : "; ") + part;
-  AddItem(ctx, page, kHardware, lbl::S_GEN_HEALTH, value, "", false, {devices->Source});
+  for (const std::string& part : parts)
+    if (!part.empty()) value += (value.empty() ? "" : "; ") + part;
+  const platform::Provenance source = devices   ? devices->Source
+                                      : storage ? storage->ListSource()
+                                                : power->Source;
+  AddItem(ctx, page, kHardware, lbl::S_GEN_HEALTH, value, "", false, {source});
 }
 
 // "1157 programs": the number, a blank and the unit text, whose own leading blank AddItem
