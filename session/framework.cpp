@@ -5,12 +5,14 @@
 #include "helpers/debug_log.h"
 #include "helpers/locale_code.h"
 #include "helpers/program_path.h"
+#include "platform/linux/live_services.h"
 #include "session/language.h"
 #include "text/labels.h"
 
 namespace tavrin::session {
 
 void InitializeFramework(int argc, char** argv) {
+  platform::PrepareLiveProbes();
   helpers::InstallCrashHandler();
   helpers::SetDebugArguments(argc, argv);
 

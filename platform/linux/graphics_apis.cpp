@@ -2,8 +2,10 @@
 // registry's specifications (constants with their documented values). Nothing is linked.
 #include "platform/linux/graphics_apis.h"
 
+#include <cstdlib>
 #include <cstring>
 
+#include "platform/linux/live_services.h"
 #include "platform/linux/shared_library.h"
 
 namespace tavrin::platform {
@@ -199,6 +201,12 @@ void ProbeVulkan(GraphicsApis& apis) {
       devices.empty()
           ? Answer<std::vector<std::string>>::Fail(Status::Missing, source, "no Vulkan device")
           : Answer<std::vector<std::string>>::Of(std::move(devices), source);
+}
+
+void PrepareLiveProbes() {
+  // Mesa writes a shader cache under ~/.cache on first use; an information tool leaves the
+  // user's files as it found them. A value the user set is kept.
+  ::setenv("MESA_SHADER_CACHE_DISABLE", "true", 0);
 }
 
 }  // namespace tavrin::platform

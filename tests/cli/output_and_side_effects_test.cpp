@@ -105,7 +105,7 @@ TEST_F(CliSideEffects, RecordingRefusesForeignFoldersAndKeepsToItself) {
 }
 
 // A run that changes no setting writes no settings file, and nothing reading the desktop
-// settings leaves folders behind.
+// settings or probing the graphics drivers leaves folders behind.
 TEST_F(CliSideEffects, RunsLeaveNoSettingsFileAndNoDesktopSettingsFolders) {
   fs::create_directories(home.path() / "home");
   fs::create_directories(home.path() / "runtime");
@@ -115,6 +115,8 @@ TEST_F(CliSideEffects, RunsLeaveNoSettingsFileAndNoDesktopSettingsFolders) {
   EXPECT_FALSE(fs::exists(home.path() / "config/tavrin/settings.ini"));
   EXPECT_FALSE(fs::exists(home.path() / "home/.cache/dconf"));
   EXPECT_FALSE(fs::exists(home.path() / "runtime/dconf"));
+  // Under a display the graphics probes load the system's drivers, which keep no cache here.
+  EXPECT_FALSE(fs::exists(home.path() / "home/.cache/mesa_shader_cache"));
 }
 
 // Exits: a limit no collector can meet is refused before anything runs.
