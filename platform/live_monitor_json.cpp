@@ -91,6 +91,8 @@ json ProcessesToJson(const std::vector<ProcessRecord>& processes) {
     if (p.handleCount) entry["handles"] = *p.handleCount;
     if (p.memory) entry["memory"] = MemoryToJson(*p.memory);
     if (p.io) entry["io"] = IoToJson(*p.io);
+    if (p.capabilitiesPermitted) entry["capPermitted"] = *p.capabilitiesPermitted;
+    if (p.capabilitiesEffective) entry["capEffective"] = *p.capabilitiesEffective;
     list.push_back(std::move(entry));
   }
   return list;
@@ -138,6 +140,8 @@ std::vector<ProcessRecord> ProcessesFromJson(const json& j) {
         if (g.is_array() && g.size() == 2 && g[0].is_string() && g[1].is_string())
           p.groups.push_back({g[0].get<std::string>(), g[1].get<std::string>()});
     Get(e, "unreadable", p.unreadable);
+    Get(e, "capPermitted", p.capabilitiesPermitted);
+    Get(e, "capEffective", p.capabilitiesEffective);
     out.push_back(std::move(p));
   }
   return out;

@@ -65,6 +65,8 @@ struct ProcessRecord {
   std::vector<ProcessModule> modules;
   std::vector<ProcessThread> threads;
   std::vector<ProcessGroup> groups;
+  /// The process's capability sets (bit n is capability n), the privileges of a Linux process.
+  std::optional<uint64_t> capabilitiesPermitted, capabilitiesEffective;
   /// What could not be read for this process and why ("io: Permission denied").
   std::vector<std::string> unreadable;
 };

@@ -110,6 +110,8 @@ bool ReadProcess(const FileReader& files, const std::string& pid, const Clock& c
     for (uint32_t gid : status.groups)
       record.groups.push_back({std::to_string(gid), accounts.Group(gid)});
     if (status.threads && record.threadCount == 0) record.threadCount = *status.threads;
+    record.capabilitiesPermitted = status.capPermitted;
+    record.capabilitiesEffective = status.capEffective;
     ProcessMemory memory = record.memory.value_or(ProcessMemory{});
     memory.peakVirtualSize = status.vmPeak.value_or(0);
     if (status.vmSize) memory.virtualSize = *status.vmSize;

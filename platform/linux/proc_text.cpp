@@ -218,6 +218,12 @@ ProcStatus ParseProcStatus(std::string_view text) {
         if (auto id = Number<uint32_t>(g)) s.groups.push_back(*id);
     } else if (key == "Threads") {
       s.threads = Number<int32_t>(value);
+    } else if (key == "CapPrm" || key == "CapEff") {
+      const std::string_view hex = Trim(value);
+      uint64_t mask = 0;
+      const auto [end, error] = std::from_chars(hex.data(), hex.data() + hex.size(), mask, 16);
+      if (error == std::errc() && end == hex.data() + hex.size() && !hex.empty())
+        (key == "CapPrm" ? s.capPermitted : s.capEffective) = mask;
     } else if (key.starts_with("Vm")) {
       if (key == "VmPeak")
         s.vmPeak = KilobyteValue(value);

@@ -73,6 +73,7 @@ struct ProcStatus {
   std::vector<uint32_t> groups;
   std::optional<uint64_t> vmPeak, vmSize, vmHwm, vmRss, vmSwap, vmPte;
   std::optional<int32_t> threads;
+  std::optional<uint64_t> capPermitted, capEffective;  ///< CapPrm and CapEff, hexadecimal masks
 };
 ProcStatus ParseProcStatus(std::string_view text);
 

@@ -30,6 +30,7 @@ TEST(LiveMonitorSnapshot, RecordedListsReplayAsAnswered) {
   p.threads = {{7, 7, 0, 0}, {7, 8, 0, 0}};
   p.groups = {{"1000", "ann"}};
   p.unreadable = {"io: Permission denied"};
+  p.capabilitiesPermitted = 0x1ffffffffffull;  // beyond 32 bits too
   fake->processes = {p};
   fake->drivers = {{"e1000e", "kernel/e1000e.ko", "3.2", "live", 2, 1000}};
   ServiceRecord ssh;
@@ -68,6 +69,8 @@ TEST(LiveMonitorSnapshot, RecordedListsReplayAsAnswered) {
   EXPECT_EQ(r.threads.at(1).threadId, 8u);
   EXPECT_EQ(r.groups.at(0).name, "ann");
   EXPECT_EQ(r.unreadable, p.unreadable);
+  EXPECT_EQ(r.capabilitiesPermitted, p.capabilitiesPermitted);
+  EXPECT_FALSE(r.capabilitiesEffective) << "an unread set stays unknown";
   EXPECT_EQ(replayed->Drivers()->at(0).version, "3.2");
   EXPECT_EQ(replayed->Services()->at(0).status, ServiceState::kRunning);
   EXPECT_EQ(replayed->Services()->at(0).processId, 99u);

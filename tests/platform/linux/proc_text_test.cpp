@@ -58,6 +58,14 @@ TEST(ProcStatusText, OwnerGroupsSizesAndKernelThreads) {
   EXPECT_EQ(s.vmRss, 4096u * 1024);
   EXPECT_EQ(s.vmSwap, 8u * 1024);
   EXPECT_EQ(s.threads, 1);
+  EXPECT_FALSE(s.capPermitted) << "no capability lines";
+
+  const auto root = ParseProcStatus(
+      "Name:\tsshd\nCapInh:\t0000000000000000\nCapPrm:\t000001ffffffffff\n"
+      "CapEff:\t0000000000003000\nCapBnd:\t000001ffffffffff\n");
+  EXPECT_EQ(root.capPermitted, 0x1ffffffffffull);
+  EXPECT_EQ(root.capEffective, 0x3000u) << "inheritable and bounding sets are not privileges";
+  EXPECT_FALSE(ParseProcStatus("CapPrm:\tzz\n").capPermitted);
 
   const auto kernel = ParseProcStatus("Name:\tkworker/0:1\nUid:\t0\t0\t0\t0\nThreads:\t1\n");
   EXPECT_EQ(kernel.name, "kworker/0:1");
