@@ -167,10 +167,16 @@ bool ReadProcess(const FileReader& files, const std::string& pid, const Clock& c
     Note(record, "io", io.source);
   }
   if (auto tasks = files.ListDir(dir + "/task")) {
+    const bool several = std::count_if(tasks->begin(), tasks->end(), IsNumber) > 1;
     for (const auto& tid : *tasks) {
       if (!IsNumber(tid)) continue;
-      record.threads.push_back(
-          {record.pid, static_cast<uint32_t>(std::stoul(tid)), record.priority, record.priority});
+      // Each thread has a nice value of its own; a single thread is the process itself, so
+      // only the threads of multi-threaded processes are read.
+      int32_t nice = record.priority;
+      if (several)
+        if (auto text = files.ReadFile(dir + "/task/" + tid + "/stat", 4096))
+          if (auto st = proc::ParseProcStat(*text)) nice = st->nice;
+      record.threads.push_back({record.pid, static_cast<uint32_t>(std::stoul(tid)), nice, nice});
     }
     if (!record.threads.empty()) record.threadCount = static_cast<int32_t>(record.threads.size());
   }

@@ -36,7 +36,10 @@ class ProcTree : public ::testing::Test {
     dir_.Write("proc/100/cmdline", std::string("/opt/tool/my (tool) 2\0--go\0", 28));
     dir_.Write("proc/100/maps", "00400000-00401000 r-xp 00000000 08:01 5 /opt/tool/my (tool) 2\n");
     dir_.Write("proc/100/task/100/stat", "");
-    dir_.Write("proc/100/task/101/stat", "");
+    // The second thread was made nicer than the process.
+    std::string nicer = Stat(101, "worker", 'S', 0, 2);
+    nicer.replace(nicer.find(" 20 0 "), 6, " 25 5 ");
+    dir_.Write("proc/100/task/101/stat", nicer);
     dir_.Write("proc/100/fd/.keep", "");
     std::filesystem::create_symlink("/opt/tool/my (tool) 2", dir_.path() / "proc/100/exe");
     // No io file: it reads as unreadable, the rest of the record stays.
@@ -80,6 +83,8 @@ TEST_F(ProcTree, EachRecordKeepsWhatCouldBeRead) {
   EXPECT_EQ(tool.threadCount, 2);
   ASSERT_EQ(tool.threads.size(), 2u);
   EXPECT_EQ(tool.threads[1].threadId, 101u);
+  EXPECT_EQ(tool.threads[1].basePriority, 5) << "a thread's own nice value";
+  EXPECT_EQ(tool.threads[0].basePriority, tool.priority) << "an unreadable thread: the process's";
   EXPECT_EQ(tool.handleCount, 1);
   ASSERT_TRUE(tool.memory);
   EXPECT_EQ(tool.memory->workingSet, 2048u * 1024);
