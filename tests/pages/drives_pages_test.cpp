@@ -66,6 +66,15 @@ class DrivesPages : public ::testing::Test {
             [](auto s) { return std::make_shared<collectors::TVexa_Storage>(s); }});
     info->RefreshData();
   }
+  // The advanced storage page of `storage`, its empty sections explained.
+  Page StoragePageOf(std::shared_ptr<const platform::StorageService> storage) {
+    Build(std::move(storage));
+    const FillContext ctx{*info, true, summary};
+    Page page = Fresh("harddriveadvinfo");
+    FillStoragePage(ctx, page);
+    ExplainEmptySections(page);
+    return page;
+  }
   Page Fresh(std::string_view key) const {
     std::vector<Section> sections;
     for (const auto& s : FindPageLayout(key)->sections) {
@@ -166,11 +175,7 @@ TEST_F(DrivesPages, RefusedCommandLeavesReasons) {
   s->commands.clear();
   s->commands[{"sda", DeviceQuery::kAtaIdentify}] = platform::Answer<std::string>::Fail(
       Status::PermissionDenied, "ATA pass-through on sda", "needs root");
-  Build(s);
-  const FillContext ctx{*info, true, summary};
-  Page page = Fresh("harddriveadvinfo");
-  FillStoragePage(ctx, page);
-  ExplainEmptySections(page);
+  Page page = StoragePageOf(s);
   using namespace storage_section;
   EXPECT_EQ(Row(page, kSmart, lbl::S_IDE_SMART_SUPP), nullptr);  // unknown, not "No"
   EXPECT_NE(EmptySectionReason(page.Sections()[kSmart]).find("needs root"), std::string::npos);
@@ -185,11 +190,7 @@ TEST_F(DrivesPages, DiskInStandbySaysItWasNotWoken) {
   auto s = Machine();
   s->commands[{"sda", DeviceQuery::kAtaCheckPowerMode}] =
       platform::Answer<std::string>::Of(std::string(1, '\0'), "check power mode on sda");
-  Build(s);
-  const FillContext ctx{*info, true, summary};
-  Page page = Fresh("harddriveadvinfo");
-  FillStoragePage(ctx, page);
-  ExplainEmptySections(page);
+  Page page = StoragePageOf(s);
   using namespace storage_section;
   EXPECT_EQ(Value(page, kProperties, lbl::S_IDE_POWER_MODE), lbl::S_IDE_POWER_STANDBY);
   EXPECT_EQ(EmptySectionReason(page.Sections()[kSmart]),
