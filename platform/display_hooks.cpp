@@ -1,10 +1,9 @@
 // Where the display service plugs into the live, recorded and recording service sets. The
 // kernel's cards and connectors are files (replayed and recorded by the file reader); the
 // session's screens and the graphics interfaces' answers travel in display.json.
-#include <mutex>
-
 #include "platform/devices.h"
 #include "platform/display_session.h"
+#include "platform/recording/first_answers.h"
 #include "platform/recording/snapshot_folder.h"
 #include "platform/service_hooks.h"
 #include "platform/snapshot_json.h"
@@ -31,41 +30,26 @@ class RecordingSession : public DisplaySession {
   explicit RecordingSession(std::shared_ptr<const DisplaySession> live) : live_(std::move(live)) {}
 
   Answer<SessionScreens> Screens() const override {
-    return First(screens_, [&] { return live_->Screens(); });
+    return first_.Once<Answer<SessionScreens>>(
+        "screens", [&] { return live_->Screens(); }, [](const auto&) {});
   }
   GraphicsApis Apis() const override {
-    return First(apis_, [&] { return live_->Apis(); });
+    return first_.Once<GraphicsApis>(
+        "apis", [&] { return live_->Apis(); }, [](const auto&) {});
   }
 
   bool Finish(const std::filesystem::path& dir, std::string* error) {
     // Whatever was not asked during the recording is asked now, so the snapshot is complete.
     const auto screens = Screens();
     const auto apis = Apis();
-    std::lock_guard lock(mutex_);
-    sealed_ = true;
+    first_.Seal();
     return WriteSnapshotFile(dir / kDisplaySnapshotFile,
                              DumpJson(DisplaySessionToJson(screens, apis)) + "\n", error);
   }
 
  private:
-  template <class A, class Ask>
-  A First(std::optional<A>& kept, Ask ask) const {
-    {
-      std::lock_guard lock(mutex_);
-      if (sealed_) return ask();
-      if (kept) return *kept;
-    }
-    A answer = ask();
-    std::lock_guard lock(mutex_);
-    if (!kept && !sealed_) kept = answer;
-    return kept && !sealed_ ? *kept : answer;
-  }
-
   std::shared_ptr<const DisplaySession> live_;
-  mutable std::mutex mutex_;
-  mutable bool sealed_ = false;
-  mutable std::optional<Answer<SessionScreens>> screens_;
-  mutable std::optional<GraphicsApis> apis_;
+  mutable FirstAnswers first_;
 };
 
 // A ServiceRecording that only forwards to the session it shares.
