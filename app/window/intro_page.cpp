@@ -98,7 +98,7 @@ PanelFacts GatheredPanelFacts(const collectors::TVexa_SystemInfo& info,
   facts.freeSpace = lbl::S_NA;
   if (auto disk = info.Find<collectors::TVexa_Disk>())
     for (const auto& drive : disk->Drives())
-      if (drive.Disk == "/" && drive.FreeSpace > 0)
+      if (drive.Disk == "/" && drive.SizeSource.ok())  // a full disk has 0 free, not n/a
         facts.freeSpace =
             FormatText(lbl::S_INTRO_FREE_VALUE,
                        {std::to_string(static_cast<uint64_t>(drive.FreeSpace) >> 30)});
