@@ -72,6 +72,11 @@ std::shared_ptr<const DeviceService> LoadRecordedDevices(const std::filesystem::
 std::shared_ptr<const DeviceService> RecordDevices(std::shared_ptr<const DeviceService> live,
                                                    std::unique_ptr<ServiceRecording>& recording);
 
+// Device controls of a Windows machine (platform/recorded/recorded_device_control.cpp). Only a
+// snapshot's controls.json answers them: null when it has none. Nothing records them here.
+std::shared_ptr<const DeviceControlService> LoadRecordedDeviceControl(
+    const std::filesystem::path& dir);
+
 // The later service areas, each plugged in the same three ways: the live services of this
 // machine, the services of a snapshot directory, and the recording wrappers (which push what
 // writes their part of the snapshot onto `recordings`). Each area owns its hooks' file.

@@ -34,6 +34,7 @@ class AudioService;         // platform/audio.h: sound cards and their devices
 class PowerService;         // platform/power.h: AC, batteries, processor power states
 class PrinterService;       // platform/printers.h: print queues
 class SoftwareService;      // platform/software.h: packages, start-up entries, runtimes
+class DeviceControlService;  // platform/device_control.h: a Windows machine's device controls
 
 struct Services {
   std::shared_ptr<const FileReader> files;
@@ -66,6 +67,9 @@ struct Services {
   std::shared_ptr<const PowerService> power;
   std::shared_ptr<const PrinterService> printers;
   std::shared_ptr<const SoftwareService> software;
+  /// Only a replayed Windows snapshot has device controls; its disks, USB tree and batteries
+  /// are described by them instead of by the storage, USB and power services.
+  std::shared_ptr<const DeviceControlService> deviceControl;
 
   /// True only when the services read the machine this program runs on.
   bool live = false;

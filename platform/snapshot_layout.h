@@ -17,5 +17,6 @@ inline constexpr std::string_view kFilesIndex = "files.json";    ///< listings, 
 inline constexpr std::string_view kSystemFacts = "system.json";  ///< answers of SystemFacts
 inline constexpr std::string_view kOsFacts = "os.json";  ///< OS facts, environment, locales
 inline constexpr std::string_view kStorage = "storage.json";  ///< statvfs and device answers
+inline constexpr std::string_view kControls = "controls.json";  ///< a Windows machine's device controls
 
 }  // namespace tavrin::platform::snapshot
