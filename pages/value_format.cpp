@@ -4,8 +4,10 @@
 #include <locale.h>
 
 #include <array>
+#include <ctime>
 
 #include "base/strings.h"
+#include "collectors/os/os_dates.h"
 #include "helpers/accessors.h"
 #include "text/labels.h"
 
@@ -28,6 +30,15 @@ bool HasUrlUserInfo(std::string_view value) {
 }
 
 }  // namespace
+
+std::string LocalShortDate(std::string_view picture, int64_t unixSeconds) {
+  const std::time_t t = static_cast<std::time_t>(unixSeconds);
+  std::tm local{};
+  if (!localtime_r(&t, &local)) return {};
+  return collectors::ShortDateText(picture, local.tm_year + 1900,
+                                   static_cast<unsigned>(local.tm_mon + 1),
+                                   static_cast<unsigned>(local.tm_mday));
+}
 
 const std::string& UserThousandSeparator() {
   // The program itself stays in the C locale (parsing must not change with the user's

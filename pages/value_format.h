@@ -7,6 +7,10 @@
 
 namespace tavrin::pages {
 
+/// The local date of `unixSeconds` (seconds since 1970 UTC) in the locale's short-date
+/// picture ("dd.MM.yyyy"); an empty picture gives "2026-12-06".
+std::string LocalShortDate(std::string_view picture, int64_t unixSeconds);
+
 /// The thousand separator of the user's numeric locale (LC_NUMERIC, LC_ALL, LANG), decided once;
 /// empty for the C locale.
 const std::string& UserThousandSeparator();

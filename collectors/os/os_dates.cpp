@@ -90,6 +90,50 @@ std::string DateTimeText(TDateTime value) {
   return text;
 }
 
+std::string ShortDateText(std::string_view picture, int year, unsigned month, unsigned day) {
+  static constexpr const char* kMonths[] = {"January",   "February", "March",    "April",
+                                            "May",       "June",     "July",     "August",
+                                            "September", "October",  "November", "December"};
+  auto padded = [](long long value, int width) {
+    std::string digits = std::to_string(value);
+    if (digits.size() < static_cast<std::size_t>(width))
+      digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
+    return digits;
+  };
+  if (picture.empty()) return padded(year, 4) + "-" + padded(month, 2) + "-" + padded(day, 2);
+  std::string out;
+  for (std::size_t i = 0; i < picture.size();) {
+    const char c = picture[i];
+    std::size_t run = 1;
+    while (i + run < picture.size() && picture[i + run] == c) ++run;
+    if (c == '\'' || c == '"') {
+      // A quoted literal runs to the matching quote; an unclosed one to the end.
+      const std::size_t end = picture.find(c, i + 1);
+      out += picture.substr(i + 1, (end == std::string_view::npos ? picture.size() : end) - i - 1);
+      i = end == std::string_view::npos ? picture.size() : end + 1;
+      continue;
+    }
+    if (c == 'd') {
+      static constexpr const char* kDays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                              "Thursday", "Friday", "Saturday"};
+      const std::string name = kDays[WeekdayOfDays(DaysFromCivil(year, month, day))];
+      out += run <= 2 ? padded(day, static_cast<int>(run)) : run == 3 ? name.substr(0, 3) : name;
+    } else if (c == 'M') {
+      const char* name = month >= 1 && month <= 12 ? kMonths[month - 1] : "";
+      out += run <= 2   ? padded(month, static_cast<int>(run))
+             : run == 3 ? std::string(name).substr(0, 3)
+                        : std::string(name);
+    } else if (c == 'y') {
+      const int twoDigits = ((year % 100) + 100) % 100;
+      out += run <= 2 ? padded(twoDigits, static_cast<int>(run)) : padded(year, 4);
+    } else {
+      out.append(run, c);  // separators
+    }
+    i += run;
+  }
+  return out;
+}
+
 int CurrentYear() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};

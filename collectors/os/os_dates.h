@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "collectors/os/os_types.h"
 
@@ -44,6 +45,12 @@ std::optional<TDateTime> TransitionInYear(const TransitionRule& rule, int year);
 
 /// "2026-12-06 02:48:17": the page's date-and-time text.
 std::string DateTimeText(TDateTime value);
+
+/// A calendar date as a locale's short-date picture writes it: "d", "dd", "ddd", "dddd", "M",
+/// "MM", "MMM", "MMMM", "y", "yy", "yyyy", quoted literals ('de' or "de"); other characters
+/// stand for themselves. An empty picture gives "2026-12-06". Day and month names are English:
+/// the locale data we keep carries no names.
+std::string ShortDateText(std::string_view picture, int year, unsigned month, unsigned day);
 
 /// The current year of the local calendar.
 int CurrentYear();
