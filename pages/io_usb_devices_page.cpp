@@ -1,6 +1,7 @@
 // The I/O and USB devices page: the board's ports and the serial and parallel ports the kernel
 // has, the USB tree, printers, sound devices, Bluetooth devices and the power state.
 #include <cstdio>
+#include <iterator>
 #include <map>
 
 #include "collectors/devices/vsi_devices.h"
@@ -157,6 +158,24 @@ std::string NodeValue(const TUSBNode& n) {
   return Joined(parts);
 }
 
+// A port a Windows hub reports without a working device: what the hub says of it.
+std::string PortStatusText(int status) {
+  static const std::string* const kTexts[] = {&lbl::S_IO_USB_NO_DEVICE,
+                                              nullptr,
+                                              &lbl::S_IO_USB_FAILED_ENUMERATION,
+                                              &lbl::S_IO_USB_GENERAL_FAILURE,
+                                              &lbl::S_IO_USB_OVERCURRENT,
+                                              &lbl::S_IO_USB_NOT_ENOUGH_POWER,
+                                              &lbl::S_IO_USB_NOT_ENOUGH_BANDWIDTH,
+                                              &lbl::S_IO_USB_NESTED_TOO_DEEPLY,
+                                              &lbl::S_IO_USB_IN_LEGACY_HUB,
+                                              &lbl::S_IO_USB_ENUMERATING,
+                                              &lbl::S_IO_USB_RESET};
+  if (status >= 0 && status < static_cast<int>(std::size(kTexts)) && kTexts[status])
+    return *kTexts[status];
+  return FormatText(lbl::S_IO_USB_STATUS, {std::to_string(status)});
+}
+
 void AddUsbDetails(const FillContext& ctx, Page& page, const TUSBNode& n, const std::string& in) {
   constexpr int k = io_section::kUsb;
   const RowMeta meta{n.DescriptorSource};
@@ -243,17 +262,31 @@ void AddUsbRows(const FillContext& ctx, Page& page) {
       const bool known = n.ParentIndex >= 0 && static_cast<std::size_t>(n.ParentIndex) < i;
       const std::string controller =
           known ? nodes[static_cast<std::size_t>(n.ParentIndex)].KeyName : std::string();
+      // A Windows root hub has no bus number.
       AddItemEx(
           ctx, page, k, 4,
-          guides.Node(i) + FormatText(lbl::S_IO_USB_ROOT_HUB, {std::to_string(n.Bus)}),
+          guides.Node(i) + (n.Bus > 0 ? FormatText(lbl::S_IO_USB_ROOT_HUB, {std::to_string(n.Bus)})
+                                      : lbl::S_IO_USB_ROOT_HUB_PLAIN),
           NodeValue(n),
           controller.empty() ? std::string() : FormatText(lbl::S_IO_USB_ROOT_HUB_OF, {controller}),
           false, 0, meta);
       continue;
     }
-    AddItemEx(ctx, page, k, 4,
-              guides.Node(i) + FormatText(lbl::S_PRINTER, {NodeName(n), std::to_string(n.Port)}),
-              NodeValue(n), n.USBClassname, false, 0, meta);
+    if (n.ConnectionStatus != collectors::usbDeviceConnected) {
+      AddItemEx(ctx, page, k, 4,
+                guides.Node(i) + FormatText(lbl::S_PRINTER, {PortStatusText(n.ConnectionStatus),
+                                                             std::to_string(n.Port)}),
+                "", "", false, 0, meta);
+      continue;
+    }
+    // A Windows device names the driver service the system gave it beside its class.
+    AddItemEx(
+        ctx, page, k, 4,
+        guides.Node(i) + FormatText(lbl::S_PRINTER, {NodeName(n), std::to_string(n.Port)}),
+        NodeValue(n),
+        Joined({n.USBClassname,
+                n.Driver.empty() ? std::string() : FormatText(lbl::S_IO_USB_DRIVER, {n.Driver})}),
+        false, 0, meta);
     AddUsbDetails(ctx, page, n, guides.Details(i));
   }
 }

@@ -69,7 +69,9 @@ std::string ClassNameOf(const IdDatabaseNames& names, int cls, int sub, int prot
     const auto kind = ofDevice ? HubKindName(static_cast<uint8_t>(prot)) : std::string_view();
     return kind.empty() ? base : base + ": " + std::string(kind);
   }
+  // Without an id file (a Windows snapshot) the class table's name is all there is.
   const std::string subName = names.Class(cls, sub), protName = names.Class(cls, sub, prot);
+  if (subName.empty()) return base;
   if (protName != subName) return base + ": " + protName;
   if (subName != base) return base + ": " + subName;
   return base;
@@ -106,16 +108,7 @@ TUSBNode DeviceNode(const platform::UsbDeviceRecord& r, const IdDatabaseNames& n
     const auto& config = facts.descriptors.configurations.front();
     n.MaxPower = config.maxPower;
     n.MaxPowerMilliamps = MaxPowerMilliamps(config, n.SpeedMbps && *n.SpeedMbps >= 5000);
-    for (const InterfaceDescriptor* intf : PrimaryInterfaces(config)) {
-      TUSBInterface i;
-      i.Number = intf->number;
-      i.Class = intf->interfaceClass;
-      i.SubClass = intf->interfaceSubClass;
-      i.Protocol = intf->interfaceProtocol;
-      i.Endpoints = intf->numEndpoints;
-      i.ClassName = ClassNameOf(names, i.Class, i.SubClass, i.Protocol);
-      n.Interfaces.push_back(std::move(i));
-    }
+    n.Interfaces = NodeInterfaces(config, names);
   } else {
     n.MaxPowerMilliamps = facts.fallbackMilliamps;
   }
@@ -178,6 +171,22 @@ std::string ParentName(std::string_view name) {
 }
 
 }  // namespace
+
+std::vector<TUSBInterface> NodeInterfaces(const ConfigurationDescriptor& config,
+                                          const IdDatabaseNames& names) {
+  std::vector<TUSBInterface> list;
+  for (const InterfaceDescriptor* intf : PrimaryInterfaces(config)) {
+    TUSBInterface i;
+    i.Number = intf->number;
+    i.Class = intf->interfaceClass;
+    i.SubClass = intf->interfaceSubClass;
+    i.Protocol = intf->interfaceProtocol;
+    i.Endpoints = intf->numEndpoints;
+    i.ClassName = ClassNameOf(names, i.Class, i.SubClass, i.Protocol);
+    list.push_back(std::move(i));
+  }
+  return list;
+}
 
 PortPath ParseKernelName(std::string_view name) {
   PortPath path;

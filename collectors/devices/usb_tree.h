@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "collectors/devices/id_database.h"
+#include "collectors/devices/usb_descriptors.h"
 #include "collectors/devices/vsi_usb.h"
 #include "platform/usb.h"
 
@@ -22,6 +23,11 @@ PortPath ParseKernelName(std::string_view name);
 
 /// The vendor and product ids of every record whose descriptors (or attributes) give them.
 platform::IdKeys IdKeysOf(const std::vector<platform::UsbDeviceRecord>& records);
+
+/// The interfaces of a configuration as a node lists them, named by the id file or the class
+/// table (drivers are left to the caller).
+std::vector<TUSBInterface> NodeInterfaces(const ConfigurationDescriptor& config,
+                                          const IdDatabaseNames& names);
 
 /// The nodes in walk order: each controller, its root hubs by bus, then every hub's children
 /// by port, depth first. A device whose hub is not listed went away with it and is left out.

@@ -2,6 +2,7 @@
 
 #include "collectors/devices/id_database.h"
 #include "collectors/devices/usb_tree.h"
+#include "collectors/devices/windows_usb_walk.h"
 #include "platform/usb.h"
 
 namespace tavrin::collectors {
@@ -10,6 +11,13 @@ void TVexa_USB::RefreshData() {
   TVexa_VSIC_Component::RefreshData();
   nodes_.clear();
   IdsSource = {};
+  // A Windows machine describes its tree through the controllers' and hubs' I/O controls.
+  if (const auto& controls = Platform().deviceControl) {
+    auto walk = usb::win::WalkUsbControllers(*controls, Platform().registry.get());
+    nodes_ = std::move(walk.nodes);
+    Source = std::move(walk.source);
+    return;
+  }
   const auto& service = Platform().usb;
   if (!service) {
     Source = platform::Provenance::Failure(platform::Status::NotSupported, "USB",

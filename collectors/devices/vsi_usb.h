@@ -18,8 +18,8 @@ struct TUSBDevice {
   std::optional<int64_t> Timestamp;  ///< seconds since 1970 UTC
   int USBClass = usb::usbEmpty;
   std::string DeviceClass;
-  std::string Drive;  ///< where a mass-storage device is reachable (drive letter, mount point)
-  std::string IntfGUID;
+  std::string Drive;     ///< where a mass-storage device is reachable (drive letter, mount point)
+  std::string IntfGUID;  ///< interface class GUID at the end of the device's link
 };
 
 /// One interface of a device, as the node lists it.
@@ -37,13 +37,16 @@ struct TUSBStorage {
   std::vector<std::string> MountPoints;  ///< of the disk and its partitions
 };
 
-/// Connection status of the port the node hangs on (USB_CONNECTION_STATUS values).
+/// Connection status of the port the node hangs on (USB_CONNECTION_STATUS values; a Windows
+/// hub also reports failures, 2 to 10, which keep the port's node without a device).
 enum TUSBConnectionStatus : int { usbNoDeviceConnected = 0, usbDeviceConnected = 1 };
 
 struct TUSBNode {
   std::string ConnectionName;  ///< product text, else the id file's product name
   std::optional<int64_t> Timestamp;
-  std::string KeyName;  ///< kernel name of the node ("1-1.2"; the controller's address)
+  /// Kernel name of the node ("1-1.2"; the controller's address); on Windows the driver key of
+  /// a controller or device, the device name of a hub, or "Error: ..." when the name failed.
+  std::string KeyName;
   int USBClass = usb::usbEmpty;
   std::string USBClassname;
   std::string Manufacturer, Product, Serial;  ///< string descriptor texts
@@ -63,7 +66,7 @@ struct TUSBNode {
   std::optional<uint32_t> MaxPowerMilliamps;
   std::optional<double> SpeedMbps;
   std::string VendorName, ProductName;  ///< from the id file
-  std::string Driver;                   ///< the controller's driver, for a host controller
+  std::string Driver;  ///< the controller's driver; on Windows a device's service too
   int Bus = 0;
   int Ports = 0;  ///< downstream ports, for a hub or root hub
   int Configurations = 0;
