@@ -2,6 +2,7 @@
 // sound server runs for the user. Texts are handed over as the kernel writes them.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -25,10 +26,24 @@ struct AudioRecord {
   std::vector<AudioCardRecord> cardDetails;
 };
 
+/// The six device families of the Windows multimedia API.
+enum class MultimediaFamily { WaveOut, WaveIn, MidiOut, MidiIn, Aux, Mixer };
+
+/// What a Windows multimedia device's capability query tells: its product name and the
+/// driver version word (major version in the high byte, minor in the low byte).
+struct MultimediaCapsRecord {
+  std::string name;
+  uint32_t driverVersion = 0;
+};
+
 class AudioService {
  public:
   virtual ~AudioService() = default;
   virtual Answer<AudioRecord> Sound() const = 0;
+  /// Devices 0 .. n-1 of one Windows multimedia family, each its capabilities or the failure
+  /// of its capability query. Not supported elsewhere.
+  virtual Answer<std::vector<Answer<MultimediaCapsRecord>>> MultimediaDevices(
+      MultimediaFamily family) const = 0;
   /// The sound server that answers on the user's socket: "PipeWire", "PulseAudio".
   virtual Answer<std::string> SoundServer() const = 0;
 };

@@ -2,6 +2,7 @@
 // paired and no scan is started.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -35,10 +36,28 @@ struct BluetoothRecord {
   Provenance service;
 };
 
+/// A calendar time as Windows keeps it (SYSTEMTIME); all zero when never set.
+struct SystemTimeRecord {
+  uint16_t year = 0, month = 0, dayOfWeek = 0, day = 0;
+  uint16_t hour = 0, minute = 0, second = 0, milliseconds = 0;
+};
+
+/// One device of a Windows Bluetooth device search (BLUETOOTH_DEVICE_INFO).
+struct WindowsBluetoothDevice {
+  std::string name;                  ///< szName, as UTF-8; empty when the device gave none
+  std::array<uint8_t, 6> address{};  ///< byte 0 the least significant
+  uint32_t classOfDevice = 0;
+  bool connected = false, remembered = false, authenticated = false;
+  SystemTimeRecord lastSeen, lastUsed;
+};
+
 class BluetoothService {
  public:
   virtual ~BluetoothService() = default;
   virtual Answer<BluetoothRecord> Bluetooth() const = 0;
+  /// The devices a Windows device search over all radios returns (authenticated, remembered,
+  /// unknown and connected ones, no inquiry), in the order found. Not supported elsewhere.
+  virtual Answer<std::vector<WindowsBluetoothDevice>> WindowsDevices() const = 0;
 };
 
 }  // namespace tavrin::platform

@@ -3,11 +3,13 @@
 // in a snapshot's io.json.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "platform/audio.h"
 #include "platform/bluetooth.h"
 #include "platform/power.h"
 #include "platform/printers.h"
@@ -24,6 +26,27 @@ nlohmann::json ToJson(const std::vector<PrinterRecord>& list);
 PowerEstimates EstimatesFromJson(const nlohmann::json& j, const std::string& file);
 BluetoothRecord BluetoothFromJson(const nlohmann::json& j, const std::string& file);
 std::vector<PrinterRecord> PrintersFromJson(const nlohmann::json& j, const std::string& file);
+
+/// A printer of a Windows machine's spooler list, with what its driver query answered.
+struct WindowsPrinterEntry {
+  WindowsPrinterInfo info;
+  bool isDefault = false;  ///< listed when the spooler is asked for the default printer
+  Answer<WindowsDriverInfo> driver;
+};
+
+/// The answers of a Windows machine's Bluetooth, multimedia, power and spooler calls, kept
+/// under "windows" in io.json. Missing keys answer "not recorded in the snapshot".
+struct WindowsInputOutput {
+  Answer<std::vector<WindowsBluetoothDevice>> bluetooth;
+  /// Per family, in MultimediaFamily order: each device's capabilities or why not.
+  Answer<std::array<std::vector<Answer<MultimediaCapsRecord>>, 6>> multimedia;
+  Answer<std::string> processorPower;     ///< the PROCESSOR_POWER_INFORMATION array's bytes
+  Answer<std::string> systemPowerStatus;  ///< the SYSTEM_POWER_STATUS bytes
+  Answer<std::vector<WindowsPrinterEntry>> printers;
+};
+
+WindowsInputOutput WindowsInputOutputFromJson(const nlohmann::json& windows,
+                                              const std::string& file);
 
 /// The answer stored under `key`, its value read by `read`; "not recorded in the snapshot"
 /// when the key is absent.

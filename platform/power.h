@@ -2,6 +2,7 @@
 // daemon's time estimates, and each processor's frequency and idle states.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -42,12 +43,28 @@ struct PowerEstimates {
   bool onBattery = false;
 };
 
+/// What CallNtPowerInformation answered.
+struct NtPowerReply {
+  uint32_t status = 0;  ///< NTSTATUS: 0 success, 0xC0000023 the buffer is too small
+  std::string output;   ///< the bytes written
+};
+
+/// The status CallNtPowerInformation returns for an output buffer that is too small.
+inline constexpr uint32_t kStatusBufferTooSmall = 0xC0000023;
+
 class PowerService {
  public:
   virtual ~PowerService() = default;
   virtual Answer<std::vector<PowerSupplyRecord>> Supplies() const = 0;
   virtual Answer<std::vector<ProcessorPowerRecord>> Processors() const = 0;
   virtual Answer<PowerEstimates> Estimates() const = 0;
+
+  // Windows power calls; not supported elsewhere.
+  /// CallNtPowerInformation of `level` into an output buffer of `outputSize` bytes: the
+  /// NTSTATUS it returned and the bytes it wrote.
+  virtual Answer<NtPowerReply> PowerInformation(uint32_t level, std::size_t outputSize) const = 0;
+  /// GetSystemPowerStatus: the bytes of the SYSTEM_POWER_STATUS it filled.
+  virtual Answer<std::string> SystemPowerStatus() const = 0;
 };
 
 }  // namespace tavrin::platform

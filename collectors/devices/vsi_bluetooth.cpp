@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "collectors/devices/windows_bluetooth.h"
 #include "platform/bluetooth.h"
 
 namespace tavrin::collectors {
@@ -34,10 +35,19 @@ void TVexa_BT::RefreshData() {
   TVexa_VSIC_Component::RefreshData();
   Devices.clear();
   Adapters.clear();
+  FromWindows = false;
   const auto& service = Platform().bluetooth;
   if (!service) {
     Source = ServiceSource = platform::Provenance::Failure(
         platform::Status::NotSupported, "Bluetooth", "the source holds no Bluetooth devices");
+    return;
+  }
+  // A Windows machine answers its own device search; elsewhere that search is not supported.
+  auto windows = service->WindowsDevices();
+  if (windows.source.status != platform::Status::NotSupported) {
+    FromWindows = true;
+    Source = ServiceSource = windows.source;
+    if (windows) Devices = WindowsBluetoothDevices(*windows);
     return;
   }
   auto answer = service->Bluetooth();

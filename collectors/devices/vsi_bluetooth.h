@@ -38,6 +38,8 @@ class TVexa_BT : public collectors::TVexa_VSIC_Component {
   std::vector<TBTAdapter> Adapters;
   /// Why the lists are empty; and whether the Bluetooth service itself answered.
   platform::Provenance Source, ServiceSource;
+  /// The list came from a Windows device search (no adapters; last-seen times known).
+  bool FromWindows = false;
 };
 
 /// Six address bytes, byte 0 the least significant, as "66:55:44:33:22:11".

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "collectors/system/power_supply.h"
+#include "collectors/system/windows_power.h"
 
 namespace tavrin::collectors {
 namespace {
@@ -97,7 +98,20 @@ void TVexa_APM::RefreshData() {
   BatteryList.clear();
   ProcessorList.clear();
   Supplies.clear();
+  FromWindows = false;
+  StatusSource = {};
   const auto& service = Platform().power;
+  // A Windows machine answers its power calls or its batteries' device controls; elsewhere
+  // those are not supported.
+  const bool windows =
+      Platform().deviceControl ||
+      (service && (service->SystemPowerStatus().source.status != platform::Status::NotSupported ||
+                   service->PowerInformation(kProcessorInformationLevel, 0).source.status !=
+                       platform::Status::NotSupported));
+  if (windows) {
+    RefreshWindows();
+    return;
+  }
   if (!service) {
     Source = ProcessorSource = EstimatesSource = platform::Provenance::Failure(
         platform::Status::NotSupported, "power", "the source holds no power information");

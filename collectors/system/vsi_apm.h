@@ -57,6 +57,11 @@ struct TBatteryRecord {
   bool CapacityInMilliampHours = false;
   /// Lost capacity: 100 - full / design in percent.
   std::optional<double> WearLevel() const;
+
+  // What a Windows source adds.
+  std::optional<uint32_t> Temperature;  ///< tenths of a kelvin, as the driver reports it
+  /// Whether the battery's interface opened and answered its tag, or why not.
+  platform::Provenance ControlSource;
 };
 
 struct TProcessorPowerRecord {
@@ -90,6 +95,13 @@ class TVexa_APM : public collectors::TVexa_VSIC_Component {
   std::vector<Supply> Supplies;
 
   platform::Provenance Source, ProcessorSource, EstimatesSource;
+
+  // What a Windows source adds.
+  bool FromWindows = false;           ///< the state comes from the Windows power calls
+  platform::Provenance StatusSource;  ///< the system power status
+
+ private:
+  void RefreshWindows();
 };
 
 /// The battery record of one battery's uevent values.

@@ -26,10 +26,18 @@ void TVexa_Media::RefreshData() {
   Cards.clear();
   DriverVersion.clear();
   SoundServer.clear();
+  FromWindows = false;
+  DevicesSource = {};
   const auto& service = Platform().audio;
   if (!service) {
     Source = SoundServerSource = platform::Provenance::Failure(
         platform::Status::NotSupported, "sound", "the source holds no sound devices");
+    return;
+  }
+  // A Windows machine answers its multimedia API; elsewhere that is not supported.
+  if (service->MultimediaDevices(platform::MultimediaFamily::WaveOut).source.status !=
+      platform::Status::NotSupported) {
+    RefreshWindows(*service);
     return;
   }
   auto sound = service->Sound();

@@ -7,6 +7,10 @@
 
 #include "collectors/collector.h"
 
+namespace tavrin::platform {
+class AudioService;
+}
+
 namespace tavrin::collectors {
 
 /// A sound card and the driver that runs it.
@@ -32,6 +36,13 @@ class TVexa_Media : public collectors::TVexa_VSIC_Component {
   std::string DriverVersion;  ///< the sound system's version line
   std::string SoundServer;    ///< "PipeWire", "PulseAudio"; empty when none answers
   platform::Provenance Source, SoundServerSource;
+
+  // What a Windows source adds.
+  bool FromWindows = false;            ///< the lists come from the Windows multimedia API
+  platform::Provenance DevicesSource;  ///< why the device list is empty
+
+ private:
+  void RefreshWindows(const platform::AudioService& service);
 };
 
 /// Adds `text` to `list` unless the list holds it already.

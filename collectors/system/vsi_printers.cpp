@@ -24,10 +24,21 @@ void TVexa_Printers::RefreshData() {
   TVexa_VSIC_Component::RefreshData();
   printers_.clear();
   DefaultPrinter.clear();
+  FromWindows = false;
   const auto& service = Platform().printers;
   if (!service) {
     Source = platform::Provenance::Failure(platform::Status::NotSupported, "printers",
                                            "the source holds no printers");
+    return;
+  }
+  // A Windows machine's spooler lists the local printers, and on the NT family the printer
+  // connections too; elsewhere it is not supported.
+  const uint32_t flags = OsVersionSnapshot().platform == platform::OsPlatform::WindowsNT
+                             ? platform::kPrinterEnumLocal | platform::kPrinterEnumConnections
+                             : platform::kPrinterEnumLocal;
+  if (auto list = service->EnumPrinters(flags);
+      list.source.status != platform::Status::NotSupported) {
+    RefreshWindows(*service, list);
     return;
   }
   auto list = service->Printers();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "collectors/collector.h"
+#include "platform/printers.h"
 
 namespace tavrin::collectors {
 
@@ -16,6 +17,9 @@ struct TPrinterRecord {
   bool Shared = false;
   std::string State;  ///< "idle", "printing", "stopped"
   std::string StateReasons;
+  // What a Windows source adds: whether the driver query answered, and why the driver file's
+  // version is not known.
+  platform::Provenance DriverSource, DriverVersionSource;
 };
 
 class TVexa_Printers : public collectors::TVexa_VSIC_Component {
@@ -32,8 +36,11 @@ class TVexa_Printers : public collectors::TVexa_VSIC_Component {
   TPrinterRecord Printer(int32_t index) const;
 
   platform::Provenance Source;
+  bool FromWindows = false;  ///< the list comes from the Windows print spooler
 
  private:
+  void RefreshWindows(const platform::PrinterService& service,
+                      const platform::Answer<platform::WindowsPrinterList>& list);
   std::vector<TPrinterRecord> printers_;
 };
 

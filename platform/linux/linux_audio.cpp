@@ -54,6 +54,12 @@ class LinuxAudioService : public AudioService {
     return Answer<AudioRecord>::Of(std::move(r), root);
   }
 
+  Answer<std::vector<Answer<MultimediaCapsRecord>>> MultimediaDevices(
+      MultimediaFamily) const override {
+    return Answer<std::vector<Answer<MultimediaCapsRecord>>>::Fail(Status::NotSupported,
+                                                                   "Windows multimedia devices");
+  }
+
   Answer<std::string> SoundServer() const override {
     if (!server_) return Answer<std::string>::Fail(Status::NotSupported, "sound server");
     return server_();

@@ -87,6 +87,11 @@ class LinuxBluetoothService : public BluetoothService {
   LinuxBluetoothService(std::shared_ptr<const FileReader> files, Probe<BluetoothRecord> bluez)
       : files_(std::move(files)), bluez_(std::move(bluez)) {}
 
+  Answer<std::vector<WindowsBluetoothDevice>> WindowsDevices() const override {
+    return Answer<std::vector<WindowsBluetoothDevice>>::Fail(Status::NotSupported,
+                                                             "Windows Bluetooth device search");
+  }
+
   Answer<BluetoothRecord> Bluetooth() const override {
     Provenance service = Provenance::Failure(Status::NotSupported, "BlueZ");
     if (bluez_) {

@@ -115,6 +115,16 @@ class ProbePrinterService : public PrinterService {
     return probe_();
   }
 
+  Answer<WindowsPrinterList> EnumPrinters(uint32_t) const override {
+    return Answer<WindowsPrinterList>::Fail(Status::NotSupported, "EnumPrinters");
+  }
+  Answer<WindowsDriverInfo> PrinterDriver(const std::string&) const override {
+    return Answer<WindowsDriverInfo>::Fail(Status::NotSupported, "GetPrinterDriver");
+  }
+  Answer<std::string> ProfileString(const std::string&, const std::string&) const override {
+    return Answer<std::string>::Fail(Status::NotSupported, "GetProfileString");
+  }
+
  private:
   Probe<std::vector<PrinterRecord>> probe_;
 };

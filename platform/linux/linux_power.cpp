@@ -79,6 +79,14 @@ class LinuxPowerService : public PowerService {
     return Answer<std::vector<ProcessorPowerRecord>>::Of(std::move(cpus), std::string(kCpus));
   }
 
+  Answer<NtPowerReply> PowerInformation(uint32_t, std::size_t) const override {
+    return Answer<NtPowerReply>::Fail(Status::NotSupported, "CallNtPowerInformation");
+  }
+
+  Answer<std::string> SystemPowerStatus() const override {
+    return Answer<std::string>::Fail(Status::NotSupported, "GetSystemPowerStatus");
+  }
+
   Answer<PowerEstimates> Estimates() const override {
     if (!estimates_) return Answer<PowerEstimates>::Fail(Status::NotSupported, "UPower");
     return estimates_();
