@@ -152,9 +152,13 @@ std::string TransportName(const std::string& t) {
 
 CommandSet CommandSetOf(const TDeviceInfo& d) {
   if (d.Transport == "nvme") return CommandSet::kNvme;
-  if (d.Transport == "loop" || d.Transport == "ram" || d.Transport.empty())
-    return CommandSet::kNone;
-  return CommandSet::kAta;
+  // ATA commands travel as SCSI ATA PASS-THROUGH: libata answers it for SATA and PATA disks,
+  // SAT bridges behind USB and SAS expanders pass it to the drive, and a SCSI disk rejects it
+  // cleanly. Paravirtual disks (virtio, Xen), memory cards and the device mapper's or md's
+  // volumes have no drive behind them to answer.
+  for (std::string_view ata : {"sata", "ata", "usb", "scsi", "sas"})
+    if (d.Transport == ata) return CommandSet::kAta;
+  return CommandSet::kNone;
 }
 
 }  // namespace tavrin::collectors

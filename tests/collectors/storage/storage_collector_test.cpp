@@ -383,6 +383,44 @@ TEST(StorageRules, SizeAndBusNames) {
   EXPECT_EQ(TransportName("nvme"), "NVMe");
 }
 
+// Only transports with an ATA drive (or a SAT bridge) behind them are sent ATA commands; a
+// paravirtual disk, a memory card or a mapped volume is not asked at all.
+TEST(StorageRules, CommandSetByTransport) {
+  TDeviceInfo d;
+  for (const char* ata : {"sata", "ata", "usb", "scsi", "sas"}) {
+    d.Transport = ata;
+    EXPECT_EQ(CommandSetOf(d), CommandSet::kAta) << ata;
+  }
+  d.Transport = "nvme";
+  EXPECT_EQ(CommandSetOf(d), CommandSet::kNvme);
+  for (const char* none : {"virtio", "xen", "mmc", "md", "dm", "loop", "ram", "", "iscsi"}) {
+    d.Transport = none;
+    EXPECT_EQ(CommandSetOf(d), CommandSet::kNone) << none;
+  }
+}
+
+TEST(StorageCollector, VirtioDiskIsSentNoCommands) {
+  auto s = std::make_shared<FakeStorage>();
+  platform::BlockDeviceRecord r;
+  r.name = "vda";
+  r.deviceNumber = "253:0";
+  r.sizeSectors = 2048;
+  r.transport = "virtio";
+  s->devices = {r};
+  r.name = "mmcblk0";
+  r.transport = "mmc";
+  s->devices.push_back(r);
+  TVexa_Storage storage(testing::WithStorage(s));
+  storage.RefreshData();
+  ASSERT_EQ(storage.PhysicalCount(), 2);
+  EXPECT_TRUE(s->asked.empty());
+  const TDeviceInfo& vda = storage.PhysicalDevices()[0];
+  EXPECT_EQ(vda.IdentifySource.status, Status::NotSupported);
+  EXPECT_EQ(vda.IdentifySource.detail, "a virtio device answers no drive commands");
+  EXPECT_EQ(storage.PhysicalDevices()[1].SmartSource.detail,
+            "a MMC/SD device answers no drive commands");
+}
+
 TEST(StorageCollector, NoServiceSaysSo) {
   auto services = testing::WithStorage(nullptr);
   TVexa_Storage storage(services);
