@@ -158,7 +158,7 @@ std::string NodeValue(const TUSBNode& n) {
   return Joined(parts);
 }
 
-// A port a Windows hub reports without a working device: what the hub says of it.
+// USB_CONNECTION_STATUS in words.
 std::string PortStatusText(int status) {
   static const std::string* const kTexts[] = {&lbl::S_IO_USB_NO_DEVICE,
                                               nullptr,
@@ -272,11 +272,11 @@ void AddUsbRows(const FillContext& ctx, Page& page) {
           false, 0, meta);
       continue;
     }
+    // A port a Windows hub reports without a working device: the port and what the hub says.
     if (n.ConnectionStatus != collectors::usbDeviceConnected) {
       AddItemEx(ctx, page, k, 4,
-                guides.Node(i) + FormatText(lbl::S_PRINTER, {PortStatusText(n.ConnectionStatus),
-                                                             std::to_string(n.Port)}),
-                "", "", false, 0, meta);
+                guides.Node(i) + FormatText(lbl::S_SMB_PORT, {std::to_string(n.Port)}),
+                PortStatusText(n.ConnectionStatus), "", false, 0, meta);
       continue;
     }
     // A Windows device names the driver service the system gave it beside its class.

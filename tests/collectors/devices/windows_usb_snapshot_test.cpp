@@ -16,6 +16,7 @@
 #include "platform/recorded/snapshot.h"
 #include "platform/utf16.h"
 #include "tests/support/test_services.h"
+#include "text/format.h"
 #include "text/labels.h"
 
 namespace tavrin::collectors {
@@ -409,7 +410,7 @@ TEST(WindowsUsbSnapshot, IoPageShowsTheTreeInTheLinuxColumns) {
   for (const auto& section : controller.FindPage("ioinfo")->Sections()) {
     if (section.Caption != "USB") continue;
     for (const auto& row : section.Items)
-      rows.push_back(row.Caption + " | " + row.SubItems[0] + " | " +
+      rows.push_back(row.Caption + " |" + row.SubItems[0] + " | " +
                      (row.SubItems.size() > 1 ? row.SubItems[1] : ""));
   }
   auto has = [&](const std::string& text) {
@@ -430,10 +431,11 @@ TEST(WindowsUsbSnapshot, IoPageShowsTheTreeInTheLinuxColumns) {
       has("USB Keyboard (Port: 1) | ID 046D:C31C, Logitech, USB 1.10, 1.5 Mbit/s, 100 mA | "
           "Keyboard, driver HidUsb"))
       << all;
-  EXPECT_TRUE(has(lbl::S_IO_USB_NO_DEVICE + " (Port: 2)")) << all;
+  EXPECT_TRUE(has(FormatText(lbl::S_SMB_PORT, {"2"}) + " | " + lbl::S_IO_USB_NO_DEVICE)) << all;
   EXPECT_TRUE(has("Storage SanDisk Cruzer Blade 1.26: | E:")) << all;
   EXPECT_TRUE(has("Human Interface Device")) << all;  // the keyboard's interface
-  EXPECT_TRUE(has(lbl::S_IO_USB_NOT_ENOUGH_POWER + " (Port: 4)")) << all;
+  EXPECT_TRUE(has(FormatText(lbl::S_SMB_PORT, {"4"}) + " | " + lbl::S_IO_USB_NOT_ENOUGH_POWER))
+      << all;
   EXPECT_TRUE(has(lbl::S_IO_USB_DEVICE + " (Port: 3) | ID 1234:5678, USB 2.00")) << all;
   EXPECT_TRUE(has(std::string(lbl::S_IO_USB_UNREADABLE))) << all;
 }
