@@ -11,6 +11,68 @@
 #include "text/labels.h"
 
 namespace tavrin::pages::io_rows {
+namespace {
+
+// The spooler's driver answers of a Windows printer: its file, the file's version and the
+// port monitor.
+void AddWindowsDriverRows(const FillContext& ctx, Page& page, const collectors::TPrinterRecord& p) {
+  constexpr int k = io_section::kPrinters;
+  AddItemEx(ctx, page, k, -1, DetailLabel(lbl::S_IO_PRINTER_DRIVER_FILE), p.DriverPath, "", true, 0,
+            RowMeta{p.DriverSource});
+  AddItemEx(ctx, page, k, -1, DetailLabel(lbl::S_HARD_DRIVER_VERSION), p.DriverVersion, "", true, 0,
+            RowMeta{p.DriverSource.ok() ? p.DriverVersionSource : p.DriverSource});
+  AddItemEx(ctx, page, k, -1, DetailLabel(lbl::S_IO_PRINTER_MONITOR), p.Monitor, "", true, 0,
+            RowMeta{p.DriverSource});
+}
+
+// The multimedia devices of a Windows machine's device list, naming the sound card and the
+// game port.
+void AddWindowsMediaDeviceRows(const FillContext& ctx, Page& page,
+                               const collectors::TVexa_Media& media) {
+  constexpr int k = io_section::kAudio;
+  for (std::size_t i = 0; i < media.Devices.size(); ++i) {
+    const auto index = static_cast<int32_t>(i);
+    const std::string& kind = index == media.SoundCardIndex  ? lbl::S_IO_SOUND_CARD
+                              : index == media.GamePortIndex ? lbl::S_IO_GAME_PORT
+                                                             : lbl::S_IO_MEDIA_DEVICE;
+    AddItemEx(ctx, page, k, 3, media.Devices[i], kind, "", false, 0, RowMeta{media.DevicesSource});
+  }
+}
+
+// A Windows device search's time as a date; the search keeps calendar fields, so they are
+// shown as they were recorded.
+std::string WindowsSearchDate(int64_t seconds) {
+  const std::time_t t = static_cast<std::time_t>(seconds);
+  std::tm tm{};
+  gmtime_r(&t, &tm);
+  char date[16];
+  std::strftime(date, sizeof date, "%Y-%m-%d", &tm);
+  return date;
+}
+
+// The devices of a Windows device search: no radios are listed, and each device tells when
+// it was last used and last seen.
+void AddWindowsBluetoothRows(const FillContext& ctx, Page& page, const collectors::TVexa_BT& bt) {
+  constexpr int k = io_section::kBluetooth;
+  const RowMeta meta{bt.Source};
+  for (const auto& d : bt.Devices) {
+    std::vector<std::string> parts{std::string(collectors::MajorDeviceClassName(d.Class))};
+    if (d.Authenticated)
+      parts.push_back(lbl::S_IO_BT_PAIRED);
+    else if (d.Remembered)
+      parts.push_back(lbl::S_IO_BT_REMEMBERED);
+    if (d.Connected) parts.push_back(lbl::S_IO_BT_CONNECTED);
+    if (d.LastUsed) parts.push_back(FormatText(lbl::S_LASTUSED, {WindowsSearchDate(*d.LastUsed)}));
+    if (d.LastSeen)
+      parts.push_back(FormatText(lbl::S_IO_BT_LAST_SEEN, {WindowsSearchDate(*d.LastSeen)}));
+    AddItemEx(ctx, page, k, -1, d.Name, Joined(parts), "", false, 0, meta);
+    AddItemEx(ctx, page, k, -1, DetailLabel(lbl::S_IO_BT_ADDRESS), d.Address, "", false, 0,
+              RowMeta{bt.Source, true});
+  }
+  if (bt.Devices.empty()) AddNoItems(ctx, page, k, bt.Source);
+}
+
+}  // namespace
 
 void AddPrinterRows(const FillContext& ctx, Page& page) {
   constexpr int k = io_section::kPrinters;
@@ -31,6 +93,7 @@ void AddPrinterRows(const FillContext& ctx, Page& page) {
     AddItemEx(ctx, page, k, -1, DetailLabel(lbl::S_IO_PRINTER_SHARE), p.Share, "", true, 0, meta);
     AddItemEx(ctx, page, k, -1, DetailLabel(lbl::S_IO_PRINTER_STATE), p.State, p.StateReasons, true,
               0, meta);
+    if (printers.FromWindows) AddWindowsDriverRows(ctx, page, p);
   }
   if (printers.PrinterCount() == 0) AddNoItems(ctx, page, k, printers.Source);
 }
@@ -39,6 +102,7 @@ void AddAudioRows(const FillContext& ctx, Page& page) {
   constexpr int k = io_section::kAudio;
   const auto& media = ctx.info.Media();
   const RowMeta meta{media.Source};
+  if (media.FromWindows) AddWindowsMediaDeviceRows(ctx, page, media);
   for (const auto& card : media.Cards) {
     std::string driver = card.Module;
     if (!card.ModuleVersion.empty())
@@ -56,6 +120,7 @@ void AddAudioRows(const FillContext& ctx, Page& page) {
   for (const auto& [list, caption] : lists)
     for (const auto& item : *list) AddItemEx(ctx, page, k, 3, item, *caption, "", false, 0, meta);
   if (page.Sections()[k].Items.empty()) AddNoItems(ctx, page, k, media.Source);
+  if (media.FromWindows) return;
   AddItemEx(ctx, page, k, -1, lbl::S_IO_SOUND_SERVER, media.SoundServer, "", false, 0,
             RowMeta{media.SoundServerSource});
   AddItemEx(ctx, page, k, -1, lbl::S_IO_SOUND_VERSION, media.DriverVersion, "", true, 0, meta);
@@ -64,6 +129,7 @@ void AddAudioRows(const FillContext& ctx, Page& page) {
 void AddBluetoothRows(const FillContext& ctx, Page& page) {
   constexpr int k = io_section::kBluetooth;
   const auto& bt = ctx.info.Bluetooth();
+  if (bt.FromWindows) return AddWindowsBluetoothRows(ctx, page, bt);
   const RowMeta meta{bt.Source};
   for (const auto& a : bt.Adapters) {
     std::vector<std::string> parts{a.Alias};
