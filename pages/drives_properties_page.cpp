@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "collectors/storage/scsi_data.h"
 #include "collectors/storage/storage_rules.h"
 #include "collectors/storage/vsi_storage.h"
 #include "collectors/system_info.h"
@@ -42,6 +43,27 @@ std::string SizeText(uint64_t bytes) {
                                        "");
 }
 
+// Every SCSI device the kernel knows, by address, with its type and INQUIRY texts.
+void AddScsiDeviceRows(const FillContext& ctx, Page& page, const TVexa_Storage& storage) {
+  const auto& list = storage.ScsiDevices();
+  if (!list) {
+    AddItem(ctx, page, kGeneral, lbl::S_IDE_SCSI_DEVICES, "", "", true, {list.source});
+    return;
+  }
+  for (const platform::ScsiDeviceRecord& r : *list) {
+    const std::string address =
+        Num(r.host) + ":" + Num(r.channel) + ":" + Num(r.target) + ":" + Num(r.lun);
+    std::string value = r.type ? collectors::ScsiDeviceTypeName(*r.type) : std::string();
+    std::string texts;
+    for (const std::string* t : {&r.vendor, &r.model, &r.revision})
+      if (!t->empty()) texts += (texts.empty() ? "" : " ") + *t;
+    if (!texts.empty()) value += (value.empty() ? "" : ": ") + texts;
+    if (!r.state.empty()) value += " (" + r.state + ")";
+    AddItem(ctx, page, kGeneral, FormatText(lbl::S_IDE_SCSI_DEVICE, {address}), value, "", true,
+            {r.source});
+  }
+}
+
 void AddGeneralRows(const FillContext& ctx, Page& page, const TDeviceInfo& d,
                     const TVexa_Storage& storage) {
   AddItem(ctx, page, kGeneral, lbl::S_IDE_MODEL, d.Model, "", false, {d.IdentifySource});
@@ -66,7 +88,9 @@ void AddGeneralRows(const FillContext& ctx, Page& page, const TDeviceInfo& d,
             standard + lbl::S_COUNT_ATA_VERSION + " " + Num(version), "", false,
             {d.IdentifySource});
   }
-  AddItem(ctx, page, kGeneral, lbl::S_IDE_DEVICE_NAME, d.Name, "", false);
+  // A Windows device is named by the device name it was opened as.
+  AddItem(ctx, page, kGeneral, lbl::S_IDE_DEVICE_NAME, d.Name.empty() ? d.DevicePath : d.Name, "",
+          false);
   AddItem(ctx, page, kGeneral, lbl::S_IDE_VENDOR, d.Vendor, "", false);
   AddItem(ctx, page, kGeneral, lbl::S_IDE_CAPACITY, d.Size > 0 ? SizeText(d.Size) : "", "", false,
           Bytes(d.Source, d.Size));
@@ -88,9 +112,12 @@ void AddGeneralRows(const FillContext& ctx, Page& page, const TDeviceInfo& d,
             *d.Checksum == collectors::IdentifyChecksum::kValid ? lbl::S_IDE_CHECKSUM_VALID
                                                                 : lbl::S_IDE_CHECKSUM_INVALID,
             "", true);
+  // A Windows snapshot holds no ASPI layer's list; the rows would only say so.
+  if (storage.ByDeviceControls()) return;
   const auto& sg = storage.ScsiGeneric();
   AddItem(ctx, page, kGeneral, lbl::S_IDE_SG_DEVICES, sg ? Num(*sg) : "", "", true,
           Count(sg.source, sg.value_or(0)));
+  AddScsiDeviceRows(ctx, page, storage);
 }
 
 void AddGeometryRows(const FillContext& ctx, Page& page, const TDeviceInfo& d) {
@@ -136,6 +163,12 @@ void AddOpticalRows(const FillContext& ctx, Page& page, const TDeviceInfo& d) {
       {&lbl::S_CD_WRITES_DVDR, c.writesDvdR}, {&lbl::S_CD_WRITES_DVDRAM, c.writesDvdRam},
       {&lbl::S_CD_READS_BD, c.readsBd},       {&lbl::S_CD_WRITES_BDR, c.writesBdR},
       {&lbl::S_CD_WRITES_BDRE, c.writesBdRe}};
+  // What a Windows drive's capabilities page adds; the Linux sources never tell it.
+  const std::pair<const std::string*, std::optional<bool>> pageOnly[] = {
+      {&lbl::S_CD_READS_CDR, c.readsCdR},
+      {&lbl::S_CD_READS_CDRW, c.readsCdRw},
+      {&lbl::S_CD_READS_DVDR, c.readsDvdR},
+      {&lbl::S_CD_READS_DVDRAM, c.readsDvdRam}};
   for (const auto& [label, flag] : rows) {
     if (flag)
       AddItemEx(ctx, page, kProperties, *flag ? 0 : 1, *label, *flag ? lbl::S_YES : lbl::S_NO, "",
@@ -143,6 +176,10 @@ void AddOpticalRows(const FillContext& ctx, Page& page, const TDeviceInfo& d) {
     else  // unknown: the row's reason is the source's
       AddItem(ctx, page, kProperties, *label, "", "", false, {d.OpticalSource});
   }
+  for (const auto& [label, flag] : pageOnly)
+    if (flag)
+      AddItemEx(ctx, page, kProperties, *flag ? 0 : 1, *label, *flag ? lbl::S_YES : lbl::S_NO, "",
+                false, 0, {d.OpticalSource});
   if (c.speed)
     AddItem(ctx, page, kProperties, lbl::S_CD_SPEED,
             FormatText(lbl::S_CD_SPEED_VALUE, {Num(c.speed)}), "", true,

@@ -2,7 +2,9 @@
 // the summary beside its pie.
 #include <algorithm>
 
+#include "collectors/storage/storage_rules.h"
 #include "collectors/storage/vsi_disk.h"
+#include "collectors/storage/vsi_storage.h"
 #include "collectors/system_info.h"
 #include "helpers/accessors.h"
 #include "pages/drives_pages.h"
@@ -140,6 +142,36 @@ void AddPhysicalRows(const FillContext& ctx, Page& page, const TDiskInfo& d) {
   if (d.Network) NoteEmptySection(page, kPhysical, lbl::S_DISK_NETWORK_NO_SECTORS);
 }
 
+// The device behind a drive letter, as its volume's device controls described it, and the
+// disk and partition its first extent lies on.
+void AddVolumeDeviceRows(const FillContext& ctx, Page& page, const TDiskInfo& d) {
+  using namespace collectors;
+  const auto storage = ctx.info.Find<TVexa_Storage>();
+  if (!storage) return;
+  for (const TDeviceInfo& v : storage->LogicalDevices()) {
+    if (v.Drive != d.Disk.substr(0, 2)) continue;
+    AddItem(ctx, page, kPhysical, lbl::S_IDE_MODEL, v.Model, "", false, {v.IdentifySource});
+    const std::string bus = BusTypeName(v.BusType);
+    if (v.DeviceType == kDeviceTypeDisk)
+      AddItem(ctx, page, kPhysical, lbl::S_IDE_DEVICETYPE_HARD, bus + lbl::S_COUNT_HARD_DRIVE, "",
+              false);
+    else if (v.DeviceType == kDeviceTypeCdRom)
+      AddItem(ctx, page, kPhysical, lbl::S_IDE_DEVICETYPE_CD, bus + lbl::S_COUNT_CD_DVD, "", false);
+    const auto& disks = storage->PhysicalDevices();
+    if (v.PHYSIndex >= 0 && v.PHYSIndex < static_cast<int>(disks.size())) {
+      const TDeviceInfo& disk = disks[v.PHYSIndex];
+      const auto& layout = disk.Layout;
+      const bool known = v.LayoutIndex >= 0 && v.LayoutIndex < static_cast<int>(layout.size());
+      const std::string label = known
+                                    ? FormatText(lbl::S_IDE_PARTITION, {layout[v.LayoutIndex].Name})
+                                    : lbl::S_IDE_DEVICE_NAME;
+      AddItem(ctx, page, kPhysical, label, disk.Model + " (" + disk.DevicePath + ")", "", false,
+              {disk.Source});
+    }
+    return;
+  }
+}
+
 }  // namespace
 
 std::vector<ChoiceEntry> DriveChoices(const TVexa_Disk& disk) {
@@ -220,6 +252,7 @@ void FillDriveDetails(const FillContext& ctx, const std::string& drive, Page& pa
   AddFileSystemRows(ctx, page, d);
   AddLogicalRows(ctx, page, d);
   AddPhysicalRows(ctx, page, d);
+  if (!disk->ByMountPoint()) AddVolumeDeviceRows(ctx, page, d);
 }
 
 void FillDrivesPage(const FillContext& ctx, Page& page) {

@@ -80,6 +80,17 @@ std::optional<DeviceQuery> DeviceQueryFromName(std::string_view name);
 /// Whether the query goes to an NVMe controller (else to an ATA device).
 bool IsNvmeQuery(DeviceQuery query);
 
+/// One SCSI device the kernel knows (a disk, optical or tape drive, a changer, an enclosure),
+/// with the texts the kernel copied from the device's INQUIRY data. The Linux counterpart of
+/// the SCSI devices an ASPI layer lists on Windows.
+struct ScsiDeviceRecord {
+  int host = -1, channel = -1, target = -1, lun = -1;
+  std::optional<int> type;  ///< SCSI peripheral device type: 0 disk, 1 tape, 5 CD/DVD ...
+  std::string vendor, model, revision;
+  std::string state;  ///< the kernel's state of the device: "running", "offline" ...
+  Provenance source;
+};
+
 /// A Windows volume query's answers as a replayed snapshot holds them (drive letters); the
 /// Linux machine has none and answers NotSupported.
 struct WindowsVolume {
@@ -117,6 +128,8 @@ class StorageService {
   virtual Answer<std::string> DeviceCommand(const std::string& name, DeviceQuery query) const = 0;
   /// How many SCSI generic (sg) device nodes exist.
   virtual Answer<uint32_t> ScsiGenericCount() const = 0;
+  /// Every SCSI device the kernel lists, by host, channel, target and LUN.
+  virtual Answer<std::vector<ScsiDeviceRecord>> ScsiDevices() const = 0;
   /// Drive letters with their volume answers, from a Windows snapshot.
   virtual Answer<WindowsVolumes> WindowsVolumeAnswers() const = 0;
 };

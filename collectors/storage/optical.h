@@ -15,6 +15,9 @@ struct OpticalCapabilities {
   std::optional<bool> readsCd, writesCdR, writesCdRw;
   std::optional<bool> readsDvd, writesDvdR, writesDvdRam;
   std::optional<bool> readsBd, writesBdR, writesBdRe;
+  /// What the drive's capabilities page adds on a Windows machine; neither Linux source
+  /// tells them.
+  std::optional<bool> readsCdR, readsCdRw, readsDvdR, readsDvdRam;
   uint32_t speed = 0;  ///< the drive's highest speed as a multiple of 150 kB/s; 0 when unknown
 
   bool known() const { return readsCd || readsDvd || readsBd; }

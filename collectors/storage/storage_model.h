@@ -11,6 +11,7 @@
 #include "collectors/storage/ata_smart.h"
 #include "collectors/storage/nvme_log.h"
 #include "collectors/storage/optical.h"
+#include "collectors/storage/windows_storage_structs.h"
 #include "platform/provenance.h"
 
 namespace tavrin::collectors {
@@ -27,12 +28,20 @@ struct TPartitionInfo {
   std::string Name;        ///< "sda1"
   std::string FileSystem;  ///< "ext4", from the udev database or the mount table
   std::string Label;
-  std::string MountPoint;  ///< first mount point; empty when not mounted
+  std::string MountPoint;  ///< first mount point (a drive letter on Windows); empty when none
+  // A Windows machine's partition table entry tells these too.
+  uint32_t HiddenSectors = 0;
+  uint8_t Typ = 0;  ///< partition type byte
+  bool BootIndicator = false, Recognized = false, Rewrite = false;
 };
 
 struct TDeviceInfo {
-  int Device = 0;  ///< position in the kernel's block device list
-  std::string Drive;
+  /// Position in the kernel's block device list; on Windows the number N of the device name
+  /// (PhysicalDrive N, Cdrom N, Tape N).
+  int Device = 0;
+  std::string Drive;  ///< a logical device's drive letter ("C:")
+  /// A logical device's physical device (index in the physical list) and partition (index in
+  /// its Layout); -1 when not known.
   int PHYSIndex = -1, LayoutIndex = -1;
   std::string Model, Revision, SerialNumber;
   int HaId = -1, Target = -1, Lun = -1, PathID = -1;  ///< SCSI host, target, LUN, channel
@@ -50,6 +59,9 @@ struct TDeviceInfo {
   bool SMARTSupport = false, SMARTActive = false;
   std::vector<TPartitionInfo> Layout;
   std::vector<SmartAttribute> SMARTAttributes;
+  std::optional<DiskGeometry> Geometry;  ///< as the disk driver reports it (Windows)
+  std::vector<DiskExtent> Extents;       ///< a volume's pieces on its disks (Windows)
+  std::string DevicePath;                ///< the device name opened ("\\.\PhysicalDrive0")
 
   // What this system tells beyond the fields above.
   std::string Name;       ///< kernel name: "sda", "nvme0n1"

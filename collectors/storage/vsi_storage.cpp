@@ -5,6 +5,7 @@
 
 #include "collectors/storage/mount_table.h"
 #include "collectors/storage/storage_rules.h"
+#include "collectors/storage/windows_storage.h"
 #include "platform/storage.h"
 
 namespace tavrin::collectors {
@@ -134,14 +135,32 @@ void TVexa_Storage::RefreshData() {
   TVexa_VSIC_Component::RefreshData();
   physical_.clear();
   logical_.clear();
+  by_device_controls_ = Platform().deviceControl != nullptr;
+  if (by_device_controls_) {
+    // A Windows machine: its devices answer device controls, not the kernel's records.
+    WindowsStorage w = ReadWindowsStorage(SharedPlatform(), SMARTDetect);
+    physical_ = std::move(w.physical);
+    logical_ = std::move(w.logical);
+    last_error_ = w.lastError;
+    list_source_ = w.source;
+    scsi_generic_ = {std::nullopt, Provenance::Failure(Status::NotSupported, "ASPI",
+                                                       "not recorded in the snapshot")};
+    scsi_devices_ = {std::nullopt, scsi_generic_.source};
+    return;
+  }
   const platform::StorageService* storage = Platform().storage.get();
   if (!storage) {
     list_source_ = Provenance::Failure(Status::NotSupported, "storage service",
                                        "this source has no storage data");
     scsi_generic_ = {std::nullopt, list_source_};
+    scsi_devices_ = {std::nullopt, list_source_};
     return;
   }
   scsi_generic_ = storage->ScsiGenericCount();
+  scsi_devices_ = storage->ScsiDevices();
+  if (scsi_devices_ && scsi_devices_->empty())
+    scsi_devices_ = {std::nullopt, Provenance::Failure(Status::Missing, scsi_devices_.source.source,
+                                                       "the kernel knows no SCSI devices")};
   auto devices = storage->BlockDevices();
   list_source_ = devices.source;
   if (!devices) return;

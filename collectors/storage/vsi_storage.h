@@ -5,6 +5,7 @@
 
 #include "collectors/collector.h"
 #include "collectors/storage/storage_model.h"
+#include "platform/storage.h"
 
 namespace tavrin::collectors {
 
@@ -19,8 +20,8 @@ class TVexa_Storage : public collectors::TVexa_VSIC_Component {
   bool SMARTDetect = true;
 
   const std::vector<TDeviceInfo>& PhysicalDevices() const { return physical_; }
-  /// Volumes by drive letter, from Windows snapshots; empty here, where a disk's partitions
-  /// are listed with the disk.
+  /// Volumes by drive letter, from Windows snapshots; empty on Linux, where a disk's
+  /// partitions are listed with the disk.
   const std::vector<TDeviceInfo>& LogicalDevices() const { return logical_; }
   int PhysicalCount() const { return static_cast<int>(physical_.size()); }
   int LogicalCount() const { return static_cast<int>(logical_.size()); }
@@ -28,12 +29,24 @@ class TVexa_Storage : public collectors::TVexa_VSIC_Component {
   const platform::Provenance& ListSource() const { return list_source_; }
   /// How many SCSI generic devices exist (the SCSI command layer programs address directly).
   const platform::Answer<uint32_t>& ScsiGeneric() const { return scsi_generic_; }
+  /// Every SCSI device the kernel lists with its INQUIRY texts; empty with the reason when
+  /// there are none or the list could not be read.
+  const platform::Answer<std::vector<platform::ScsiDeviceRecord>>& ScsiDevices() const {
+    return scsi_devices_;
+  }
+  /// True when the devices were read by device controls (a Windows machine).
+  bool ByDeviceControls() const { return by_device_controls_; }
+  /// The system's error code after the last device control (0 after a success).
+  uint32_t LastError() const { return last_error_; }
 
  private:
   std::vector<TDeviceInfo> physical_;
   std::vector<TDeviceInfo> logical_;
   platform::Provenance list_source_;
   platform::Answer<uint32_t> scsi_generic_;
+  platform::Answer<std::vector<platform::ScsiDeviceRecord>> scsi_devices_;
+  bool by_device_controls_ = false;
+  uint32_t last_error_ = 0;
 };
 
 }  // namespace tavrin::collectors

@@ -22,6 +22,9 @@ class SysfsStorageService : public StorageService {
     return probes_->Command(name, query);
   }
   Answer<uint32_t> ScsiGenericCount() const override { return ReadScsiGenericCount(*files_); }
+  Answer<std::vector<ScsiDeviceRecord>> ScsiDevices() const override {
+    return ReadScsiDevices(*files_);
+  }
   Answer<WindowsVolumes> WindowsVolumeAnswers() const override { return probes_->Windows(); }
 
  private:

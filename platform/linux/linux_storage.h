@@ -56,6 +56,8 @@ std::shared_ptr<const StorageService> RecordStorageProbes(
 Answer<std::vector<BlockDeviceRecord>> ReadBlockDevices(const FileReader& files);
 /// The count of /sys/class/scsi_generic entries.
 Answer<uint32_t> ReadScsiGenericCount(const FileReader& files);
+/// Every SCSI device under /sys/class/scsi_device, read through `files`, in address order.
+Answer<std::vector<ScsiDeviceRecord>> ReadScsiDevices(const FileReader& files);
 /// The E: lines of a udev database record ("E:ID_FS_TYPE=ext4").
 std::map<std::string, std::string> ParseUdevRecord(std::string_view text);
 

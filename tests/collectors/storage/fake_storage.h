@@ -24,6 +24,8 @@ class FakeStorage : public platform::StorageService {
   std::map<std::string, Answer<platform::FsStats>> stats;
   std::map<std::pair<std::string, platform::DeviceQuery>, Answer<std::string>> commands;
   std::optional<platform::WindowsVolumes> windows;
+  Answer<std::vector<platform::ScsiDeviceRecord>> scsi =
+      Answer<std::vector<platform::ScsiDeviceRecord>>::Fail(Status::Missing, "scsi_device");
   /// Every command sent, in order: what a sleeping disk must not be sent is checked here.
   mutable std::vector<std::pair<std::string, platform::DeviceQuery>> asked;
 
@@ -49,6 +51,7 @@ class FakeStorage : public platform::StorageService {
   Answer<uint32_t> ScsiGenericCount() const override {
     return Answer<uint32_t>::Fail(Status::Missing, "scsi_generic", "sg not loaded");
   }
+  Answer<std::vector<platform::ScsiDeviceRecord>> ScsiDevices() const override { return scsi; }
   Answer<platform::WindowsVolumes> WindowsVolumeAnswers() const override {
     if (windows) return Answer<platform::WindowsVolumes>::Of(*windows, "storage.json");
     return Answer<platform::WindowsVolumes>::Fail(Status::NotSupported, "drive letters");
