@@ -488,6 +488,20 @@ TEST(WindowsIoSnapshot, IoPageShowsTheWindowsRows) {
            "Idle states of CPU 1: | state 2 of 2 |",
        })
     EXPECT_NE(text.find(row), std::string::npos) << row << "\n" << text;
+  // The General page names the spooler's default printer.
+  {
+    auto aggregate = std::make_shared<TVexa_SystemInfo>(Open(dir));
+    gather::TGetFunctionsClass controller;
+    controller.SetAggregate(aggregate);
+    aggregate->Refresh<TVexa_Printers>(std::chrono::seconds(30));
+    controller.FillCategory(*pages::FindCategory("generalinfo"), nullptr);
+    bool found = false;
+    for (const auto& section : controller.FindPage("generalinfo")->Sections())
+      for (const auto& row : section.Items)
+        if (row.Caption == "Default Printer:")
+          found = pages::TrimText(row.SubItems[0]) == "\\\\PRINTSRV\\Plotter";
+    EXPECT_TRUE(found);
+  }
   // No Linux rows: no sound server, no printer state.
   EXPECT_EQ(text.find("Sound server"), std::string::npos) << text;
   EXPECT_EQ(text.find("Adapter"), std::string::npos) << text;
