@@ -36,13 +36,16 @@ std::string KeyPart(std::string_view key, std::string_view tag) {
 // A child instance made by a driver on top of a USB device is named after its parent: after
 // the parent's ParentIdPrefix ("7&2a5b3b6&0" -> "7&2a5b3b6&0&0000"), or, for a parent with a
 // serial number and so no prefix, after the parent's own instance name ("AA0401" ->
-// "AA0401&0").
+// "AA0401&0"). The name is the stem itself or the stem and "&..."; a longer number that only
+// starts alike ("7&2a5b3b60&0") is another device's.
 std::optional<UsbInstance> ChildOf(const std::vector<UsbInstance>& list,
                                    const UsbInstance& parent) {
   for (const std::string& stem : {parent.parentIdPrefix, parent.instance}) {
     if (stem.empty()) continue;
     for (const auto& child : list)
-      if (base::StartsWithNoCase(child.instance, stem + "&")) return child;
+      if (base::EqualsNoCase(child.instance, stem) ||
+          base::StartsWithNoCase(child.instance, stem + "&"))
+        return child;
   }
   return std::nullopt;
 }

@@ -7,6 +7,7 @@
 #include "collectors/devices/windows_usb_registry.h"
 #include "collectors/devices/windows_usb_structs.h"
 #include "collectors/devices/windows_usb_walk.h"
+#include "platform/utf16.h"
 
 namespace tavrin::collectors::usb::win {
 namespace {
@@ -148,6 +149,54 @@ TEST(WindowsUsbRegistry, StorageNamesGuidsAndClassKinds) {
   EXPECT_EQ(NodeKindOfRegistryClass("DiskDrive"), usbStorage);
   EXPECT_EQ(NodeKindOfRegistryClass("USB"), usbEmpty);
   EXPECT_EQ(NodeKindOfRegistryClass(""), usbEmpty);
+}
+
+// A registry holding a serial-less stick (its disk named after the USB instance's
+// ParentIdPrefix), a look-alike prefix of another device, and mounted-device values the
+// matcher must pass over.
+TEST(WindowsUsbRegistry, InstancesChildrenAndLettersAreMatchedByName) {
+  using platform::RegRoot;
+  using platform::RegValue;
+  platform::RegistryTree reg;
+  const std::string e = "SYSTEM\\CurrentControlSet\\Enum\\";
+  const std::string stick = e + "USB\\VID_090C&PID_1000\\5&2f1b3c&0&3";
+  reg.SetValue(RegRoot::LocalMachine, stick, "Driver", RegValue::String("{36FC}\\0010"));
+  reg.SetValue(RegRoot::LocalMachine, stick, "DeviceDesc", RegValue::String("Stick;Flash Stick"));
+  reg.SetValue(RegRoot::LocalMachine, stick, "ParentIdPrefix", RegValue::String("6&a1&0"));
+  reg.SetValue(RegRoot::LocalMachine, e + "USBSTOR\\Disk&Ven_A\\6&a10&0", "Class",
+               RegValue::String("Look-alike"));
+  const std::string disk = e + "USBSTOR\\Disk&Ven_Flash&Prod_Drive\\6&A1&0";
+  reg.SetValue(RegRoot::LocalMachine, disk, "Class", RegValue::String("DiskDrive"));
+  reg.SetValue(RegRoot::LocalMachine, disk, "ParentIdPrefix", RegValue::String("7&b2&0"));
+  reg.SetValue(RegRoot::LocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Class\\{36FC}\\0000",
+               "DriverDesc", RegValue::String("Host Controller"));
+  auto link = [](const std::string& text) {
+    std::vector<uint8_t> bytes;
+    platform::AppendUtf16LeBytes(platform::Utf8ToUtf16(text), bytes);
+    return bytes;
+  };
+  const std::string mounted = "SYSTEM\\MountedDevices";
+  auto odd = link("\\??\\STORAGE#RemovableMedia#7&b2&0&RM");
+  odd.push_back(0);
+  reg.SetValue(RegRoot::LocalMachine, mounted, "\\DosDevices\\G:", RegValue::Bytes(odd));
+  reg.SetValue(RegRoot::LocalMachine, mounted, "\\DosDevices\\H:",
+               RegValue::Bytes(link("\\??\\STORAGE#RemovableMedia#7&b2&0&RM#{53f5630d}")));
+  reg.SetValue(RegRoot::LocalMachine, mounted, "\\DosDevices\\I:",
+               RegValue::Bytes(link("\\??\\STORAGE#RemovableMedia#7&b2&00&RM#{53f5630d}")));
+
+  const UsbRegistry usb(reg);
+  const auto view = usb.Find("{36fc}\\0010");
+  ASSERT_TRUE(view);
+  EXPECT_EQ(view->usb.description, "Flash Stick");
+  ASSERT_TRUE(view->storage);
+  EXPECT_EQ(view->storage->className, "DiskDrive");
+  EXPECT_EQ(view->storageName, "Flash Drive");
+  EXPECT_FALSE(view->hid);
+  EXPECT_EQ(view->drive, "H:");  // G: is no UTF-16 text, I: another device's
+  EXPECT_FALSE(usb.Find("{36FC}\\0011"));
+  EXPECT_FALSE(usb.Find(""));
+  EXPECT_EQ(usb.DriverDescription("{36FC}\\0000"), "Host Controller");
+  EXPECT_EQ(usb.DriverDescription("Error: Access is denied. (5)"), "");
 }
 
 }  // namespace
