@@ -200,6 +200,49 @@ TEST(StorageService, ScsiGenericCount) {
   EXPECT_EQ(ReadScsiGenericCount(FileReader(t.root())).value, 2u);
 }
 
+// The SCSI devices by address, with what the kernel copied from their INQUIRY data; an entry
+// whose name is no address is skipped, and an unreadable attribute stays empty.
+TEST(StorageService, ScsiDevicesFromTheKernelsList) {
+  SysfsTree t;
+  const auto none = ReadScsiDevices(FileReader(t.root()));
+  EXPECT_EQ(none.source.status, Status::Missing);
+  EXPECT_EQ(none.source.detail, "the kernel's SCSI layer is not loaded");
+  std::filesystem::create_directories(t.root() / "sys/class/scsi_device");
+  const auto empty = ReadScsiDevices(FileReader(t.root()));
+  ASSERT_TRUE(empty);
+  EXPECT_TRUE(empty->empty());
+
+  BuildDisks(t);  // 0:0:0:0 a SATA disk, 1:0:0:0 an optical drive
+  const std::string sr = "/sys/devices/pci0000:00/0000:00:17.0/ata2/host1/target1:0:0/1:0:0:0";
+  t.File(sr + "/vendor", "HL-DT-ST\n");
+  t.File(sr + "/model", "DVDRAM GH24NSD1 \n");
+  t.File(sr + "/rev", "LG00\n");
+  t.File(sr + "/state", "running\n");
+  t.File(std::string(kSata) + "/state", "running\n");
+  t.Link("/sys/class/scsi_device/1:0:0:0/device", sr);
+  t.Link("/sys/class/scsi_device/0:0:0:0/device", std::string(kSata));
+  t.Link("/sys/class/scsi_device/10:0:2:1/device", sr);  // sorted by number, not by text
+  std::filesystem::create_directories(t.root() / "sys/class/scsi_device/bogus");
+  const auto list = ReadScsiDevices(FileReader(t.root()));
+  ASSERT_TRUE(list);
+  ASSERT_EQ(list->size(), 3u);
+  const ScsiDeviceRecord& disk = (*list)[0];
+  EXPECT_EQ(disk.host, 0);
+  EXPECT_EQ(disk.type, 0);
+  EXPECT_EQ(disk.vendor, "ATA");
+  EXPECT_EQ(disk.model, "WDC WD10EZEX-00B");
+  EXPECT_EQ(disk.revision, "1A01");
+  EXPECT_EQ(disk.state, "running");
+  const ScsiDeviceRecord& dvd = (*list)[1];
+  EXPECT_EQ(dvd.host, 1);
+  EXPECT_EQ(dvd.type, 5);
+  EXPECT_EQ(dvd.model, "DVDRAM GH24NSD1");
+  EXPECT_EQ((*list)[2].host, 10);
+  EXPECT_EQ((*list)[2].target, 2);
+  EXPECT_EQ((*list)[2].lun, 1);
+  EXPECT_TRUE(dvd.source.ok());
+}
+
 TEST(StorageProbes, HungFileSystemTimesOut) {
   auto release = std::make_shared<std::promise<void>>();
   std::shared_future<void> gate = release->get_future().share();
