@@ -12,6 +12,7 @@
 #include "collectors/cpu/vsi_cpu.h"
 #include "collectors/devices/vsi_bluetooth.h"
 #include "collectors/devices/vsi_devices.h"
+#include "collectors/devices/vsi_ports.h"
 #include "collectors/devices/vsi_usb.h"
 #include "collectors/display/vsi_display.h"
 #include "collectors/display/vsi_monitor.h"
@@ -76,6 +77,7 @@ inline constexpr CollectorRow kCollectorTable[] = {
     {"Startup",         MakeCollector<TVexa_Startup>,               16,          kPhase1},
     {"ProcessList",     MakeCollector<TVexa_ProcessList>,           18,          kPhase2},
     {"Bluetooth",       MakeCollector<TVexa_BT>,                    19,          kPhase1},
+    {"Ports",           MakeCollector<TVexa_Ports>,                 20,          kPhase1},
 };
 // clang-format on
 

@@ -119,6 +119,7 @@ class TVexa_SystemInfo : public TVexa_VSIC_Component {
   TVexa_Startup& Startup() const { return Get<TVexa_Startup>(); }
   TVexa_ProcessList& ProcessList() const { return Get<TVexa_ProcessList>(); }
   TVexa_BT& Bluetooth() const { return Get<TVexa_BT>(); }
+  TVexa_Ports& Ports() const { return Get<TVexa_Ports>(); }
 
  private:
   // A collector built ahead for a slot, handed over when the slot's refresh is abandoned.

@@ -10,6 +10,7 @@
 #include "collectors/system_info.h"
 #include "pages/fillers.h"
 #include "pages/io_page_rows.h"
+#include "pages/io_port_rows.h"
 #include "pages/page_layouts.h"
 #include "text/format.h"
 #include "text/labels.h"
@@ -227,6 +228,7 @@ void AddPortRows(const FillContext& ctx, Page& page) {
     AddItemEx(ctx, page, k, -1, d.Name, ResourceText(d.Resources), d.Service, false, 0,
               RowMeta{devices.Source});
   }
+  AddParallelPortRows(ctx, page, k);
   if (page.Sections()[k].Items.empty())
     AddNoItems(ctx, page, k, smbios.TableSource.ok() ? devices.Source : smbios.TableSource);
 }

@@ -53,7 +53,7 @@ const std::vector<PageSources>& SourceTable() {
       {"programsinfo",
        {{"Engines"}, {"Engines"}, {"Engines"}, {"Software"}, {"ProcessList"}, {"Startup"}}},
       {"ioinfo",
-       {{"Machine", "Devices"}, {"USB"}, {"Printers"}, {"Media"}, {"Bluetooth"}, {"APM"}}},
+       {{"Machine", "Devices", "Ports"}, {"USB"}, {"Printers"}, {"Media"}, {"Bluetooth"}, {"APM"}}},
       {"networkinfo", {{"Network"}, {"Network"}, {"Network"}, {"Network"}, {"Network"}}},
       {"devicesinfo", {{"Devices"}, {"Devices"}, {"Devices"}, {"Devices"}}},
   };

@@ -92,6 +92,7 @@ TAVRIN_SERVICE_AREA_HOOKS(Storage)      // storage
 TAVRIN_SERVICE_AREA_HOOKS(Network)      // network
 TAVRIN_SERVICE_AREA_HOOKS(InputOutput)  // usb, bluetooth, audio, power, printers
 TAVRIN_SERVICE_AREA_HOOKS(Software)     // software
+TAVRIN_SERVICE_AREA_HOOKS(Ports)        // ports (platform/linux/linux_ports.cpp)
 #undef TAVRIN_SERVICE_AREA_HOOKS
 
 }  // namespace tavrin::platform

@@ -34,6 +34,7 @@ class AudioService;         // platform/audio.h: sound cards and their devices
 class PowerService;         // platform/power.h: AC, batteries, processor power states
 class PrinterService;       // platform/printers.h: print queues
 class SoftwareService;      // platform/software.h: packages, start-up entries, runtimes
+class PortService;          // platform/ports.h: parallel ports
 class DeviceControlService;  // platform/device_control.h: a Windows machine's device controls
 
 struct Services {
@@ -67,6 +68,7 @@ struct Services {
   std::shared_ptr<const PowerService> power;
   std::shared_ptr<const PrinterService> printers;
   std::shared_ptr<const SoftwareService> software;
+  std::shared_ptr<const PortService> ports;
   /// Only a replayed Windows snapshot has device controls; its disks, USB tree and batteries
   /// are described by them instead of by the storage, USB and power services.
   std::shared_ptr<const DeviceControlService> deviceControl;

@@ -24,6 +24,7 @@ Services MakeLiveServices(const std::filesystem::path& fileRoot) {
   AddLinuxNetwork(services);
   AddLinuxInputOutput(services);
   AddLinuxSoftware(services);
+  AddLinuxPorts(services);
   services.live = true;
   services.origin = "this machine";
   return services;

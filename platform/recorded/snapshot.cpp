@@ -200,6 +200,7 @@ SnapshotOpen OpenSnapshotDirectory(const std::filesystem::path& dir) {
   LoadRecordedNetwork(dir, services, result.warnings);
   LoadRecordedInputOutput(dir, services, result.warnings);
   LoadRecordedSoftware(dir, services, result.warnings);
+  LoadRecordedPorts(dir, services, result.warnings);
   services.deviceControl = LoadRecordedDeviceControl(dir);
   services.live = false;
   services.origin = "snapshot " + dir.string();

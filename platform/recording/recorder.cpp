@@ -248,6 +248,7 @@ SnapshotRecorder::SnapshotRecorder(std::filesystem::path dir, Services live)
   RecordNetwork(live, recording_, service_recordings_);
   RecordInputOutput(live, recording_, service_recordings_);
   RecordSoftware(live, recording_, service_recordings_);
+  RecordPorts(live, recording_, service_recordings_);
   recording_.machine = MakeLinuxMachineFacts(recording_.files, true);
 }
 

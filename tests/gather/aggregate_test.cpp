@@ -106,9 +106,9 @@ TEST(CollectorTable, DeclaresEveryCollectorOnceWithAConsistentOrder) {
   std::vector<std::string> order;
   for (std::size_t i : info.RefreshOrder()) order.push_back(info.Component(i)->Name());
   const std::vector<std::string> expected = {
-      "USB",      "Devices",  "Storage", "Engines",     "CPU",      "Memory", "OperatingSystem",
-      "Machine",  "Software", "Network", "Display",     "Monitor",  "Media",  "APM",
-      "Printers", "Startup",  "Disk",    "ProcessList", "Bluetooth"};
+      "USB",      "Devices",  "Storage", "Engines",     "CPU",       "Memory", "OperatingSystem",
+      "Machine",  "Software", "Network", "Display",     "Monitor",   "Media",  "APM",
+      "Printers", "Startup",  "Disk",    "ProcessList", "Bluetooth", "Ports"};
   EXPECT_EQ(order, expected);
 
   EXPECT_EQ(info.Bluetooth().ClassName(), "TVexa_BT");
