@@ -265,8 +265,8 @@ class Prober {
 };
 
 void DefaultDeviceType(TDeviceInfo& d, Kind kind) {
-  // Numbered optical drives answer the media query with their type; an empty answer still
-  // comes from an optical drive's name. (A tape is a tape, not the optical type.)
+  // A drive whose media query told no type is still what its name says: an optical drive,
+  // or a tape drive (which the optical type code would misname).
   if (d.DeviceType != 0) return;
   if (kind == Kind::kOptical) d.DeviceType = kDeviceTypeCdRom;
   if (kind == Kind::kTape) d.DeviceType = kDeviceTypeTape;
@@ -289,15 +289,17 @@ TDeviceInfo* Matching(std::vector<TDeviceInfo>& list, const TDeviceInfo& d) {
   return nullptr;
 }
 
-// A volume's first extent names its disk by number, and its offset the partition it is.
+// A volume's first extent names its disk by number (the N of PhysicalDrive N), and its offset
+// the partition it is.
 void CrossReference(std::vector<TDeviceInfo>& logical, std::vector<TDeviceInfo>& physical) {
   for (TDeviceInfo& volume : logical) {
     if (volume.Extents.empty()) continue;
     const DiskExtent& e = volume.Extents.front();
     volume.Device = static_cast<int>(e.DiskNumber);
+    const std::string name = "\\\\.\\PhysicalDrive" + std::to_string(e.DiskNumber);
     for (std::size_t i = 0; i < physical.size(); ++i) {
       TDeviceInfo& disk = physical[i];
-      if (disk.Device != volume.Device || disk.DeviceType != kDeviceTypeDisk) continue;
+      if (disk.DevicePath != name) continue;
       volume.PHYSIndex = static_cast<int>(i);
       for (std::size_t j = 0; j < disk.Layout.size(); ++j)
         if (disk.Layout[j].StartingOffset == e.StartingOffset) {
