@@ -345,7 +345,9 @@ void ApplySizeRule(TDeviceInfo& d) {
     return;
   }
   const DiskGeometry& g = *d.Geometry;
-  d.Size = g.Cylinders * g.TracksPerCylinder * g.SectorsPerTrack * g.BytesPerSector;
+  // Unsigned: a damaged answer's product wraps instead of overflowing.
+  d.Size = static_cast<int64_t>(static_cast<uint64_t>(g.Cylinders) * g.TracksPerCylinder *
+                                g.SectorsPerTrack * g.BytesPerSector);
   d.Cylinders = static_cast<uint32_t>(g.Cylinders);
   d.Heads = g.TracksPerCylinder;
   d.BytesPerSector = g.BytesPerSector;

@@ -229,5 +229,27 @@ TEST(ScsiData, InquiryAndCapabilitiesPage) {
   EXPECT_FALSE(DecodeCapabilitiesPage(Of(Sector(7))));
 }
 
+// Every decoder over every cut of a buffer whose counts, offsets and lengths all claim more
+// than there is: each reads only what it was given.
+TEST(WindowsStructs, EveryCutOfAnAnswerDecodesSafely) {
+  Sector full(700, 0xFF);
+  full.Le(0, 56, 2).Byte(2, 0);  // a 64-bit pass-through header, so the offsets are followed
+  for (std::size_t n = 0; n <= full.bytes().size(); ++n) {
+    const std::span<const uint8_t> cut(full.bytes().data(), n);
+    DecodeDiskGeometry(cut);
+    DecodeDriveLayout(cut);
+    DecodeVolumeDiskExtents(cut);
+    DecodeScsiAddress(cut);
+    DecodeMediaTypes(cut);
+    DecodeStorageDescriptor(cut);
+    DecodeSmartVersion(cut);
+    DecodeSendCmdOut(cut);
+    DecodeMiniportIdentify(cut);
+    EXPECT_FALSE(DecodeScsiPassThroughData(cut)) << n;  // its offset points far outside
+    DecodeInquiry(cut);
+    DecodeCapabilitiesPage(cut);
+  }
+}
+
 }  // namespace
 }  // namespace tavrin::collectors
