@@ -437,6 +437,25 @@ TEST(WindowsIoSnapshot, NoPrintersNoDefaultAndTheProfileFallback) {
   EXPECT_EQ(apm.BatteryList[0].Manufacturer, "");
 }
 
+TEST(WindowsIoSnapshot, WrongAnswersRefuseTheSnapshotNamingTheFile) {
+  const std::pair<const char*, json> wrong[] = {
+      {"bluetooth", Answered(json::array({{{"name", "X"}, {"address", {1, 2, 3, 4, 5}}}}), "s")},
+      {"bluetooth", Answered(json::array({{{"name", "X"}, {"lastUsed", {2026, 1}}}}), "s")},
+      {"systemPowerStatus", Answered("not base64!", "s")},
+      {"multimedia", Answered(json::array(), "s")},
+      {"printers", Answered(json::array({{{"driver", "hp.dll"}}}), "s")},
+  };
+  for (const auto& [key, answer] : wrong) {
+    json windows = WindowsAnswers();
+    windows[key] = answer;
+    testing::TempDir dir;
+    WriteSnapshot(dir, windows, false, false);
+    auto opened = platform::OpenSnapshot(dir.path());
+    EXPECT_FALSE(opened.services) << key;
+    EXPECT_NE(opened.error.find("io.json"), std::string::npos) << opened.error;
+  }
+}
+
 // Every row of the I/O page as "section | label | value | comment".
 std::string IoPageText(std::shared_ptr<const platform::Services> services, bool advanced) {
   auto aggregate = std::make_shared<TVexa_SystemInfo>(std::move(services));
