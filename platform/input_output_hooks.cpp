@@ -173,6 +173,8 @@ void LoadRecordedInputOutput(const std::filesystem::path& dir, Services& service
   if (parsed.is_discarded() || !parsed.is_object())
     throw SnapshotFileError(name + ": not a JSON object");
   const json* root = &parsed;
+  // A Windows machine: its USB tree is described by device controls, so it has no USB
+  // service here.
   if (auto windows = root->find("windows"); windows != root->end()) {
     auto w = std::make_shared<const WindowsInputOutput>(WindowsInputOutputFromJson(*windows, name));
     services.bluetooth = std::make_shared<WindowsBluetooth>(w);

@@ -88,10 +88,8 @@ void TVexa_APM::RefreshWindows() {
        size <= kMaxProcessors * kProcessorPowerEntrySize; size += kProcessorPowerEntrySize) {
     auto reply = service->PowerInformation(kProcessorInformationLevel, size);
     ProcessorSource = reply.source;
-    if (!reply || reply->status == platform::kStatusBufferTooSmall) {
-      if (!reply) break;
-      continue;
-    }
+    if (!reply) break;
+    if (reply->status == platform::kStatusBufferTooSmall) continue;
     if (reply->status == 0) ProcessorList = DecodeProcessorPower(reply->output);
     break;
   }
