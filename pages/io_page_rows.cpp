@@ -2,11 +2,14 @@
 #include <ctime>
 
 #include "collectors/devices/vsi_bluetooth.h"
+#include "collectors/os/os_dates.h"
+#include "collectors/os/vsi_operating_system.h"
 #include "collectors/system/vsi_media.h"
 #include "collectors/system/vsi_printers.h"
 #include "collectors/system_info.h"
 #include "pages/io_page_rows.h"
 #include "pages/page_layouts.h"
+#include "pages/value_format.h"
 #include "text/format.h"
 #include "text/labels.h"
 
@@ -39,15 +42,34 @@ void AddWindowsMediaDeviceRows(const FillContext& ctx, Page& page,
   }
 }
 
-// A Windows device search's time as a date; the search keeps calendar fields, so they are
-// shown as they were recorded.
-std::string WindowsSearchDate(int64_t seconds) {
+// A Bluetooth time as a short date in the user's locale picture. A Windows device search keeps
+// calendar fields, so its times are shown as they were recorded; BlueZ's are seconds since
+// 1970 UTC, shown as the local date.
+std::string BluetoothDate(const FillContext& ctx, int64_t seconds, bool recordedCalendar) {
+  const std::string& picture = ctx.info.OS().LocaleInfo().ShortDateFormat;
+  if (!recordedCalendar) return LocalShortDate(picture, seconds);
   const std::time_t t = static_cast<std::time_t>(seconds);
   std::tm tm{};
-  gmtime_r(&t, &tm);
-  char date[16];
-  std::strftime(date, sizeof date, "%Y-%m-%d", &tm);
-  return date;
+  if (!gmtime_r(&t, &tm)) return {};
+  return collectors::ShortDateText(picture, tm.tm_year + 1900, static_cast<unsigned>(tm.tm_mon + 1),
+                                   static_cast<unsigned>(tm.tm_mday));
+}
+
+// A device's value: its major class, pairing and connection state, and when it was last used
+// (and, from a Windows device search, last seen).
+std::string BluetoothDeviceText(const FillContext& ctx, const collectors::TBTDevice& d,
+                                bool windows) {
+  std::vector<std::string> parts{std::string(collectors::MajorDeviceClassName(d.Class))};
+  if (d.Authenticated)
+    parts.push_back(lbl::S_IO_BT_PAIRED);
+  else if (d.Remembered)
+    parts.push_back(lbl::S_IO_BT_REMEMBERED);
+  if (d.Connected) parts.push_back(lbl::S_IO_BT_CONNECTED);
+  if (d.LastUsed)
+    parts.push_back(FormatText(lbl::S_LASTUSED, {BluetoothDate(ctx, *d.LastUsed, windows)}));
+  if (windows && d.LastSeen)
+    parts.push_back(FormatText(lbl::S_IO_BT_LAST_SEEN, {BluetoothDate(ctx, *d.LastSeen, true)}));
+  return Joined(parts);
 }
 
 // The devices of a Windows device search: no radios are listed, and each device tells when
@@ -56,16 +78,7 @@ void AddWindowsBluetoothRows(const FillContext& ctx, Page& page, const collector
   constexpr int k = io_section::kBluetooth;
   const RowMeta meta{bt.Source};
   for (const auto& d : bt.Devices) {
-    std::vector<std::string> parts{std::string(collectors::MajorDeviceClassName(d.Class))};
-    if (d.Authenticated)
-      parts.push_back(lbl::S_IO_BT_PAIRED);
-    else if (d.Remembered)
-      parts.push_back(lbl::S_IO_BT_REMEMBERED);
-    if (d.Connected) parts.push_back(lbl::S_IO_BT_CONNECTED);
-    if (d.LastUsed) parts.push_back(FormatText(lbl::S_LASTUSED, {WindowsSearchDate(*d.LastUsed)}));
-    if (d.LastSeen)
-      parts.push_back(FormatText(lbl::S_IO_BT_LAST_SEEN, {WindowsSearchDate(*d.LastSeen)}));
-    AddItemEx(ctx, page, k, -1, d.Name, Joined(parts), "", false, 0, meta);
+    AddItemEx(ctx, page, k, -1, d.Name, BluetoothDeviceText(ctx, d, true), "", false, 0, meta);
     AddItemEx(ctx, page, k, -1, DetailLabel(lbl::S_IO_BT_ADDRESS), d.Address, "", false, 0,
               RowMeta{bt.Source, true});
   }
@@ -141,21 +154,7 @@ void AddBluetoothRows(const FillContext& ctx, Page& page) {
     AddItemEx(ctx, page, k, -1, lbl::S_IO_BT_SERVICE, bt.ServiceSource.Explain(), "", false, 0,
               meta);
   for (const auto& d : bt.Devices) {
-    std::vector<std::string> parts{std::string(collectors::MajorDeviceClassName(d.Class))};
-    if (d.Authenticated)
-      parts.push_back(lbl::S_IO_BT_PAIRED);
-    else if (d.Remembered)
-      parts.push_back(lbl::S_IO_BT_REMEMBERED);
-    if (d.Connected) parts.push_back(lbl::S_IO_BT_CONNECTED);
-    if (d.LastUsed) {
-      const std::time_t t = static_cast<std::time_t>(*d.LastUsed);
-      std::tm tm{};
-      gmtime_r(&t, &tm);
-      char date[16];
-      std::strftime(date, sizeof date, "%Y-%m-%d", &tm);
-      parts.push_back(FormatText(lbl::S_LASTUSED, {date}));
-    }
-    AddItemEx(ctx, page, k, -1, d.Name, Joined(parts), "", false, 0, meta);
+    AddItemEx(ctx, page, k, -1, d.Name, BluetoothDeviceText(ctx, d, false), "", false, 0, meta);
     AddItemEx(ctx, page, k, -1, DetailLabel(lbl::S_IO_BT_ADDRESS), d.Address, d.Adapter, false, 0,
               RowMeta{bt.Source, true});
   }

@@ -34,6 +34,7 @@ std::string PageText(std::shared_ptr<const platform::Services> services, bool ad
   aggregate->Refresh<collectors::TVexa_APM>(limit);
   aggregate->Refresh<collectors::TVexa_Printers>(limit);
   aggregate->Refresh<collectors::TVexa_BT>(limit);
+  aggregate->Refresh<collectors::TVexa_Ports>(limit);
   controller.FillCategory(*FindCategory("ioinfo"), nullptr);
   std::string text;
   for (const auto& section : controller.FindPage("ioinfo")->Sections()) {
@@ -56,7 +57,8 @@ TEST(IoPage, TestTreeReplaysToTheExpectedRows) {
   testing::TempDir dir;
   testing::WriteIoTestTree(dir.path());
   const auto services = testing::IoTestTreeServices(dir.path());
-  // The tree's serial port and board connectors are not part of it: the Ports section says so.
+  // The tree's ports are one parallel port; its serial ports and board connectors are not
+  // part of it.
   const std::string easy = PageText(services, false);
   EXPECT_TRUE(testing::MatchesGolden(Golden("test_tree_easy.txt"), easy));
   const std::string advanced = PageText(services, true);

@@ -115,6 +115,15 @@ void WriteIoTestTree(const fs::path& root) {
       "1\n");
   Put(root, "/proc/self/mounts",
       "sysfs /sys sysfs rw 0 0\n/dev/sdb1 /media/tester/CRUZER\\040BLADE vfat rw 0 0\n");
+  // A parallel port with a printer that answered the driver's probe.
+  const std::string parport = "/proc/sys/dev/parport/parport0/";
+  Put(root, parport + "base-addr", "888\t1912\n");
+  Put(root, parport + "irq", "7\n");
+  Put(root, parport + "dma", "-1\n");
+  Put(root, parport + "modes", "PCSPP,TRISTATE,COMPAT,EPP,ECP\n");
+  Put(root, parport + "autoprobe",
+      "CLASS:PRINTER;\nMODEL:LaserJet 4;\nMANUFACTURER:Hewlett-Packard;\n");
+  Put(root, parport + "devices/active", "lp0\n");
   Put(root, "/usr/share/misc/usb.ids",
       "# excerpt\n"
       "05e3  Genesys Logic, Inc.\n\t0608  Hub\n"
@@ -224,6 +233,7 @@ std::shared_ptr<const platform::Services> IoTestTreeServices(const fs::path& roo
   std::ofstream(answers / platform::kInputOutputFile) << IoTestTreeAnswers(root);
   std::vector<std::string> warnings;
   platform::LoadRecordedInputOutput(answers, *services, warnings);
+  platform::AddLinuxPorts(*services);
   services->usb =
       platform::MakeLinuxUsbService(services->files, platform::UsbIdFileProbe(services->files));
   return services;
