@@ -83,7 +83,11 @@ void AddVolumeRows(const FillContext& ctx, Page& page, const TDiskInfo& d) {
 void AddFileSystemRows(const FillContext& ctx, Page& page, const TDiskInfo& d) {
   using namespace collectors;
   const auto has = [&](TFileFlag f) { return (d.FileFlags & f) != 0; };
-  if (d.FileSystem.empty()) return;  // without media there are no capabilities to tell
+  if (d.FileSystem.empty()) {
+    // Without media or volume information there are no capabilities to tell; say why.
+    if (!d.LabelSource.ok()) page.Sections()[kFileSystem].note = d.LabelSource.Explain();
+    return;
+  }
   AddFlag(ctx, page, lbl::S_DISK_FC, has(fsFileCompression), false);
   AddFlag(ctx, page, lbl::S_DISK_VC, has(fsVolumeIsCompressed), false);
   AddFlag(ctx, page, lbl::S_DISK_LFN, has(fsLongFileNames), false);

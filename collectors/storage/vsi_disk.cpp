@@ -181,6 +181,18 @@ void TVexa_Disk::RefreshLetters(const platform::WindowsVolumes& v, const Provena
     }
     d.SizeSource = src;
     d.LabelSource = src;
+    // Say why a letter's values are empty: the pages show these reasons in their place.
+    if (it == v.volumes.end()) {
+      d.SizeSource = d.LabelSource =
+          Provenance::Failure(Status::NotSupported, std::string("drive ") + letter, "not recorded");
+    } else if (!it->mediaPresent) {
+      d.SizeSource = d.LabelSource = Provenance::Failure(
+          Status::Missing, std::string("drive ") + letter, "no medium in the drive");
+    } else if (!it->volumeInfoOk) {
+      d.LabelSource =
+          Provenance::Failure(Status::Failed, std::string("volume information of drive ") + letter,
+                              "the volume did not answer");
+    }
     drives_.push_back(std::move(d));
   }
   drive_ = v.systemDrive.substr(0, 2);

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 
@@ -14,6 +15,8 @@ TempDir::TempDir() {
 }
 
 TempDir::~TempDir() {
+  // TAVRIN_KEEP_TEST_DIRS=1 leaves the folders behind, to open a test's snapshot in the window.
+  if (const char* keep = std::getenv("TAVRIN_KEEP_TEST_DIRS"); keep && *keep == '1') return;
   std::error_code ec;
   std::filesystem::remove_all(path_, ec);
 }

@@ -139,6 +139,10 @@ TEST(DiskCollector, DriveLettersOfAWindowsSnapshot) {
   EXPECT_FALSE(cd.MediaPresent);
   EXPECT_EQ(cd.Capacity, 0);
   EXPECT_EQ(cd.FileSystem, "");
+  // The empty values say why: the pages show this in their place.
+  EXPECT_EQ(cd.SizeSource.status, platform::Status::Missing);
+  EXPECT_EQ(cd.LabelSource.detail, "no medium in the drive");
+  EXPECT_TRUE(sys.SizeSource.ok());
 }
 
 TEST(StorageCollector, SataDiskWithIdentifyAndSmart) {
