@@ -1,19 +1,8 @@
 #include "collectors/devices/windows_bluetooth.h"
 
+#include "collectors/os/os_dates.h"
+
 namespace tavrin::collectors {
-namespace {
-
-// Days from 1970-01-01 to the given proleptic Gregorian date.
-int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const auto yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<int64_t>(doe) - 719468;
-}
-
-}  // namespace
 
 std::optional<int64_t> SystemTimeSeconds(const platform::SystemTimeRecord& t) {
   if (t.year == 0) return std::nullopt;

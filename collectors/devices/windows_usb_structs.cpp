@@ -2,29 +2,17 @@
 
 #include <algorithm>
 
+#include "base/byte_order.h"
 #include "platform/utf16.h"
 
 namespace tavrin::collectors::usb::win {
 namespace {
 
-uint8_t Byte(std::string_view b, std::size_t at) {
-  return static_cast<uint8_t>(b[at]);
-}
-uint16_t Word(std::string_view b, std::size_t at) {
-  return static_cast<uint16_t>(Byte(b, at) | Byte(b, at + 1) << 8);
-}
-uint32_t Dword(std::string_view b, std::size_t at) {
-  return static_cast<uint32_t>(Word(b, at)) | static_cast<uint32_t>(Word(b, at + 2)) << 16;
-}
-
-void PutWord(std::string& b, std::size_t at, uint16_t v) {
-  b[at] = static_cast<char>(v & 0xFF);
-  b[at + 1] = static_cast<char>(v >> 8);
-}
-void PutDword(std::string& b, std::size_t at, uint32_t v) {
-  PutWord(b, at, static_cast<uint16_t>(v & 0xFFFF));
-  PutWord(b, at + 2, static_cast<uint16_t>(v >> 16));
-}
+using base::ByteAt;
+using base::LeU16;
+using base::LeU32;
+using base::PutLeU16;
+using base::PutLeU32;
 
 // UTF-16 text from `at`: up to the NUL, to the end the length field allows (ActualLength
 // counts the whole structure) or to the end of the reply, whichever comes first.
@@ -33,7 +21,7 @@ std::string TextFrom(std::string_view reply, std::size_t at, uint32_t actualLeng
   if (actualLength >= at && actualLength < end) end = actualLength;
   std::u16string units;
   for (std::size_t i = at; i + 1 < end; i += 2) {
-    const char16_t unit = Word(reply, i);
+    const char16_t unit = LeU16(reply, i);
     if (unit == 0) break;
     units.push_back(unit);
   }
@@ -52,36 +40,36 @@ std::string NodeInformationRequest() {
 
 std::string ConnectionInformationRequest(uint32_t port) {
   std::string b(kConnectionInformationSize, '\0');
-  PutDword(b, 0, port);
+  PutLeU32(b, 0, port);
   return b;
 }
 
 std::string ConnectionNameRequest(uint32_t port) {
   std::string b(kConnectionNameSize, '\0');
-  PutDword(b, 0, port);
+  PutLeU32(b, 0, port);
   return b;
 }
 
 std::string DescriptorRequest(uint32_t port, uint16_t wValue, uint16_t wIndex) {
   std::string b(kDescriptorRequestSize, '\0');
-  PutDword(b, 0, port);
+  PutLeU32(b, 0, port);
   b[4] = static_cast<char>(0x80);  // device to host, standard, device
   b[5] = 6;                        // GET_DESCRIPTOR
-  PutWord(b, 6, wValue);
-  PutWord(b, 8, wIndex);
-  PutWord(b, 10, static_cast<uint16_t>(kDescriptorRequestSize - 12));
+  PutLeU16(b, 6, wValue);
+  PutLeU16(b, 8, wIndex);
+  PutLeU16(b, 10, static_cast<uint16_t>(kDescriptorRequestSize - 12));
   return b;
 }
 
 std::optional<std::string> DecodeName(std::string_view reply) {
   if (reply.size() < 4) return std::nullopt;
-  return TextFrom(reply, 4, Dword(reply, 0));
+  return TextFrom(reply, 4, LeU32(reply, 0));
 }
 
 std::optional<std::string> DecodeConnectionName(std::string_view reply) {
   if (reply.size() < 8) return std::nullopt;
   // ActualLength here counts from the structure's start too, ConnectionIndex included.
-  return TextFrom(reply, 8, Dword(reply, 4));
+  return TextFrom(reply, 8, LeU32(reply, 4));
 }
 
 std::optional<NodeInformation> DecodeNodeInformation(std::string_view reply) {
@@ -90,10 +78,10 @@ std::optional<NodeInformation> DecodeNodeInformation(std::string_view reply) {
   // bytes; then HubIsBusPowered at 75.
   if (reply.size() < 7 || reply.size() >= kNodeInformationLimit) return std::nullopt;
   NodeInformation n;
-  n.nodeType = Dword(reply, 0);
-  n.numberOfPorts = Byte(reply, 6);
-  if (reply.size() >= 9) n.hubCharacteristics = Word(reply, 7);
-  if (reply.size() >= kNodeInformationSize) n.busPowered = Byte(reply, 75) != 0;
+  n.nodeType = LeU32(reply, 0);
+  n.numberOfPorts = ByteAt(reply, 6);
+  if (reply.size() >= 9) n.hubCharacteristics = LeU16(reply, 7);
+  if (reply.size() >= kNodeInformationSize) n.busPowered = ByteAt(reply, 75) != 0;
   return n;
 }
 
@@ -102,7 +90,7 @@ std::optional<ConnectionInformation> DecodeConnectionInformation(std::string_vie
   // DeviceIsHub, DeviceAddress (2), NumberOfOpenPipes (4), ConnectionStatus (4): 35 bytes.
   if (reply.size() < 35) return std::nullopt;
   ConnectionInformation c;
-  c.connectionIndex = Dword(reply, 0);
+  c.connectionIndex = LeU32(reply, 0);
   c.deviceDescriptorBytes = std::string(reply.substr(4, 18));
   // The driver leaves the descriptor zero for an empty port; its own length byte is not
   // checked, so a copy with a wrong bLength still gives its fields.
@@ -110,12 +98,12 @@ std::optional<ConnectionInformation> DecodeConnectionInformation(std::string_vie
   descriptor[0] = 18;
   descriptor[1] = static_cast<char>(kDeviceDescriptor);
   if (auto d = DecodeDescriptors(descriptor).device) c.device = *d;
-  c.currentConfigurationValue = Byte(reply, 22);
-  c.lowSpeed = Byte(reply, 23) != 0;
-  c.deviceIsHub = Byte(reply, 24) != 0;
-  c.deviceAddress = Word(reply, 25);
-  c.numberOfOpenPipes = Dword(reply, 27);
-  c.connectionStatus = Dword(reply, 31);
+  c.currentConfigurationValue = ByteAt(reply, 22);
+  c.lowSpeed = ByteAt(reply, 23) != 0;
+  c.deviceIsHub = ByteAt(reply, 24) != 0;
+  c.deviceAddress = LeU16(reply, 25);
+  c.numberOfOpenPipes = LeU32(reply, 27);
+  c.connectionStatus = LeU32(reply, 31);
   return c;
 }
 
@@ -126,18 +114,18 @@ std::optional<std::string> DescriptorData(std::string_view reply) {
 
 std::vector<uint16_t> DecodeLanguageTable(std::string_view descriptor) {
   std::vector<uint16_t> languages;
-  if (descriptor.size() < 2 || Byte(descriptor, 1) != 0x03) return languages;
-  const std::size_t end = std::min<std::size_t>(Byte(descriptor, 0), descriptor.size());
-  for (std::size_t at = 2; at + 1 < end; at += 2) languages.push_back(Word(descriptor, at));
+  if (descriptor.size() < 2 || ByteAt(descriptor, 1) != 0x03) return languages;
+  const std::size_t end = std::min<std::size_t>(ByteAt(descriptor, 0), descriptor.size());
+  for (std::size_t at = 2; at + 1 < end; at += 2) languages.push_back(LeU16(descriptor, at));
   return languages;
 }
 
 std::optional<std::string> DecodeStringDescriptor(std::string_view descriptor) {
-  if (descriptor.size() < 2 || Byte(descriptor, 0) < 2 || Byte(descriptor, 1) != 0x03)
+  if (descriptor.size() < 2 || ByteAt(descriptor, 0) < 2 || ByteAt(descriptor, 1) != 0x03)
     return std::nullopt;
-  const std::size_t end = std::min<std::size_t>(Byte(descriptor, 0), descriptor.size());
+  const std::size_t end = std::min<std::size_t>(ByteAt(descriptor, 0), descriptor.size());
   std::u16string units;
-  for (std::size_t at = 2; at + 1 < end; at += 2) units.push_back(Word(descriptor, at));
+  for (std::size_t at = 2; at + 1 < end; at += 2) units.push_back(LeU16(descriptor, at));
   // Some devices pad their strings with NULs; the text ends at the first.
   if (const auto nul = units.find(u'\0'); nul != std::u16string::npos) units.resize(nul);
   return platform::Utf16ToUtf8(units);

@@ -2,24 +2,17 @@
 
 #include <string_view>
 
+#include "base/byte_order.h"
+
 namespace tavrin::collectors {
 namespace {
 
 using Bytes = std::span<const uint8_t>;
 
-uint32_t U32(Bytes b, std::size_t at) {
-  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
-}
-uint64_t U64(Bytes b, std::size_t at) {
-  return U32(b, at) | (static_cast<uint64_t>(U32(b, at + 4)) << 32);
-}
-uint16_t U16(Bytes b, std::size_t at) {
-  return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
-}
-
-void PutU32(std::string& s, std::size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>(v >> (8 * i));
-}
+using base::LeU16;
+using base::LeU32;
+using base::LeU64;
+using base::PutLeU32;
 
 // Drivers pad the descriptor's texts with blanks, on either side.
 std::string Trimmed(std::string s) {
@@ -45,11 +38,11 @@ constexpr std::size_t kSrbIoControl = 28;    // SRB_IO_CONTROL
 std::optional<DiskGeometry> DecodeDiskGeometry(Bytes b) {
   if (b.size() < 24) return std::nullopt;
   DiskGeometry g;
-  g.Cylinders = static_cast<int64_t>(U64(b, 0));
-  g.MediaType = U32(b, 8);
-  g.TracksPerCylinder = U32(b, 12);
-  g.SectorsPerTrack = U32(b, 16);
-  g.BytesPerSector = U32(b, 20);
+  g.Cylinders = static_cast<int64_t>(LeU64(b, 0));
+  g.MediaType = LeU32(b, 8);
+  g.TracksPerCylinder = LeU32(b, 12);
+  g.SectorsPerTrack = LeU32(b, 16);
+  g.BytesPerSector = LeU32(b, 20);
   return g;
 }
 
@@ -57,14 +50,14 @@ std::optional<std::vector<PartitionEntry>> DecodeDriveLayout(Bytes b) {
   constexpr std::size_t kHead = 8, kEntry = 32;
   if (b.size() < kHead) return std::nullopt;
   std::vector<PartitionEntry> entries;
-  const uint32_t count = U32(b, 0);
+  const uint32_t count = LeU32(b, 0);
   for (std::size_t i = 0; i < count && kHead + (i + 1) * kEntry <= b.size(); ++i) {
     const std::size_t at = kHead + i * kEntry;
     PartitionEntry p;
-    p.startingOffset = static_cast<int64_t>(U64(b, at));
-    p.length = static_cast<int64_t>(U64(b, at + 8));
-    p.hiddenSectors = U32(b, at + 16);
-    p.number = U32(b, at + 20);
+    p.startingOffset = static_cast<int64_t>(LeU64(b, at));
+    p.length = static_cast<int64_t>(LeU64(b, at + 8));
+    p.hiddenSectors = LeU32(b, at + 16);
+    p.number = LeU32(b, at + 20);
     p.type = b[at + 24];
     p.bootIndicator = b[at + 25] != 0;
     p.recognized = b[at + 26] != 0;
@@ -78,13 +71,13 @@ std::optional<std::vector<DiskExtent>> DecodeVolumeDiskExtents(Bytes b) {
   constexpr std::size_t kHead = 8, kEntry = 24;  // the count is padded to the 64-bit offsets
   if (b.size() < kHead) return std::nullopt;
   std::vector<DiskExtent> extents;
-  const uint32_t count = U32(b, 0);
+  const uint32_t count = LeU32(b, 0);
   for (std::size_t i = 0; i < count && kHead + (i + 1) * kEntry <= b.size(); ++i) {
     const std::size_t at = kHead + i * kEntry;
     DiskExtent e;
-    e.DiskNumber = U32(b, at);
-    e.StartingOffset = static_cast<int64_t>(U64(b, at + 8));
-    e.ExtentLength = static_cast<int64_t>(U64(b, at + 16));
+    e.DiskNumber = LeU32(b, at);
+    e.StartingOffset = static_cast<int64_t>(LeU64(b, at + 8));
+    e.ExtentLength = static_cast<int64_t>(LeU64(b, at + 16));
     extents.push_back(e);
   }
   return extents;
@@ -101,13 +94,13 @@ std::optional<MediaTypesData> DecodeMediaTypes(Bytes b) {
   // starts with its media type, then characteristics, block size and bus type.
   if (b.size() < 8) return std::nullopt;
   MediaTypesData m;
-  m.deviceType = U32(b, 0);
-  if (U32(b, 4) == 0) return m;
+  m.deviceType = LeU32(b, 0);
+  if (LeU32(b, 4) == 0) return m;
   if (m.deviceType == kFileDeviceTape) {
-    if (b.size() >= 12) m.mediaType = U32(b, 8);
-    if (b.size() >= 24) m.busType = U32(b, 20);
+    if (b.size() >= 12) m.mediaType = LeU32(b, 8);
+    if (b.size() >= 24) m.busType = LeU32(b, 20);
   } else if (b.size() >= 20) {
-    m.mediaType = U32(b, 16);
+    m.mediaType = LeU32(b, 16);
   }
   return m;
 }
@@ -117,17 +110,17 @@ std::optional<StorageDescriptor> DecodeStorageDescriptor(Bytes b) {
   if (b.size() < 32) return std::nullopt;
   StorageDescriptor d;
   d.removable = b[10] != 0;
-  d.vendor = TextAt(b, U32(b, 12));
-  d.product = TextAt(b, U32(b, 16));
-  d.revision = TextAt(b, U32(b, 20));
-  d.serial = TextAt(b, U32(b, 24));
-  d.busType = U32(b, 28);
+  d.vendor = TextAt(b, LeU32(b, 12));
+  d.product = TextAt(b, LeU32(b, 16));
+  d.revision = TextAt(b, LeU32(b, 20));
+  d.serial = TextAt(b, LeU32(b, 24));
+  d.busType = LeU32(b, 28);
   return d;
 }
 
 std::optional<SmartVersion> DecodeSmartVersion(Bytes b) {
   if (b.size() < 8) return std::nullopt;
-  return SmartVersion{b[0], b[1], b[3], U32(b, 4)};
+  return SmartVersion{b[0], b[1], b[3], LeU32(b, 4)};
 }
 
 std::optional<SmartReply> DecodeSendCmdOut(Bytes b) {
@@ -141,7 +134,7 @@ std::optional<SmartReply> DecodeSendCmdOut(Bytes b) {
 
 std::string BuildSendCmdIn(uint8_t drive, const IdeRegisters& r, std::size_t size) {
   std::string in(size < 13 ? 13 : size, '\0');
-  PutU32(in, 0, 512);  // cBufferSize
+  PutLeU32(in, 0, 512);  // cBufferSize
   const uint8_t regs[7] = {r.features,     r.sectorCount, r.sectorNumber, r.cylinderLow,
                            r.cylinderHigh, r.driveHead,   r.command};
   for (int i = 0; i < 7; ++i) in[4 + i] = static_cast<char>(regs[i]);
@@ -157,18 +150,18 @@ std::string BuildDevicePropertyQuery() {
 
 std::string BuildMiniportIdentify(uint8_t drive) {
   std::string in(kSrbIoControl, '\0');
-  PutU32(in, 0, kSrbIoControl);  // HeaderLength
+  PutLeU32(in, 0, kSrbIoControl);  // HeaderLength
   in.replace(4, 8, "SCSIDISK");
-  PutU32(in, 12, 2);  // Timeout, seconds
-  PutU32(in, 16, control::kMiniportIdentify);
-  PutU32(in, 24, kSendCmdOutHead + 512);  // Length: the SENDCMDOUTPARAMS the reply carries
+  PutLeU32(in, 12, 2);  // Timeout, seconds
+  PutLeU32(in, 16, control::kMiniportIdentify);
+  PutLeU32(in, 24, kSendCmdOutHead + 512);  // Length: the SENDCMDOUTPARAMS the reply carries
   IdeRegisters regs;
   regs.command = 0xEC;  // IDENTIFY DEVICE
   return in + BuildSendCmdIn(drive, regs, 32);
 }
 
 std::optional<SmartReply> DecodeMiniportIdentify(Bytes b) {
-  if (b.size() < kSrbIoControl || U32(b, 0) != kSrbIoControl) return std::nullopt;
+  if (b.size() < kSrbIoControl || LeU32(b, 0) != kSrbIoControl) return std::nullopt;
   return DecodeSendCmdOut(b.subspan(kSrbIoControl));
 }
 
@@ -179,17 +172,17 @@ std::string BuildScsiPassThrough(std::span<const uint8_t> cdb, uint32_t dataLeng
   in[6] = static_cast<char>(cdb.size() > 16 ? 16 : cdb.size());
   in[7] = 32;  // SenseInfoLength
   in[8] = 1;   // DataIn: SCSI_IOCTL_DATA_IN
-  PutU32(in, 12, dataLength);
-  PutU32(in, 16, 2);       // TimeOutValue, seconds
-  PutU32(in, 24, kData);   // DataBufferOffset (64 bits, high half zero)
-  PutU32(in, 32, kSense);  // SenseInfoOffset
+  PutLeU32(in, 12, dataLength);
+  PutLeU32(in, 16, 2);       // TimeOutValue, seconds
+  PutLeU32(in, 24, kData);   // DataBufferOffset (64 bits, high half zero)
+  PutLeU32(in, 32, kSense);  // SenseInfoOffset
   for (std::size_t i = 0; i < cdb.size() && i < 16; ++i) in[36 + i] = static_cast<char>(cdb[i]);
   return in;
 }
 
 std::optional<std::vector<uint8_t>> DecodeScsiPassThroughData(Bytes b) {
   if (b.size() < 2) return std::nullopt;
-  const uint16_t length = U16(b, 0);
+  const uint16_t length = LeU16(b, 0);
   std::size_t offsetAt = 0;
   if (length == 44 && b.size() >= 44)
     offsetAt = 20;  // 32-bit layout: a 32-bit data buffer offset
@@ -198,8 +191,8 @@ std::optional<std::vector<uint8_t>> DecodeScsiPassThroughData(Bytes b) {
   else
     return std::nullopt;
   if (b[2] != 0) return std::nullopt;  // ScsiStatus: the command did not complete with GOOD
-  const uint32_t transferred = U32(b, 12);
-  const uint64_t offset = length == 44 ? U32(b, offsetAt) : U64(b, offsetAt);
+  const uint32_t transferred = LeU32(b, 12);
+  const uint64_t offset = length == 44 ? LeU32(b, offsetAt) : LeU64(b, offsetAt);
   if (offset > b.size() || transferred > b.size() - offset) return std::nullopt;
   return std::vector<uint8_t>(b.begin() + static_cast<std::ptrdiff_t>(offset),
                               b.begin() + static_cast<std::ptrdiff_t>(offset + transferred));

@@ -1,5 +1,6 @@
 #include "collectors/system/windows_battery.h"
 
+#include "base/byte_order.h"
 #include "collectors/system/vsi_apm.h"
 #include "platform/device_control.h"
 #include "platform/utf16.h"
@@ -11,10 +12,6 @@ namespace {
 constexpr uint32_t kUnknownValue = 0xFFFFFFFF;
 constexpr uint32_t kUnknownRate = 0x80000000;
 
-void PutDword(std::string& out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out += static_cast<char>(v >> (8 * i) & 0xFF);
-}
-
 std::optional<uint32_t> Known(std::optional<uint32_t> v) {
   if (!v || *v == kUnknownValue) return std::nullopt;
   return v;
@@ -22,31 +19,24 @@ std::optional<uint32_t> Known(std::optional<uint32_t> v) {
 
 }  // namespace
 
-std::optional<uint32_t> Dword(std::string_view bytes, std::size_t at) {
-  if (bytes.size() < at + 4) return std::nullopt;
-  uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<uint8_t>(bytes[at + i]);
-  return v;
-}
-
 std::string BatteryWaitStatusInput(uint32_t tag) {
   std::string in;
-  for (uint32_t v : {tag, 0u, 0u, 0u, 0u}) PutDword(in, v);
+  for (uint32_t v : {tag, 0u, 0u, 0u, 0u}) base::AppendLeU32(in, v);
   return in;
 }
 
 std::string BatteryQueryInformationInput(uint32_t tag, uint32_t level) {
   std::string in;
-  for (uint32_t v : {tag, level, 0u}) PutDword(in, v);
+  for (uint32_t v : {tag, level, 0u}) base::AppendLeU32(in, v);
   return in;
 }
 
 bool DecodeBatteryStatus(std::string_view bytes, TBatteryRecord& b) {
   if (bytes.size() < 16) return false;
-  b.PowerState = *Dword(bytes, 0);
-  b.CurrentCapacity = Known(Dword(bytes, 4));
-  b.Voltage = Known(Dword(bytes, 8));
-  const uint32_t rate = *Dword(bytes, 12);
+  b.PowerState = *base::LeU32If(bytes, 0);
+  b.CurrentCapacity = Known(base::LeU32If(bytes, 4));
+  b.Voltage = Known(base::LeU32If(bytes, 8));
+  const uint32_t rate = *base::LeU32If(bytes, 12);
   if (rate != kUnknownRate) b.Rate = static_cast<int32_t>(rate);
   return true;
 }
@@ -60,9 +50,9 @@ bool DecodeBatteryInformation(std::string_view bytes, TBatteryRecord& b) {
   while (!chemistry.empty() && (chemistry.back() == '\0' || chemistry.back() == ' '))
     chemistry.pop_back();
   b.Chemistry = chemistry;
-  b.DesignedCapacity = Known(Dword(bytes, 12));
-  b.Capacity = Known(Dword(bytes, 16));
-  b.CycleCount = *Dword(bytes, 32);
+  b.DesignedCapacity = Known(base::LeU32If(bytes, 12));
+  b.Capacity = Known(base::LeU32If(bytes, 16));
+  b.CycleCount = *base::LeU32If(bytes, 32);
   return true;
 }
 
@@ -79,11 +69,11 @@ void QueryBattery(const platform::DeviceControlService& controls, TBatteryRecord
   b.ControlSource = opened.Source(device);
   if (!opened.ok) return;
   auto tag = controls.Control(device, kIoctlBatteryQueryTag, std::string(4, '\0'));
-  if (!tag.ok || !Dword(tag.output, 0)) {
+  if (!tag.ok || !base::LeU32If(tag.output, 0)) {
     b.ControlSource = tag.Source("battery tag of " + device);
     return;
   }
-  b.Tag = *Dword(tag.output, 0);
+  b.Tag = *base::LeU32If(tag.output, 0);
   auto status = controls.Control(device, kIoctlBatteryQueryStatus, BatteryWaitStatusInput(b.Tag));
   if (status.ok) DecodeBatteryStatus(status.output, b);
   auto info = [&](uint32_t level) {
@@ -95,9 +85,9 @@ void QueryBattery(const platform::DeviceControlService& controls, TBatteryRecord
   if (auto t = info(kBatteryDeviceName)) b.DeviceName = BatteryText(*t);
   if (auto t = info(kBatterySerialNumber)) b.SerialNumber = BatteryText(*t);
   if (auto t = info(kBatteryUniqueId)) b.UniqueID = BatteryText(*t);
-  if (auto t = info(kBatteryTemperature)) b.Temperature = Known(Dword(*t, 0));
+  if (auto t = info(kBatteryTemperature)) b.Temperature = Known(base::LeU32If(*t, 0));
   if (auto t = info(kBatteryEstimatedTime))
-    if (auto s = Known(Dword(*t, 0))) b.EstimatedTime = *s;
+    if (auto s = Known(base::LeU32If(*t, 0))) b.EstimatedTime = *s;
   if (auto t = info(kBatteryInformation)) DecodeBatteryInformation(*t, b);
 }
 

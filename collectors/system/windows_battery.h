@@ -36,9 +36,6 @@ std::string BatteryWaitStatusInput(uint32_t tag);
 /// The information query's input (12 bytes): tag, level, and rate 0 (the present rate).
 std::string BatteryQueryInformationInput(uint32_t tag, uint32_t level);
 
-/// A 32-bit little-endian value at `at`; nullopt when the bytes end before it.
-std::optional<uint32_t> Dword(std::string_view bytes, std::size_t at);
-
 /// Fills PowerState, CurrentCapacity, Voltage and Rate from a status reply (16 bytes); the
 /// driver's "unknown" values leave theirs empty. False when the reply is too short.
 bool DecodeBatteryStatus(std::string_view bytes, TBatteryRecord& b);

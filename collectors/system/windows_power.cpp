@@ -1,5 +1,6 @@
 #include "collectors/system/windows_power.h"
 
+#include "base/byte_order.h"
 #include "collectors/devices/device_classes.h"
 #include "collectors/devices/vsi_devices.h"
 #include "collectors/system/windows_battery.h"
@@ -24,12 +25,12 @@ std::vector<TProcessorPowerRecord> DecodeProcessorPower(std::string_view bytes) 
   for (std::size_t at = 0; at + kProcessorPowerEntrySize <= bytes.size();
        at += kProcessorPowerEntrySize) {
     TProcessorPowerRecord r;
-    r.Number = *Dword(bytes, at);
-    r.MaxMHz = *Dword(bytes, at + 4);
-    r.CurrentMHz = *Dword(bytes, at + 8);
-    r.MHzLimit = *Dword(bytes, at + 12);
-    r.MaxIdleState = *Dword(bytes, at + 16);
-    r.CurrentIdleState = *Dword(bytes, at + 20);
+    r.Number = *base::LeU32If(bytes, at);
+    r.MaxMHz = *base::LeU32If(bytes, at + 4);
+    r.CurrentMHz = *base::LeU32If(bytes, at + 8);
+    r.MHzLimit = *base::LeU32If(bytes, at + 12);
+    r.MaxIdleState = *base::LeU32If(bytes, at + 16);
+    r.CurrentIdleState = *base::LeU32If(bytes, at + 20);
     list.push_back(std::move(r));
   }
   return list;
@@ -54,8 +55,8 @@ std::optional<SystemPowerStatus> DecodeSystemPowerStatus(std::string_view bytes)
   s.ACPowerStatus = line == 0 ? psOffline : line == 1 ? psOnline : psUnknown;
   s.BatteryChargeStatus = BatteryFlagState(static_cast<uint8_t>(bytes[1]));
   s.BatteryLifePercent = static_cast<uint8_t>(bytes[2]);
-  s.BatteryLifeTime = Seconds(*Dword(bytes, 4));
-  s.BatteryLifeFullTime = Seconds(*Dword(bytes, 8));
+  s.BatteryLifeTime = Seconds(*base::LeU32If(bytes, 4));
+  s.BatteryLifeFullTime = Seconds(*base::LeU32If(bytes, 8));
   return s;
 }
 
