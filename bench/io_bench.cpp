@@ -1,5 +1,5 @@
 // A full refresh of the I/O page's collectors on this machine (USB tree, sound, power with the
-// processors' idle states, printers, Bluetooth) and the filling of the page, as the gathering
+// processors' idle states, printers, Bluetooth, parallel ports) and the filling of the page, as the gathering
 // runs them.
 #include <benchmark/benchmark.h>
 
@@ -23,12 +23,14 @@ void RefreshEveryIoCollector(benchmark::State& state,
   collectors::TVexa_APM power(services);
   collectors::TVexa_Printers printers(services);
   collectors::TVexa_BT bluetooth(services);
+  collectors::TVexa_Ports ports(services);
   for (auto _ : state) {
     usb.RefreshData();
     media.RefreshData();
     power.RefreshData();
     printers.RefreshData();
     bluetooth.RefreshData();
+    ports.RefreshData();
     benchmark::DoNotOptimize(usb.NodeCount() + power.ProcessorCount());
   }
   state.counters["usb_nodes"] = usb.NodeCount();
@@ -71,6 +73,7 @@ void BM_IoPageFillThisMachine(benchmark::State& state) {
   aggregate->Refresh<collectors::TVexa_APM>(limit);
   aggregate->Refresh<collectors::TVexa_Printers>(limit);
   aggregate->Refresh<collectors::TVexa_BT>(limit);
+  aggregate->Refresh<collectors::TVexa_Ports>(limit);
   const auto* category = pages::FindCategory("ioinfo");
   for (auto _ : state) controller.FillCategory(*category, nullptr);
 }
