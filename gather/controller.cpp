@@ -30,14 +30,8 @@ bool TakesPartInGathering(std::string_view className) {
 }
 
 TGetFunctionsClass::TGetFunctionsClass() {
-  for (const pages::PageLayout& layout : pages::PageLayouts()) {
-    std::vector<pages::Section> sections;
-    for (const pages::SectionLayout& s : layout.sections)
-      sections.push_back({std::string(s.caption), s.imageIndex, {}, {}});
-    pages_.emplace(std::string(layout.categoryKey),
-                   pages::Page(std::string(layout.categoryKey), std::string(layout.listName),
-                               std::move(sections)));
-  }
+  for (const pages::PageLayout& layout : pages::PageLayouts())
+    pages_.emplace(std::string(layout.categoryKey), pages::EmptyPage(layout));
 }
 
 TGetFunctionsClass::~TGetFunctionsClass() = default;

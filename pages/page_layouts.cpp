@@ -109,6 +109,13 @@ const std::vector<PageLayout>& PageLayouts() {
   return layouts;
 }
 
+Page EmptyPage(const PageLayout& layout) {
+  std::vector<Section> sections;
+  for (const SectionLayout& s : layout.sections)
+    sections.push_back({std::string(s.caption), s.imageIndex, {}, {}});
+  return Page(std::string(layout.categoryKey), std::string(layout.listName), std::move(sections));
+}
+
 const PageLayout* FindPageLayout(std::string_view categoryKey) {
   const auto& layouts = PageLayouts();
   auto it = std::find_if(layouts.begin(), layouts.end(),

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "pages/page_model.h"
+
 namespace tavrin::pages {
 
 // The sections of each page, in the order of its layout below. Fillers name sections by these;
@@ -87,5 +89,8 @@ const std::vector<PageLayout>& PageLayouts();
 
 /// The layout of the page with that category key, or nullptr when there is none.
 const PageLayout* FindPageLayout(std::string_view categoryKey);
+
+/// A page of the layout with its captioned sections and no rows yet.
+Page EmptyPage(const PageLayout& layout);
 
 }  // namespace tavrin::pages

@@ -75,15 +75,7 @@ class DrivesPages : public ::testing::Test {
     ExplainEmptySections(page);
     return page;
   }
-  Page Fresh(std::string_view key) const {
-    std::vector<Section> sections;
-    for (const auto& s : FindPageLayout(key)->sections) {
-      Section section;
-      section.Caption = std::string(s.caption);
-      sections.push_back(std::move(section));
-    }
-    return Page(std::string(key), "list", std::move(sections));
-  }
+  Page Fresh(std::string_view key) const { return EmptyPage(*FindPageLayout(key)); }
   const TZuSectionItem* Row(const Page& page, int section, const std::string& label) const {
     for (const auto& row : page.Sections()[section].Items)
       if (row.Caption == label) return &row;

@@ -109,15 +109,7 @@ class WindowsStoragePages : public ::testing::Test {
                       [](auto s) { return std::make_shared<collectors::TVexa_Storage>(s); }});
     info->RefreshData();
   }
-  Page Fresh(std::string_view key) const {
-    std::vector<Section> sections;
-    for (const auto& s : FindPageLayout(key)->sections) {
-      Section section;
-      section.Caption = std::string(s.caption);
-      sections.push_back(std::move(section));
-    }
-    return Page(std::string(key), "list", std::move(sections));
-  }
+  Page Fresh(std::string_view key) const { return EmptyPage(*FindPageLayout(key)); }
   std::string Value(const Page& page, int section, const std::string& label) const {
     for (const auto& row : page.Sections()[section].Items)
       if (row.Caption == label) return std::string(TrimText(row.SubItems[0]));
@@ -180,13 +172,7 @@ class ScsiDeviceRows : public ::testing::Test {
         }});
     info->RefreshData();
     const FillContext ctx{*info, true, summary};
-    std::vector<Section> sections;
-    for (const auto& sec : FindPageLayout("harddriveadvinfo")->sections) {
-      Section section;
-      section.Caption = std::string(sec.caption);
-      sections.push_back(std::move(section));
-    }
-    Page page("harddriveadvinfo", "list", std::move(sections));
+    Page page = EmptyPage(*FindPageLayout("harddriveadvinfo"));
     FillStorageDeviceDetails(ctx, 0, page);
     return page;
   }
