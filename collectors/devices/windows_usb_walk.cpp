@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 
 #include "base/strings.h"
 #include "collectors/devices/usb_descriptors.h"
@@ -94,8 +95,10 @@ class Walk {
   }
 
   // The ports of the hub at node `hubIndex`. A hub that does not open or answer keeps its
-  // node, without ports.
+  // node, without ports. A hub already walked is not walked again: a damaged snapshot whose
+  // hub names itself (or an ancestor) on a port would otherwise recurse without end.
   void Hub(const std::string& device, int hubIndex) {
+    if (!walked_.insert(base::Lower(device)).second) return;
     if (!controls_.Open(device).ok) return;
     const ControlReply reply =
         controls_.Control(device, kGetNodeInformation, NodeInformationRequest());
@@ -242,6 +245,7 @@ class Walk {
   std::unique_ptr<UsbRegistry> registry_;
   IdDatabaseNames names_;  // a Windows snapshot carries no id file: class names from the table
   std::vector<TUSBNode> nodes_;
+  std::set<std::string> walked_;  ///< hub device names, lower case (names ignore case)
 };
 
 }  // namespace

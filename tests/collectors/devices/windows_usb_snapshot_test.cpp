@@ -6,6 +6,7 @@
 
 #include <map>
 
+#include "base/strings.h"
 #include "collectors/devices/vsi_usb.h"
 #include "collectors/devices/windows_usb_structs.h"
 #include "collectors/system_info.h"
@@ -395,6 +396,28 @@ TEST(WindowsUsbSnapshot, ControllersThatDoNotOpenAreSkippedAndNamed) {
   empty.RefreshData();
   EXPECT_TRUE(empty.Nodes().empty());
   EXPECT_EQ(empty.Source.status, platform::Status::PermissionDenied);
+}
+
+// A damaged snapshot whose hub names itself on its own port: the hub is listed once more as a
+// node, but its ports are not walked again, so the walk ends.
+TEST(WindowsUsbSnapshot, HubNamingItselfIsWalkedOnce) {
+  Controls c;
+  const std::string hcd = "\\\\.\\HCD0", root = "\\\\.\\" + kRootHub;
+  c.Reply(hcd, win::kGetHcdDriverKeyName, win::NameRequest(), NameReply("x"));
+  c.Reply(hcd, win::kGetRootHubName, win::NameRequest(), NameReply(kRootHub));
+  c.Reply(root, win::kGetNodeInformation, win::NodeInformationRequest(), NodeInfoReply(1));
+  c.Reply(root, win::kGetNodeConnectionInformation, win::ConnectionInformationRequest(1),
+          ConnectionReply(1, DeviceDescriptor(0x0200, 9, 1, 2, 0, 0, 0), false, true, 2, 1));
+  c.Reply(root, win::kGetNodeConnectionName, win::ConnectionNameRequest(1),
+          ConnectionNameReply(1, base::Lower(kRootHub)));
+  testing::TempDir dir;
+  dir.Write("snapshot.json", R"({"format": "tavrin-snapshot", "version": 1})");
+  dir.Write("controls.json", c.Json());
+  TVexa_USB usb(Open(dir));
+  usb.RefreshData();
+  ASSERT_EQ(usb.Nodes().size(), 3u);  // controller, root hub, and the hub on its port
+  EXPECT_EQ(usb.Nodes()[2].USBClass, usb::usbHub);
+  EXPECT_EQ(usb.Nodes()[2].Ports, 0);
 }
 
 TEST(WindowsUsbSnapshot, IoPageShowsTheTreeInTheLinuxColumns) {
