@@ -53,11 +53,14 @@ Answer<std::vector<ScsiDeviceRecord>> ReadScsiDevices(const FileReader& files) {
     const auto text = [&](const char* file) {
       return files.ReadLine(base + "/" + file).value_or(std::string());
     };
+    // A device removed between the listing and the reads is no device.
+    const auto type = files.ReadLine(base + "/type");
+    if (!type && type.source.status == Status::Missing) continue;
+    r.type = type ? Int(*type) : std::nullopt;
     r.vendor = text("vendor");
     r.model = text("model");
     r.revision = text("rev");
     r.state = text("state");
-    r.type = Int(text("type"));
     r.source = Provenance::Answered(base);
     devices.push_back(std::move(r));
   }

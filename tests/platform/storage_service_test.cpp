@@ -223,6 +223,8 @@ TEST(StorageService, ScsiDevicesFromTheKernelsList) {
   t.Link("/sys/class/scsi_device/0:0:0:0/device", std::string(kSata));
   t.Link("/sys/class/scsi_device/10:0:2:1/device", sr);  // sorted by number, not by text
   std::filesystem::create_directories(t.root() / "sys/class/scsi_device/bogus");
+  // A device unplugged after the listing: its link leads nowhere, and it is left out.
+  t.Link("/sys/class/scsi_device/3:0:0:0/device", "/sys/devices/gone/3:0:0:0");
   const auto list = ReadScsiDevices(FileReader(t.root()));
   ASSERT_TRUE(list);
   ASSERT_EQ(list->size(), 3u);
